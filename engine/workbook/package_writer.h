@@ -1,0 +1,18 @@
+#pragma once
+
+#include "engine/workbook/cell_edit.h"
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace hz {
+
+// Rewrites the package at path with the edits applied to the named worksheet parts (part names as in the zip,
+// e.g. "xl/worksheets/sheet1.xml"; edits in the order they were made, a later edit of a cell replacing an
+// earlier one). Every other part is copied byte for byte. The new file replaces the old one atomically and
+// keeps its permissions; on any failure the original is left as it was and no temporary file remains.
+// Throws WorkbookError ("无法保存工作簿…").
+void SaveWorksheetEdits(const std::string& path, const std::map<std::string, std::vector<CellEdit>>& editsByPart);
+
+} // namespace hz
