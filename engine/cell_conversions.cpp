@@ -1,0 +1,81 @@
+#include "engine/cell_conversions.h"
+
+#include "engine/fixed_decimals.h"
+#include "engine/regional_date.h"
+#include "engine/regional_number.h"
+#include "engine/run_error.h"
+
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace hz {
+
+namespace {
+
+QString TextOf(const CellValue& cell) {
+    return QString::fromUtf8(cell.text.data(), static_cast<qsizetype>(cell.text.size()));
+}
+
+// The cell's number, or nothing for text that is no number and for an error cell.
+std::optional<double> NumberOf(const CellValue& cell) {
+    switch (cell.kind) {
+    case CellKind::Empty:
+        return 0.0;
+    case CellKind::Number:
+    case CellKind::DateTime:
+        return cell.number;
+    case CellKind::Boolean:
+        return cell.number != 0 ? 1.0 : 0.0;
+    case CellKind::Text:
+        return ParseRegionalNumber(TextOf(cell));
+    case CellKind::Error:
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+std::string Quoted(const CellValue& cell) {
+    return "'" + CellToText(cell).toStdString() + "'";
+}
+
+} // namespace
+
+QString CellToText(const CellValue& cell) {
+    switch (cell.kind) {
+    case CellKind::Empty:
+        return {};
+    case CellKind::Number:
+        return FormatGeneralNumber(cell.number);
+    case CellKind::DateTime:
+        return FormatDateSerial(cell.number);
+    case CellKind::Boolean:
+        return cell.number != 0 ? QStringLiteral("True") : QStringLiteral("False");
+    case CellKind::Text:
+    case CellKind::Error:
+        return TextOf(cell);
+    }
+    return {};
+}
+
+double CellToNumber(const CellValue& cell) {
+    const std::optional<double> number = NumberOf(cell);
+    if (!number) {
+        throw RunError(Quoted(cell) + " is not a valid floating point value");
+    }
+    return *number;
+}
+
+std::int32_t CellToInteger(const CellValue& cell) {
+    const std::optional<double> number = NumberOf(cell);
+    if (!number) {
+        throw RunError(Quoted(cell) + " is not a valid integer value");
+    }
+    const double rounded = RoundHalfEven(*number);
+    if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max())) {
+        throw RunError(Quoted(cell) + " is out of the range of a 32-bit integer");
+    }
+    return static_cast<std::int32_t>(rounded);
+}
+
+} // namespace hz
