@@ -70,16 +70,13 @@ private:
     struct Row {
         std::vector<int> setColumns; // in the order they were first set
         std::vector<QVariant> setValues;
-        bool sent = false;
     };
     struct InsertStatement;
 
     int ColumnIndex(const QString& field) const;
-    Row& CurrentRow();
-    const Row* CurrentRowOrNull() const;
     void RequireOpen() const;
+    void RequireRow() const;
     void PostIfEditing();
-    InsertStatement& InsertFor(const Row& row);
     void Send(const Row& row);
 
     Connection& connection;
@@ -88,7 +85,7 @@ private:
     std::vector<QMetaType> columnTypes;
     QHash<QString, int> columnByLowerName;
     std::vector<Row> rows;
-    int firstPending = 0; // rows before it are sent
+    int firstPending = 0; // rows before it are sent, the others pending
     int current = -1;
     DatasetState state = DatasetState::Browse;
     Row beforeEdit;

@@ -10,6 +10,8 @@
 #include <map>
 #include <memory>
 
+struct sqlite3;
+
 namespace hz {
 
 class Connection;
@@ -67,17 +69,22 @@ public:
     void Rollback();
     bool InTransaction() const;
 
-    // The Qt connection, for the embedded ERP's native handle and for the seam's own classes.
+    // The Qt connection, for the seam's own classes.
     QSqlDatabase Database() const;
+    // SQLite's own handle while an SQLite file is open through QSQLITE (collations, functions), else null.
+    sqlite3* NativeSqlite() const { return nativeSqlite; }
     // Prepared statements of this connection, keyed by the engine's SQL text.
     StatementCache& Statements() { return *statements; }
 
 private:
     void OpenDatabase(const QString& driver, const QString& databaseName, const QString& options,
                       SqlDialect newDialect);
+    void OpenSqlite(const QString& path, const QString& mode);
     void ExecControl(const QString& statement);
 
     QString name;
+    QSqlDatabase database;
+    sqlite3* nativeSqlite = nullptr;
     SqlDialect dialect = SqlDialect::SqlServer;
     int spid = 0;
     int busyTimeout = 5000;
