@@ -30,9 +30,8 @@ std::unique_ptr<Connection> FreshErp::Connect() const {
 }
 
 void FailProcedure(Connection& connection, const QString& procedure) {
-    connection.RegisterProcedure(procedure, [procedure](Connection&, StoredProcedure&) {
-        throw ProcedureError(QStringLiteral("injected failure"), procedure);
-    });
+    connection.RegisterProcedure(
+        procedure, [](Connection&, StoredProcedure&) { throw DatabaseError(QStringLiteral("injected failure")); });
 }
 
 void FailInsertsInto(Connection& connection, const QString& table) {

@@ -14,8 +14,6 @@ namespace hz {
 
 namespace {
 
-const QString kProcedure = QStringLiteral("sp_GetId");
-
 struct IdTables {
     QString header;
     QString detail;
@@ -82,7 +80,7 @@ void Allocate(Connection& connection, StoredProcedure& call, const IdTables& tab
     counter.father = std::max(counter.father, highestHeader) + 1;
     counter.child = std::max(counter.child, highestDetail) + amount;
     if (counter.father > INT_MAX || counter.child > INT_MAX)
-        throw ProcedureError(QStringLiteral("%1 的 id 已用尽").arg(idType), kProcedure);
+        throw DatabaseError(QStringLiteral("%1 的 id 已用尽").arg(idType));
     WriteCounter(connection, account, idType, counter);
     call.SetValue(QStringLiteral("@iFatherId"), static_cast<int>(counter.father));
     call.SetValue(QStringLiteral("@iChildId"), static_cast<int>(counter.child));
@@ -96,11 +94,11 @@ void GetIdProcedure(Connection& connection, StoredProcedure& call) {
     QString idType = call.Value(QStringLiteral("@cVouchType")).toString();
     std::optional<IdTables> tables = TablesOf(idType);
     if (!tables)
-        throw ProcedureError(QStringLiteral("未知的 id 类型“%1”").arg(idType), kProcedure);
+        throw DatabaseError(QStringLiteral("未知的 id 类型“%1”").arg(idType));
     QVariant amountValue = call.Value(QStringLiteral("@iAmount"));
     int amount = amountValue.isNull() ? 0 : call.IntValue(QStringLiteral("@iAmount"));
     if (amount < 0)
-        throw ProcedureError(QStringLiteral("@iAmount 不能为负数：%1").arg(amount), kProcedure);
+        throw DatabaseError(QStringLiteral("@iAmount 不能为负数：%1").arg(amount));
 
     if (connection.InTransaction()) {
         Allocate(connection, call, *tables, amount);

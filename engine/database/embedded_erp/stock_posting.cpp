@@ -22,28 +22,28 @@ struct VoucherHeader {
     int direction = 0; // +1 receipt, -1 issue
 };
 
-VoucherHeader ReadHeader(Connection& connection, const QString& procedure, const QString& voucherId) {
+VoucherHeader ReadHeader(Connection& connection, const QString& voucherId) {
     Query query(connection);
     query.SetText(QStringLiteral("SELECT cVouchType, bRdFlag, cWhCode FROM RdRecord WHERE ID = :Id"));
     query.Bind(QStringLiteral("Id"), voucherId.toLongLong());
     query.Exec();
     if (!query.First())
-        throw ProcedureError(QStringLiteral("单据 %1 不存在").arg(voucherId), procedure);
+        throw DatabaseError(QStringLiteral("单据 %1 不存在").arg(voucherId));
     QVariant flag = query.Value(QStringLiteral("bRdFlag"));
     if (flag.isNull())
-        throw ProcedureError(QStringLiteral("单据 %1 没有收发标志").arg(voucherId), procedure);
+        throw DatabaseError(QStringLiteral("单据 %1 没有收发标志").arg(voucherId));
     return {query.Text(QStringLiteral("cVouchType")), query.Text(QStringLiteral("cWhCode")),
             flag.toInt() != 0 ? 1 : -1};
 }
 
-void CheckDetails(Connection& connection, const QString& procedure, const QString& voucherId) {
+void CheckDetails(Connection& connection, const QString& voucherId) {
     Query query(connection);
     query.SetText(QStringLiteral("SELECT count(*) AS Value FROM RdRecords "
                                  "WHERE ID = :Id AND (cInvCode IS NULL OR trim(cInvCode) = '')"));
     query.Bind(QStringLiteral("Id"), voucherId.toLongLong());
     query.Exec();
     if (query.First() && query.Int(QStringLiteral("Value")) > 0)
-        throw ProcedureError(QStringLiteral("单据 %1 有没有存货编码的记录").arg(voucherId), procedure);
+        throw DatabaseError(QStringLiteral("单据 %1 有记录没有存货编码").arg(voucherId));
 }
 
 } // namespace
@@ -55,21 +55,20 @@ QString LedgerTransactionId(const Connection& connection) {
 // The voucher's movements, receipts in and issues out by the header's receive/issue flag, one ledger row per
 // detail row under the connection's ledger transaction id.
 void SaveForStockProcedure(Connection& connection, StoredProcedure& call) {
-    const QString& procedure = call.Name();
     QString voucherId = call.Value(QStringLiteral("@sID")).toString().trimmed();
     bool isNumber = false;
     voucherId.toLongLong(&isNumber);
     if (!isNumber)
-        throw ProcedureError(QStringLiteral("单据 id“%1”不是整数").arg(voucherId), procedure);
+        throw DatabaseError(QStringLiteral("单据 id“%1”不是整数").arg(voucherId));
 
-    VoucherHeader header = ReadHeader(connection, procedure, voucherId);
+    VoucherHeader header = ReadHeader(connection, voucherId);
     QString vouchType = call.Value(QStringLiteral("@sVouchtype")).toString();
     if (header.vouchType.trimmed().compare(vouchType.trimmed(), Qt::CaseInsensitive) != 0)
-        throw ProcedureError(
-            QStringLiteral("单据 %1 的类型是“%2”，不是“%3”").arg(voucherId, header.vouchType, vouchType), procedure);
+        throw DatabaseError(
+            QStringLiteral("单据 %1 的类型是“%2”，不是“%3”").arg(voucherId, header.vouchType, vouchType));
     if (header.warehouse.trimmed().isEmpty())
-        throw ProcedureError(QStringLiteral("单据 %1 没有仓库").arg(voucherId), procedure);
-    CheckDetails(connection, procedure, voucherId);
+        throw DatabaseError(QStringLiteral("单据 %1 没有仓库").arg(voucherId));
+    CheckDetails(connection, voucherId);
 
     Query insert(connection);
     insert.SetText(QStringLiteral("INSERT INTO SCM_EntryLedgerBuffer (transactionid, %1, iQuantity) "
@@ -87,7 +86,6 @@ void SaveForStockProcedure(Connection& connection, StoredProcedure& call) {
 // Refuses, before anything changes, a posting that takes a stock below zero (unless @bCheck is 0); quantities
 // are kept at six decimals, as the ERP's quantity columns are.
 void CommitGeneralLedgerProcedure(Connection& connection, StoredProcedure& call) {
-    const QString& procedure = call.Name();
     QString transactionId = call.Value(QStringLiteral("@transactionid")).toString();
     if (transactionId.isEmpty())
         transactionId = LedgerTransactionId(connection);
@@ -106,11 +104,10 @@ void CommitGeneralLedgerProcedure(Connection& connection, StoredProcedure& call)
         shortage.Bind(QStringLiteral("TransactionId"), transactionId);
         shortage.Exec();
         if (shortage.First())
-            throw ProcedureError(
+            throw DatabaseError(
                 QStringLiteral("仓库 %1 存货 %2 的现存量不足：现存 %3，过账后为 %4")
                     .arg(shortage.Text(QStringLiteral("cWhCode")), shortage.Text(QStringLiteral("cInvCode")),
-                         shortage.Text(QStringLiteral("iStock")), shortage.Text(QStringLiteral("iAfter"))),
-                procedure);
+                         shortage.Text(QStringLiteral("iStock")), shortage.Text(QStringLiteral("iAfter"))));
     }
 
     Query step(connection);
