@@ -49,7 +49,7 @@ TEST(EmbeddedErpConnection, RefusesAFileThatIsNoEmbeddedErp) {
         connection.OpenSqliteFile(path);
         FAIL() << "a foreign file was opened";
     } catch (const DatabaseError& error) {
-        EXPECT_TRUE(error.Text().contains(QStringLiteral("不是内置 ERP 数据库"))) << error.what();
+        EXPECT_EQ(error.Text(), QStringLiteral("数据库文件“%1”不是内置 ERP 数据库").arg(path));
     }
     EXPECT_FALSE(connection.IsOpen());
 }

@@ -6,7 +6,12 @@
 #include "engine/database/embedded_erp/erp_schema.h"
 #include "engine/database/query.h"
 
+#include <QDir>
+#include <QUrl>
+
 #include <sqlite3.h>
+
+#include <cstdint>
 
 namespace hz {
 
@@ -20,13 +25,32 @@ void RegisterCollation(sqlite3* db) {
                             QString::fromUtf8(sqlite3_errmsg(db)));
 }
 
+// SQLite's own busy handler backs off to 100 ms between tries, so a program that saves vouchers back to back
+// can starve another one past its busy timeout. This one tries again every millisecond, within the same budget.
+int RetryEveryMillisecond(void* budget, int tries) {
+    if (tries >= static_cast<int>(reinterpret_cast<intptr_t>(budget)))
+        return 0;
+    sqlite3_sleep(1);
+    return 1;
+}
+
+void WaitForLocksFairly(Connection& connection, sqlite3* db) {
+    Query query(connection);
+    query.SetText(QStringLiteral("PRAGMA busy_timeout"));
+    query.Exec();
+    intptr_t budget = query.First() ? query.Value(QStringLiteral("timeout")).toInt() : 0;
+    sqlite3_busy_handler(db, RetryEveryMillisecond, reinterpret_cast<void*>(budget));
+}
+
 void CheckIsEmbeddedErp(Connection& connection) {
     Query query(connection);
     query.SetText(QStringLiteral("PRAGMA application_id"));
     query.Exec();
-    if (!query.First() || query.Value(QStringLiteral("application_id")).toInt() != kEmbeddedErpApplicationId)
-        throw DatabaseError(
-            QStringLiteral("数据库文件“%1”不是内置 ERP 数据库").arg(connection.Database().databaseName()));
+    if (query.First() && query.Value(QStringLiteral("application_id")).toInt() == kEmbeddedErpApplicationId)
+        return;
+    QUrl uri(connection.Database().databaseName());
+    throw DatabaseError(QStringLiteral("数据库文件“%1”不是内置 ERP 数据库")
+                            .arg(QDir::toNativeSeparators(uri.isLocalFile() ? uri.toLocalFile() : uri.toString())));
 }
 
 // A number no other connection of the file has had, taken from its counter under the write lock.
@@ -47,8 +71,10 @@ void AssignSpid(Connection& connection) {
 } // namespace
 
 void PrepareEmbeddedErpConnection(Connection& connection) {
-    if (sqlite3* db = connection.NativeSqlite())
+    if (sqlite3* db = connection.NativeSqlite()) {
         RegisterCollation(db);
+        WaitForLocksFairly(connection, db);
+    }
     CheckIsEmbeddedErp(connection);
     AssignSpid(connection);
 }
