@@ -79,7 +79,7 @@ void BatchDataset::Open(const QString& sql) {
     for (int i = 0; i < record.count(); ++i) {
         columnNames.append(record.fieldName(i));
         columnTypes.push_back(record.field(i).metaType());
-        columnByLowerName.insert(record.fieldName(i).toLower(), i);
+        columnByName.emplace(record.fieldName(i), i);
     }
     table = name;
 }
@@ -88,7 +88,7 @@ void BatchDataset::Close() {
     table.clear();
     columnNames.clear();
     columnTypes.clear();
-    columnByLowerName.clear();
+    columnByName.clear();
     rows.clear();
     inserts.clear();
     firstPending = 0;
@@ -98,11 +98,11 @@ void BatchDataset::Close() {
 
 int BatchDataset::ColumnIndex(const QString& field) const {
     RequireOpen();
-    const auto found = columnByLowerName.constFind(field.toLower());
-    if (found == columnByLowerName.constEnd()) {
+    const auto found = columnByName.find(field);
+    if (found == columnByName.end()) {
         throw DatabaseError(QStringLiteral("表 ") + table + QStringLiteral(" 中没有字段 ") + field);
     }
-    return *found;
+    return found->second;
 }
 
 QMetaType BatchDataset::ColumnType(const QString& field) const {

@@ -34,11 +34,11 @@ void Connection::SetOpenHook(OpenHook hook) {
 }
 
 void Connection::RegisterProcedure(const QString& procedureName, EmbeddedProcedure procedure) {
-    procedures[procedureName.toLower()] = std::move(procedure);
+    procedures[procedureName] = std::move(procedure);
 }
 
 const EmbeddedProcedure* Connection::FindProcedure(const QString& procedureName) const {
-    const auto found = procedures.find(procedureName.toLower());
+    const auto found = procedures.find(procedureName);
     return found == procedures.end() ? nullptr : &found->second;
 }
 
@@ -157,9 +157,13 @@ void Connection::SetSpid(int value) {
 }
 
 void Connection::ExecControl(const QString& statement) {
-    QSqlQuery query(database);
-    if (!query.exec(statement)) {
-        throw StatementError(DriverText(query.lastError()), statement);
+    // Prepared once: transactions begin and end for every saved row.
+    QSqlQuery& query = statements->Prepared(*statements->Find(statement));
+    const bool ok = query.exec();
+    const QString driverText = ok ? QString() : DriverText(query.lastError());
+    query.finish();
+    if (!ok) {
+        throw StatementError(driverText, statement);
     }
 }
 
