@@ -1,0 +1,57 @@
+#include "cli/init_demo_command.h"
+
+#include "cli/demo_settings_file.h"
+#include "cli/exit_status.h"
+#include "engine/database/connection_settings.h"
+#include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/run_error.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace hz::cli {
+
+namespace {
+
+QString Native(const QString& path) {
+    return QDir::toNativeSeparators(path);
+}
+
+void InitDemo(const QString& settingsPath, QTextStream& out) {
+    if (!QFileInfo::exists(settingsPath)) {
+        WriteDemoSettingsFile(settingsPath);
+        out << QStringLiteral("已写入设置文件：") << Native(settingsPath) << Qt::endl;
+    }
+    ConnectionSettings settings = ReadDatabaseSettings(settingsPath);
+    if (!IsEmbedded(settings))
+        throw RunError(QStringLiteral("设置文件“%1”的服务器（GServer）不是 sqlite，不能为它创建内置 ERP")
+                           .arg(Native(settingsPath))
+                           .toStdString());
+    if (settings.database.isEmpty())
+        throw RunError(QStringLiteral("设置文件“%1”没有数据库名（GDBName）").arg(Native(settingsPath)).toStdString());
+    QString databasePath = EmbeddedDatabasePath(settings);
+    CreateEmbeddedErp(databasePath);
+    out << QStringLiteral("已创建内置 ERP 数据库：") << Native(databasePath) << Qt::endl;
+}
+
+} // namespace
+
+int InitDemoCommand(const QStringList& arguments, const QString& defaultSettingsPath, QTextStream& out,
+                    QTextStream& err) {
+    QString settingsPath = defaultSettingsPath;
+    if (arguments.size() == 2 && arguments[0] == QLatin1String("--settings") && !arguments[1].isEmpty()) {
+        settingsPath = arguments[1];
+    } else if (!arguments.isEmpty()) {
+        err << QStringLiteral("用法：huizhang-cli init-demo [--settings FILE]") << Qt::endl;
+        return kExitUsage;
+    }
+    try {
+        InitDemo(QFileInfo(settingsPath).absoluteFilePath(), out);
+    } catch (const RunError& error) {
+        err << QString::fromUtf8(error.what()) << Qt::endl;
+        return kExitFailed;
+    }
+    return kExitCompleted;
+}
+
+} // namespace hz::cli

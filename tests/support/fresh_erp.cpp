@@ -1,0 +1,56 @@
+#include "tests/support/fresh_erp.h"
+
+#include "engine/database/database_error.h"
+#include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/database/query.h"
+#include "engine/database/stored_procedure.h"
+
+namespace hz::test {
+
+namespace {
+
+void Prepare(Query& query, const QString& sql, const QVariant& value) {
+    query.SetText(sql);
+    if (sql.contains(QLatin1String(":Value")))
+        query.Bind(QStringLiteral("Value"), value);
+    query.Exec();
+}
+
+} // namespace
+
+FreshErp::FreshErp() : path(QString::fromStdString(folder.File("erp.db"))) {
+    CreateEmbeddedErp(path);
+}
+
+std::unique_ptr<Connection> FreshErp::Connect() const {
+    auto connection = std::make_unique<Connection>();
+    InstallEmbeddedErp(*connection);
+    connection->OpenSqliteFile(path);
+    return connection;
+}
+
+void FailProcedure(Connection& connection, const QString& procedure) {
+    connection.RegisterProcedure(
+        procedure, [](Connection&, StoredProcedure&) { throw DatabaseError(QStringLiteral("injected failure")); });
+}
+
+void FailInsertsInto(Connection& connection, const QString& table) {
+    Execute(connection, QStringLiteral("CREATE TEMP TRIGGER hz_fail_insert_%1 BEFORE INSERT ON main.%1 "
+                                       "BEGIN SELECT RAISE(ABORT, 'injected failure'); END")
+                            .arg(table));
+}
+
+QVariant Scalar(Connection& connection, const QString& sql, const QVariant& value) {
+    Query query(connection);
+    Prepare(query, sql, value);
+    if (!query.First())
+        return {};
+    return query.Value(QStringLiteral("Value"));
+}
+
+void Execute(Connection& connection, const QString& sql, const QVariant& value) {
+    Query query(connection);
+    Prepare(query, sql, value);
+}
+
+} // namespace hz::test

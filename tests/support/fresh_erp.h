@@ -1,0 +1,39 @@
+#pragma once
+
+#include "engine/database/connection.h"
+#include "tests/support/scratch_folder.h"
+
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+namespace hz::test {
+
+// A new embedded ERP file in a scratch folder of its own, for one test.
+class FreshErp {
+public:
+    FreshErp();
+
+    const QString& Path() const { return path; }
+    const ScratchFolder& Folder() const { return folder; }
+    // A connection open on the file through QSQLITE, with the embedded ERP installed (collation, spid,
+    // procedures), as the program opens it.
+    std::unique_ptr<Connection> Connect() const;
+
+private:
+    ScratchFolder folder;
+    QString path;
+};
+
+// From now on the named procedure refuses every call on this connection with a DatabaseError.
+void FailProcedure(Connection& connection, const QString& procedure);
+// From now on every insert into the table through this connection fails, as a refused batch update does.
+void FailInsertsInto(Connection& connection, const QString& table);
+
+// The field "Value" of the first record of sql (its ":Value" parameter, if any, bound to value), or NULL.
+QVariant Scalar(Connection& connection, const QString& sql, const QVariant& value = {});
+// Runs a statement whose ":Value" parameter, when it has one, takes value.
+void Execute(Connection& connection, const QString& sql, const QVariant& value = {});
+
+} // namespace hz::test
