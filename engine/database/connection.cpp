@@ -1,0 +1,239 @@
+#include "engine/database/connection.h"
+
+#include "engine/database/database_error.h"
+#include "engine/database/statement_cache.h"
+
+#include <QFileInfo>
+#include <QSqlDriver>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+#include <atomic>
+
+namespace hz {
+namespace {
+
+QString NewConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("hz_connection_%1").arg(++counter);
+}
+
+} // namespace
+
+Connection::Connection() : name(NewConnectionName()), statements(std::make_unique<StatementCache>()) {}
+
+Connection::~Connection() {
+    Close();
+}
+
+void Connection::SetOpenHook(OpenHook hook) {
+    openHook = std::move(hook);
+}
+
+void Connection::RegisterProcedure(const QString& procedureName, EmbeddedProcedure procedure) {
+    procedures[procedureName.toLower()] = std::move(procedure);
+}
+
+const EmbeddedProcedure* Connection::FindProcedure(const QString& procedureName) const {
+    const auto found = procedures.find(procedureName.toLower());
+    return found == procedures.end() ? nullptr : &found->second;
+}
+
+void Connection::SetBusyTimeout(int milliseconds) {
+    busyTimeout = milliseconds;
+}
+
+void Connection::Open(const ConnectionSettings& settings) {
+    if (IsEmbedded(settings)) {
+        OpenSqliteFile(EmbeddedDatabasePath(settings));
+    } else {
+        OpenOdbc(OdbcConnectionString(settings), SqlDialect::SqlServer);
+    }
+}
+
+void Connection::OpenSqliteFile(const QString& path) {
+    Close();
+    // Qt's driver would create a missing file; an empty database must never pass for the ERP.
+    if (!QFileInfo(path).isFile()) {
+        throw ConnectionError(QStringLiteral("unable to open database file: ") + path +
+                              QStringLiteral(" does not exist"));
+    }
+    OpenSqlite(path, QStringLiteral("rw"));
+}
+
+void Connection::CreateSqliteFile(const QString& path) {
+    Close();
+    if (QFileInfo::exists(path)) {
+        throw ConnectionError(QStringLiteral("database file already exists: ") + path);
+    }
+    OpenSqlite(path, QStringLiteral("rwc"));
+}
+
+void Connection::OpenSqlite(const QString& path, const QString& mode) {
+    // The mode in the URI keeps "rw" from creating a file that vanished after the check.
+    QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    uri.setQuery(QStringLiteral("mode=") + mode);
+    OpenDatabase(QStringLiteral("QSQLITE"), uri.toString(QUrl::FullyEncoded),
+                 QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout), SqlDialect::Sqlite);
+    try {
+        ExecControl(QStringLiteral("PRAGMA foreign_keys = ON"));
+        if (openHook) {
+            openHook(*this);
+        }
+    } catch (...) {
+        Close();
+        throw;
+    }
+}
+
+void Connection::OpenOdbc(const QString& odbcConnectionString, SqlDialect newDialect) {
+    Close();
+    OpenDatabase(QStringLiteral("QODBC"), odbcConnectionString, QStringLiteral("SQL_ATTR_LOGIN_TIMEOUT=15"),
+                 newDialect);
+    if (newDialect != SqlDialect::SqlServer) {
+        return;
+    }
+    QSqlQuery query(database);
+    if (!query.exec(QStringLiteral("select @@spid")) || !query.next()) {
+        const QString text = DriverText(query.lastError());
+        query = QSqlQuery();
+        Close();
+        throw ConnectionError(text);
+    }
+    SetSpid(query.value(0).toInt());
+}
+
+void Connection::OpenDatabase(const QString& driver, const QString& databaseName, const QString& options,
+                              SqlDialect newDialect) {
+    database = QSqlDatabase::addDatabase(driver, name);
+    database.setDatabaseName(databaseName);
+    database.setConnectOptions(options);
+    if (!database.open()) {
+        const QString text = DriverText(database.lastError());
+        database = QSqlDatabase();
+        QSqlDatabase::removeDatabase(name);
+        throw ConnectionError(text);
+    }
+    dialect = newDialect;
+    nativeSqlite = nullptr;
+    const QVariant handle = database.driver()->handle();
+    if (handle.isValid() && qstrcmp(handle.typeName(), "sqlite3*") == 0) {
+        nativeSqlite = *static_cast<sqlite3* const*>(handle.constData());
+    }
+    spid = 0;
+    inTransaction = false;
+    statements->Reset(database, dialect, spid);
+}
+
+bool Connection::IsOpen() const {
+    return database.isOpen();
+}
+
+void Connection::Close() {
+    if (!database.isValid()) {
+        return;
+    }
+    try {
+        Rollback();
+    } catch (const DatabaseError&) {
+        // Closing ends the transaction anyway.
+    }
+    statements->Release();
+    database.close();
+    database = QSqlDatabase();
+    QSqlDatabase::removeDatabase(name);
+    nativeSqlite = nullptr;
+    spid = 0;
+    inTransaction = false;
+}
+
+void Connection::SetSpid(int value) {
+    spid = value;
+    // "@@spid" is translated into the number, so statements prepared before are stale.
+    statements->Reset(database, dialect, spid);
+}
+
+void Connection::ExecControl(const QString& statement) {
+    QSqlQuery query(database);
+    if (!query.exec(statement)) {
+        throw StatementError(DriverText(query.lastError()), statement);
+    }
+}
+
+void Connection::BeginTransaction() {
+    if (!IsOpen()) {
+        throw DatabaseError(QStringLiteral("数据库未连接，无法开始事务"));
+    }
+    if (InTransaction()) {
+        throw DatabaseError(QStringLiteral("事务已经开始，不能再次开始"));
+    }
+    if (dialect == SqlDialect::Sqlite) {
+        ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
+    } else if (!database.transaction()) {
+        throw StatementError(DriverText(database.lastError()), QStringLiteral("BEGIN TRANSACTION"));
+    }
+    inTransaction = true;
+}
+
+void Connection::Commit() {
+    if (!InTransaction()) {
+        throw DatabaseError(QStringLiteral("没有开始的事务可以提交"));
+    }
+    if (dialect == SqlDialect::Sqlite) {
+        ExecControl(QStringLiteral("COMMIT"));
+    } else if (!database.commit()) {
+        throw StatementError(DriverText(database.lastError()), QStringLiteral("COMMIT TRANSACTION"));
+    }
+    inTransaction = false;
+}
+
+void Connection::Rollback() {
+    if (!InTransaction()) {
+        inTransaction = false;
+        return;
+    }
+    inTransaction = false;
+    if (dialect == SqlDialect::Sqlite) {
+        ExecControl(QStringLiteral("ROLLBACK"));
+    } else if (!database.rollback()) {
+        throw StatementError(DriverText(database.lastError()), QStringLiteral("ROLLBACK TRANSACTION"));
+    }
+}
+
+bool Connection::InTransaction() const {
+    // SQLite ends a transaction by itself after some failures (a full disk, a conflict clause); its own flag is
+    // the truth when the handle is at hand.
+    if (nativeSqlite != nullptr) {
+        return sqlite3_get_autocommit(nativeSqlite) == 0;
+    }
+    return inTransaction;
+}
+
+QSqlDatabase Connection::Database() const {
+    return database;
+}
+
+TransactionGuard::TransactionGuard(Connection& connection) : connection(connection) {
+    connection.BeginTransaction();
+}
+
+TransactionGuard::~TransactionGuard() {
+    if (done) {
+        return;
+    }
+    try {
+        connection.Rollback();
+    } catch (const DatabaseError&) {
+        // A destructor cannot report; the connection ends the transaction when it closes.
+    }
+}
+
+void TransactionGuard::Commit() {
+    connection.Commit();
+    done = true;
+}
+
+} // namespace hz

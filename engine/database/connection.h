@@ -1,0 +1,111 @@
+#pragma once
+
+#include "engine/database/connection_settings.h"
+#include "engine/database/sql_dialect.h"
+
+#include <QSqlDatabase>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+
+struct sqlite3;
+
+namespace hz {
+
+class Connection;
+class StatementCache;
+class StoredProcedure;
+
+// The embedded ERP's stand-in for one stored procedure: reads the call's inputs, works on the connection inside
+// the caller's transaction, sets the outputs; throws DatabaseError to refuse.
+using EmbeddedProcedure = std::function<void(Connection&, StoredProcedure&)>;
+
+// The one database connection (the main window's Con). Not copyable; Query, BatchDataset and StoredProcedure
+// objects that use it must not outlive it.
+class Connection {
+public:
+    // Runs after each open of an SQLite file through QSQLITE, before Open returns (collations, spid, ...).
+    // An exception from it closes the connection and propagates.
+    using OpenHook = std::function<void(Connection&)>;
+
+    Connection();
+    ~Connection();
+    Connection(const Connection&) = delete;
+    Connection& operator=(const Connection&) = delete;
+
+    void SetOpenHook(OpenHook hook);
+    // Procedures of the embedded ERP, found by name without regard to case.
+    void RegisterProcedure(const QString& name, EmbeddedProcedure procedure);
+    const EmbeddedProcedure* FindProcedure(const QString& name) const;
+    // How long a statement on an SQLite file waits for another program's lock before it fails (default 5000).
+    void SetBusyTimeout(int milliseconds);
+
+    // Opens the embedded ERP's file or SQL Server through ODBC, as the settings say; closes first when open.
+    // Throws ConnectionError with the driver's text.
+    void Open(const ConnectionSettings& settings);
+    // Opens an existing SQLite file through QSQLITE; a missing file is an error and is never created.
+    void OpenSqliteFile(const QString& path);
+    // Creates a new SQLite file and opens it (the open hook runs); refuses a path that exists.
+    void CreateSqliteFile(const QString& path);
+    // Opens any ODBC data source through QODBC, speaking the given dialect (SQLite's ODBC driver in the tests).
+    void OpenOdbc(const QString& odbcConnectionString, SqlDialect dialect);
+    bool IsOpen() const;
+    // Rolls back an open transaction and drops the prepared statements. Never throws.
+    void Close();
+
+    SqlDialect Dialect() const { return dialect; }
+    // SQL Server's @@spid of this connection, read at open; on an SQLite file, what the open hook assigned
+    // (0 without a hook).
+    int Spid() const { return spid; }
+    void SetSpid(int value);
+
+    // On SQLite "BEGIN IMMEDIATE": the write lock is taken at once, so two programs never deadlock upgrading a
+    // read lock; waits the busy timeout for it. Throws DatabaseError; a second Begin while one is open is an error.
+    void BeginTransaction();
+    void Commit();
+    // Does nothing when no transaction is open (SQLite may have ended it after a failed statement).
+    void Rollback();
+    bool InTransaction() const;
+
+    // The Qt connection, for the seam's own classes.
+    QSqlDatabase Database() const;
+    // SQLite's own handle while an SQLite file is open through QSQLITE (collations, functions), else null.
+    sqlite3* NativeSqlite() const { return nativeSqlite; }
+    // Prepared statements of this connection, keyed by the engine's SQL text.
+    StatementCache& Statements() { return *statements; }
+
+private:
+    void OpenDatabase(const QString& driver, const QString& databaseName, const QString& options,
+                      SqlDialect newDialect);
+    void OpenSqlite(const QString& path, const QString& mode);
+    void ExecControl(const QString& statement);
+
+    QString name;
+    QSqlDatabase database;
+    sqlite3* nativeSqlite = nullptr;
+    SqlDialect dialect = SqlDialect::SqlServer;
+    int spid = 0;
+    int busyTimeout = 5000;
+    bool inTransaction = false;
+    OpenHook openHook;
+    std::map<QString, EmbeddedProcedure> procedures; // keyed by the lower-case name
+    std::unique_ptr<StatementCache> statements;
+};
+
+// Rolls back unless Commit was called. Begins the transaction itself.
+class TransactionGuard {
+public:
+    explicit TransactionGuard(Connection& connection);
+    ~TransactionGuard();
+    TransactionGuard(const TransactionGuard&) = delete;
+    TransactionGuard& operator=(const TransactionGuard&) = delete;
+    void Commit();
+
+private:
+    Connection& connection;
+    bool done = false;
+};
+
+} // namespace hz

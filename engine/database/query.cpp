@@ -1,0 +1,183 @@
+#include "engine/database/query.h"
+
+#include "engine/database/connection.h"
+#include "engine/database/database_error.h"
+#include "engine/database/database_value.h"
+#include "engine/database/statement_cache.h"
+
+#include <QDateTime>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+namespace hz {
+
+Query::Query(Connection& connection) : connection(connection) {}
+
+Query::~Query() = default;
+
+void Query::SetText(const QString& sql) {
+    Close();
+    if (!statement || sql != text) {
+        text = sql;
+        statement = connection.Statements().Find(sql);
+    }
+    values.assign(statement->names.size(), QVariant());
+}
+
+void Query::Bind(const QString& name, const QVariant& value) {
+    const QStringView bare = name.startsWith(u':') ? QStringView(name).mid(1) : QStringView(name);
+    if (statement) {
+        for (qsizetype i = 0; i < statement->names.size(); ++i) {
+            if (statement->names[i].compare(bare, Qt::CaseInsensitive) == 0) {
+                values[i] = value;
+                return;
+            }
+        }
+    }
+    throw DatabaseError(QStringLiteral("语句中没有参数 ") + name + QStringLiteral("\n语句：") + text);
+}
+
+void Query::Bind(int position, const QVariant& value) {
+    if (position < 0 || position >= static_cast<int>(values.size())) {
+        throw DatabaseError(QStringLiteral("语句中没有第 %1 个参数\n语句：").arg(position + 1) + text);
+    }
+    values[position] = value;
+}
+
+void Query::Exec() {
+    Close();
+    if (!statement) {
+        throw DatabaseError(QStringLiteral("查询没有语句"));
+    }
+    if (!connection.IsOpen()) {
+        throw StatementError(QStringLiteral("数据库未连接"), text);
+    }
+    QSqlQuery& query = connection.Statements().Prepared(*statement);
+    for (size_t i = 0; i < statement->placeholders.size(); ++i) {
+        query.bindValue(static_cast<int>(i), ToDatabaseValue(values[statement->placeholders[i]], connection.Dialect()));
+    }
+    if (!query.exec()) {
+        const QString driverText = DriverText(query.lastError());
+        query.finish();
+        throw StatementError(driverText, text);
+    }
+    if (query.isSelect()) {
+        if (!statement->columns) {
+            const QSqlRecord record = query.record();
+            QStringList names;
+            for (int i = 0; i < record.count(); ++i) {
+                names.append(record.fieldName(i));
+            }
+            statement->columns = names;
+        }
+        const int columnCount = static_cast<int>(statement->columns->size());
+        while (query.next()) {
+            std::vector<QVariant>& row = rows.emplace_back(columnCount);
+            for (int i = 0; i < columnCount; ++i) {
+                row[i] = query.value(i);
+            }
+        }
+        if (query.lastError().isValid()) {
+            const QString driverText = DriverText(query.lastError());
+            query.finish();
+            rows.clear();
+            throw StatementError(driverText, text);
+        }
+    } else {
+        rowsAffected = query.numRowsAffected();
+    }
+    // Releases the statement's locks at once; the records are already held here.
+    query.finish();
+}
+
+void Query::Close() {
+    rows.clear();
+    current = -1;
+    rowsAffected = 0;
+}
+
+bool Query::Next() {
+    if (current < static_cast<int>(rows.size())) {
+        ++current;
+    }
+    return current < static_cast<int>(rows.size());
+}
+
+bool Query::First() {
+    current = 0;
+    return !rows.empty();
+}
+
+int Query::FieldIndex(const QString& field) const {
+    if (statement && statement->columns) {
+        const QStringList& columns = *statement->columns;
+        for (qsizetype i = 0; i < columns.size(); ++i) {
+            if (columns[i].compare(field, Qt::CaseInsensitive) == 0) {
+                return static_cast<int>(i);
+            }
+        }
+    }
+    throw DatabaseError(QStringLiteral("查询结果中没有字段 ") + field + QStringLiteral("\n语句：") + text);
+}
+
+QVariant Query::Value(const QString& field) const {
+    const int index = FieldIndex(field);
+    if (current < 0 || current >= static_cast<int>(rows.size())) {
+        throw DatabaseError(QStringLiteral("查询没有当前记录，无法读取字段 ") + field + QStringLiteral("\n语句：") +
+                            text);
+    }
+    return rows[current][index];
+}
+
+QString Query::Text(const QString& field) const {
+    return VariantText(Value(field));
+}
+
+int Query::Int(const QString& field) const {
+    const QVariant value = Value(field);
+    bool ok = value.isNull();
+    const int result = ok ? 0 : value.toInt(&ok);
+    if (!ok) {
+        throw DatabaseError(QStringLiteral("字段 ") + field + QStringLiteral(" 的值 ") + VariantText(value) +
+                            QStringLiteral(" 不是整数\n语句：") + text);
+    }
+    return result;
+}
+
+double Query::Double(const QString& field) const {
+    const QVariant value = Value(field);
+    bool ok = value.isNull();
+    const double result = ok ? 0 : value.toDouble(&ok);
+    if (!ok) {
+        throw DatabaseError(QStringLiteral("字段 ") + field + QStringLiteral(" 的值 ") + VariantText(value) +
+                            QStringLiteral(" 不是数值\n语句：") + text);
+    }
+    return result;
+}
+
+QString QueryValue(Connection& connection, const QString& sql) {
+    Query query(connection);
+    query.SetText(sql);
+    query.Exec();
+    return query.First() ? query.Text(QStringLiteral("Value")) : QString();
+}
+
+QString VariantText(const QVariant& value) {
+    if (value.isNull()) {
+        return QString();
+    }
+    switch (value.typeId()) {
+    case QMetaType::QDateTime:
+        return value.toDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+    case QMetaType::QDate:
+        return value.toDate().toString(QStringLiteral("yyyy-MM-dd"));
+    case QMetaType::Double:
+    case QMetaType::Float:
+        return QString::number(value.toDouble(), 'g', 15);
+    default:
+        return value.toString();
+    }
+}
+
+} // namespace hz

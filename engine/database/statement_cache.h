@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/database/sql_dialect.h"
+
+#include <QHash>
+#include <QSqlDatabase>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QSqlQuery;
+
+namespace hz {
+
+// One engine SQL text made ready for the connection: parameters found, translated, prepared once and reused.
+struct PreparedStatement {
+    QString sql;                   // the engine's text, as given
+    QStringList names;             // distinct ":Name" parameters, in order of first use
+    std::vector<int> placeholders; // for each "?", its index in names
+    QString positionalText;        // ":Name" replaced by "?", untranslated
+    QString driverText;            // what the driver prepares (translated on SQLite)
+    std::unique_ptr<QSqlQuery> query;
+    std::optional<QStringList> columns; // learnt at the first execution
+    ~PreparedStatement();
+};
+
+// The connection's prepared statements keyed by the engine's text, so a text used again is neither parsed nor
+// translated nor prepared again.
+class StatementCache {
+public:
+    StatementCache();
+    ~StatementCache();
+    // The entry for sql, made on first use (parameters parsed, no database work).
+    std::shared_ptr<PreparedStatement> Find(const QString& sql);
+    // The statement prepared on the connection; throws DatabaseError naming sql when it cannot be prepared.
+    QSqlQuery& Prepared(PreparedStatement& statement);
+    // The connection was opened: new driver, dialect and spid.
+    void Reset(const QSqlDatabase& database, SqlDialect dialect, int spid);
+    // Drops every prepared statement (before the connection closes); entries stay.
+    void Release();
+
+private:
+    QHash<QString, std::shared_ptr<PreparedStatement>> entries;
+    QSqlDatabase database;
+    SqlDialect dialect = SqlDialect::SqlServer;
+    int spid = 0;
+};
+
+} // namespace hz
