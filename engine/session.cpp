@@ -2,7 +2,15 @@
 
 #include "engine/database/database_error.h"
 
+#include <QFileInfo>
+
+#include <utility>
+
 namespace hz {
+
+Session::Session(QString path) : settingsPath(std::move(path)) {
+    settings.settingsFolder = QFileInfo(settingsPath).absolutePath();
+}
 
 QString EmptySettingsMessage() {
     return QStringLiteral("服务器，数据库或用户名不能为空！");

@@ -7,7 +7,6 @@
 #include <QString>
 
 #include <optional>
-#include <utility>
 
 namespace hz {
 
@@ -15,7 +14,8 @@ namespace hz {
 // and the connected flag. Created at start, lives until the program ends; only the thread that runs the window
 // or the command touches it.
 struct Session {
-    explicit Session(QString settingsPath) : settingsPath(std::move(settingsPath)) {}
+    // Empty settings whose settingsFolder is the settings file's folder.
+    explicit Session(QString settingsPath);
 
     QString settingsPath;
     ConnectionSettings settings;
