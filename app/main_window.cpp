@@ -38,8 +38,10 @@ QString GuidePath() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("docs/guide.html"));
 }
 
-template <typename Widget> Widget* Named(Widget* widget, const char* name) {
-    widget->setObjectName(QString::fromLatin1(name));
+// Names a control after its component, so that tests and readers find it, and puts it in its place.
+template <typename Widget> Widget* Place(Widget* widget, const QString& name, const QRect& geometry) {
+    widget->setObjectName(name);
+    widget->setGeometry(geometry);
     return widget;
 }
 
@@ -62,8 +64,7 @@ TFMain::TFMain(Session& session, ImportRunner runner, UserDialogs& dialogs, QWid
 }
 
 void TFMain::BuildInformationBox() {
-    Memo1 = Named(new QPlainTextEdit(body), "Memo1");
-    Memo1->setGeometry(4, 4, 235, 78);
+    Memo1 = Place(new QPlainTextEdit(body), QStringLiteral("Memo1"), {4, 4, 235, 78});
     Memo1->setReadOnly(true);
     Memo1->setTextInteractionFlags(Qt::NoTextInteraction);
     Memo1->setFocusPolicy(Qt::NoFocus);
@@ -84,8 +85,8 @@ void TFMain::BuildInformationBox() {
 }
 
 void TFMain::BuildKindRows() {
-    GroupBox1 = Named(new QGroupBox(QStringLiteral("  选择导入单据               起始行数  "), body), "GroupBox1");
-    GroupBox1->setGeometry(4, 84, 235, KindRowTop + 21 * KindRowPitch + 4);
+    GroupBox1 = Place(new QGroupBox(QStringLiteral("  选择导入单据               起始行数  "), body),
+                      QStringLiteral("GroupBox1"), {4, 84, 235, KindRowTop + 21 * KindRowPitch + 4});
     std::vector<const SheetKind*> onScreen;
     for (const SheetKind& kind : SheetKinds()) {
         onScreen.push_back(&kind);
@@ -95,12 +96,8 @@ void TFMain::BuildKindRows() {
               [](const SheetKind* a, const SheetKind* b) { return a->screenRow < b->screenRow; });
     for (const SheetKind* kind : onScreen) {
         const int top = KindRowTop + (kind->screenRow - 1) * KindRowPitch;
-        auto* box = new QCheckBox(kind->caption.toString(), GroupBox1);
-        box->setObjectName(CheckBoxName(*kind));
-        box->setGeometry(12, top, 110, 20);
-        auto* edit = new QLineEdit(QStringLiteral("2"), GroupBox1);
-        edit->setObjectName(EditName(*kind));
-        edit->setGeometry(125, top, 52, 20);
+        auto* box = Place(new QCheckBox(kind->caption.toString(), GroupBox1), CheckBoxName(*kind), {12, top, 110, 20});
+        auto* edit = Place(new QLineEdit(QStringLiteral("2"), GroupBox1), EditName(*kind), {125, top, 52, 20});
         kindCheckBoxes[SelectionOrder(*kind) - 1] = box;
         startRowEdits[SelectionOrder(*kind) - 1] = edit;
         checkBoxesInNameOrder[kind->checkBoxNumber - 1] = box;
@@ -108,23 +105,15 @@ void TFMain::BuildKindRows() {
 }
 
 void TFMain::BuildBottomControls() {
-    RzCheckBox1 = Named(new QCheckBox(QStringLiteral("全选"), body), "RzCheckBox1");
-    RzCheckBox1->setGeometry(16, 598, 80, 20);
-    RzCheckBox2 = Named(new QCheckBox(QStringLiteral("反选"), body), "RzCheckBox2");
-    RzCheckBox2->setGeometry(129, 598, 80, 20);
-    Label1 = Named(new QLabel(QStringLiteral("Exce文件路径："), body), "Label1");
-    Label1->setGeometry(4, 622, 90, 22);
-    Edit8 = Named(new QLineEdit(body), "Edit8");
-    Edit8->setGeometry(94, 622, 120, 22);
+    RzCheckBox1 = Place(new QCheckBox(QStringLiteral("全选"), body), QStringLiteral("RzCheckBox1"), {16, 598, 80, 20});
+    RzCheckBox2 = Place(new QCheckBox(QStringLiteral("反选"), body), QStringLiteral("RzCheckBox2"), {129, 598, 80, 20});
+    Label1 = Place(new QLabel(QStringLiteral("Exce文件路径："), body), QStringLiteral("Label1"), {4, 622, 90, 22});
+    Edit8 = Place(new QLineEdit(body), QStringLiteral("Edit8"), {94, 622, 120, 22});
     Edit8->setReadOnly(true);
-    Button1 = Named(new QPushButton(QStringLiteral("....."), body), "Button1");
-    Button1->setGeometry(216, 622, 23, 22);
-    Button4 = Named(new QPushButton(QStringLiteral("设置"), body), "Button4");
-    Button4->setGeometry(4, 650, 75, 25);
-    Button2 = Named(new QPushButton(QStringLiteral("确  定"), body), "Button2");
-    Button2->setGeometry(84, 650, 75, 25);
-    Button3 = Named(new QPushButton(QStringLiteral("退  出"), body), "Button3");
-    Button3->setGeometry(164, 650, 75, 25);
+    Button1 = Place(new QPushButton(QStringLiteral("....."), body), QStringLiteral("Button1"), {216, 622, 23, 22});
+    Button4 = Place(new QPushButton(QStringLiteral("设置"), body), QStringLiteral("Button4"), {4, 650, 75, 25});
+    Button2 = Place(new QPushButton(QStringLiteral("确  定"), body), QStringLiteral("Button2"), {84, 650, 75, 25});
+    Button3 = Place(new QPushButton(QStringLiteral("退  出"), body), QStringLiteral("Button3"), {164, 650, 75, 25});
 
     connect(RzCheckBox1, &QCheckBox::clicked, this, &TFMain::RzCheckBox1Click);
     connect(RzCheckBox2, &QCheckBox::clicked, this, &TFMain::RzCheckBox2Click);
