@@ -12,6 +12,8 @@
 #include <QPushButton>
 #include <QScreen>
 
+#include <optional>
+
 namespace hz {
 namespace {
 
@@ -75,7 +77,15 @@ void TFLogin::RzButton1Click() {
         dialogs.ShowMessage(this, EmptySettingsMessage());
         return;
     }
-    if (const auto failure = OpenConnection(session)) {
+    std::optional<QString> failure;
+    try {
+        failure = OpenConnection(session);
+    } catch (const std::exception& error) {
+        // Not a connection failure: shown with its own text, as any error that ends an action.
+        dialogs.ShowError(this, QString::fromUtf8(error.what()));
+        return;
+    }
+    if (failure) {
         dialogs.ShowMessage(this, ConnectionFailedMessage(*failure));
         return;
     }

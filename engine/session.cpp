@@ -25,11 +25,11 @@ bool HasRequiredSettings(const ConnectionSettings& settings) {
 }
 
 std::optional<QString> OpenConnection(Session& session) {
+    session.connected = false;
     session.Con.Close();
     try {
         session.Con.Open(session.settings);
     } catch (const DatabaseError& error) {
-        session.connected = false;
         return error.Text();
     }
     session.connected = true;

@@ -31,7 +31,7 @@ QString ConnectionFailedMessage(const QString& driverText);
 bool HasRequiredSettings(const ConnectionSettings& settings);
 
 // Closes Con and opens it with session.settings; the connected flag follows the outcome. Returns the database
-// layer's text when the open failed. Errors other than the database's propagate.
+// layer's text when the open failed. Errors other than the database's propagate, with the flag false.
 std::optional<QString> OpenConnection(Session& session);
 
 // The connect operation of an import run: keeps an open connection; with incomplete settings asks the observer

@@ -1,5 +1,6 @@
 #include "app/login_dialog.h"
 
+#include "engine/run_error.h"
 #include "engine/session.h"
 #include "engine/settings/app_settings.h"
 #include "tests/app/recording_dialogs.h"
@@ -107,6 +108,20 @@ private slots:
         QVERIFY(f.dialog.isVisible());
         QVERIFY(!f.session.connected);
         QCOMPARE(f.session.settings.database, QStringLiteral("missing"));
+        QCOMPARE(f.FileBytes(), OriginalSettings);
+    }
+
+    void OtherErrorsWhileConnectingAreShownWithTheirOwnText() {
+        Fixture f;
+        f.session.connected = true;
+        f.session.Con.SetOpenHook([](Connection&) { throw RunError("无法准备内嵌数据库"); });
+        f.Fill(QStringLiteral("sqlite"), QStringLiteral("erp"), QStringLiteral("admin"), QString());
+        f.Click("RzButton1");
+        QCOMPARE(f.dialogs.errors, QStringList{QStringLiteral("无法准备内嵌数据库")});
+        QCOMPARE(f.dialogs.messages, QStringList());
+        QVERIFY(f.dialog.isVisible());
+        QVERIFY(!f.session.connected);
+        QVERIFY(!f.session.Con.IsOpen());
         QCOMPARE(f.FileBytes(), OriginalSettings);
     }
 
