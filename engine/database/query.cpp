@@ -169,6 +169,8 @@ QString VariantText(const QVariant& value) {
     case QMetaType::Double:
     case QMetaType::Float:
         return QString::number(value.toDouble(), 'g', 15);
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     default:
         return value.toString();
     }
