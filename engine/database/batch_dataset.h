@@ -1,12 +1,14 @@
 #pragma once
 
-#include <QHash>
+#include "engine/database/case_insensitive.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
 
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 namespace hz {
@@ -83,7 +85,7 @@ private:
     QString table;
     QStringList columnNames;
     std::vector<QMetaType> columnTypes;
-    QHash<QString, int> columnByLowerName;
+    std::unordered_map<QString, int, CaseInsensitiveHash, CaseInsensitiveEqual> columnByName;
     std::vector<Row> rows;
     int firstPending = 0; // rows before it are sent, the others pending
     int current = -1;

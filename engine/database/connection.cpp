@@ -34,11 +34,11 @@ void Connection::SetOpenHook(OpenHook hook) {
 }
 
 void Connection::RegisterProcedure(const QString& procedureName, EmbeddedProcedure procedure) {
-    procedures[procedureName.toLower()] = std::move(procedure);
+    procedures[procedureName] = std::move(procedure);
 }
 
 const EmbeddedProcedure* Connection::FindProcedure(const QString& procedureName) const {
-    const auto found = procedures.find(procedureName.toLower());
+    const auto found = procedures.find(procedureName);
     return found == procedures.end() ? nullptr : &found->second;
 }
 
@@ -125,7 +125,7 @@ void Connection::OpenDatabase(const QString& driver, const QString& databaseName
     }
     spid = 0;
     inTransaction = false;
-    statements->Reset(database, dialect, spid);
+    statements->Reset(database, nativeSqlite, dialect, spid);
 }
 
 bool Connection::IsOpen() const {
@@ -153,13 +153,17 @@ void Connection::Close() {
 void Connection::SetSpid(int value) {
     spid = value;
     // "@@spid" is translated into the number, so statements prepared before are stale.
-    statements->Reset(database, dialect, spid);
+    statements->Reset(database, nativeSqlite, dialect, spid);
 }
 
 void Connection::ExecControl(const QString& statement) {
-    QSqlQuery query(database);
-    if (!query.exec(statement)) {
-        throw StatementError(DriverText(query.lastError()), statement);
+    // Prepared once: transactions begin and end for every saved row.
+    DriverStatement& query = statements->Prepared(*statements->Find(statement));
+    const bool ok = query.Exec();
+    const QString driverText = ok ? QString() : query.ErrorText();
+    query.Finish();
+    if (!ok) {
+        throw StatementError(driverText, statement);
     }
 }
 

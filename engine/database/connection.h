@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/database/case_insensitive.h"
 #include "engine/database/connection_settings.h"
 #include "engine/database/sql_dialect.h"
 
@@ -7,8 +8,8 @@
 #include <QString>
 
 #include <functional>
-#include <map>
 #include <memory>
+#include <unordered_map>
 
 struct sqlite3;
 
@@ -90,7 +91,7 @@ private:
     int busyTimeout = 5000;
     bool inTransaction = false;
     OpenHook openHook;
-    std::map<QString, EmbeddedProcedure> procedures; // keyed by the lower-case name
+    std::unordered_map<QString, EmbeddedProcedure, CaseInsensitiveHash, CaseInsensitiveEqual> procedures;
     std::unique_ptr<StatementCache> statements;
 };
 

@@ -2,7 +2,7 @@
 
 #include "engine/database/connection.h"
 #include "engine/database/database_error.h"
-#include "engine/database/database_value.h"
+#include "engine/database/sql_server_call.h"
 
 #include <QSqlError>
 #include <QSqlQuery>
@@ -10,21 +10,7 @@
 namespace hz {
 namespace {
 
-QSql::ParamType OdbcDirection(ParameterDirection direction) {
-    switch (direction) {
-    case ParameterDirection::Input:
-        return QSql::In;
-    case ParameterDirection::InputOutput:
-        return QSql::InOut;
-    case ParameterDirection::Output:
-    case ParameterDirection::ReturnValue:
-        return QSql::Out;
-    }
-    return QSql::In;
-}
-
-// The value as the parameter's type, NULL included, so that the driver binds the right SQL type; an output
-// string gets a buffer of its size.
+// The value as the parameter's type, NULL included, so that the driver binds the right SQL type.
 QVariant TypedValue(const ProcedureParameter& parameter) {
     const QVariant& value = parameter.value;
     switch (parameter.type) {
@@ -89,7 +75,7 @@ void StoredProcedure::Execute(Connection& connection) {
         throw ProcedureError(QStringLiteral("数据库未连接"), name);
     }
     if (connection.Dialect() == SqlDialect::SqlServer) {
-        ExecuteOdbc(connection);
+        ExecuteOnSqlServer(connection);
         return;
     }
     const EmbeddedProcedure* procedure = connection.FindProcedure(name);
@@ -103,40 +89,41 @@ void StoredProcedure::Execute(Connection& connection) {
     }
 }
 
-void StoredProcedure::ExecuteOdbc(Connection& connection) {
+void StoredProcedure::ExecuteOnSqlServer(Connection& connection) {
+    const SqlServerCall batch = MakeSqlServerCall(*this);
     QSqlQuery query(connection.Database());
-    const QString call = OdbcCallText(*this);
-    if (!query.prepare(call)) {
+    query.setForwardOnly(true);
+    if (!query.prepare(batch.text)) {
         throw ProcedureError(DriverText(query.lastError()), name);
     }
-    for (size_t i = 0; i < parameters.size(); ++i) {
-        query.bindValue(static_cast<int>(i), ToDatabaseValue(TypedValue(parameters[i]), connection.Dialect()),
-                        OdbcDirection(parameters[i].direction));
+    for (size_t i = 0; i < batch.bound.size(); ++i) {
+        query.bindValue(static_cast<int>(i), TypedValue(parameters[batch.bound[i]]));
     }
     if (!query.exec()) {
         throw ProcedureError(DriverText(query.lastError()), name);
     }
-    // A procedure's later errors and its output values arrive only after every result it produced.
-    while (query.nextResult()) {
-    }
-    if (query.lastError().isValid()) {
-        throw ProcedureError(DriverText(query.lastError()), name);
-    }
-    for (size_t i = 0; i < parameters.size(); ++i) {
-        if (parameters[i].direction != ParameterDirection::Input) {
-            parameters[i].value = query.boundValue(static_cast<int>(i));
+    // Every result is read: a procedure's later errors arrive only with the result they follow, and the outputs
+    // are the last result set.
+    std::vector<QVariant> outputs;
+    do {
+        if (query.isSelect() && query.next()) {
+            outputs.clear();
+            for (int column = 0; column < static_cast<int>(batch.returned.size()); ++column) {
+                outputs.push_back(query.value(column));
+            }
         }
-    }
+    } while (query.nextResult());
+    const QSqlError error = query.lastError();
     query.finish();
-}
-
-QString OdbcCallText(const StoredProcedure& call) {
-    const auto& parameters = call.Parameters();
-    const bool returns = !parameters.empty() && parameters.front().direction == ParameterDirection::ReturnValue;
-    const qsizetype arguments = static_cast<qsizetype>(parameters.size()) - (returns ? 1 : 0);
-    const QString list = QString(QStringLiteral("?,")).repeated(arguments).chopped(arguments > 0 ? 1 : 0);
-    return (returns ? QStringLiteral("{? = call ") : QStringLiteral("{call ")) + call.Name() + u'(' + list +
-           QStringLiteral(")}");
+    if (error.isValid()) {
+        throw ProcedureError(DriverText(error), name);
+    }
+    if (outputs.size() != batch.returned.size()) {
+        throw ProcedureError(QStringLiteral("没有读到输出参数"), name);
+    }
+    for (size_t i = 0; i < outputs.size(); ++i) {
+        parameters[batch.returned[i]].value = outputs[i];
+    }
 }
 
 } // namespace hz

@@ -20,10 +20,10 @@ struct ProcedureParameter {
     QVariant value; // NULL when not set
 };
 
-// One call of a stored procedure with typed parameters. On SQL Server it is sent as the ODBC call
-// "{? = call name(?,...)}" when its first parameter is the return value; on the embedded ERP the procedure
-// registered on the connection under that name runs, on the same connection and inside the caller's
-// transaction. Outputs are read back into the parameters.
+// One call of a stored procedure with typed parameters. On SQL Server it is sent as one batch that executes the
+// procedure and selects its outputs (sql_server_call.h); on the embedded ERP the procedure registered on the
+// connection under that name runs, on the same connection and inside the caller's transaction. Outputs are read
+// back into the parameters.
 class StoredProcedure {
 public:
     explicit StoredProcedure(QString name);
@@ -43,13 +43,10 @@ public:
 
 private:
     int Index(const QString& parameter) const;
-    void ExecuteOdbc(Connection& connection);
+    void ExecuteOnSqlServer(Connection& connection);
 
     QString name;
     std::vector<ProcedureParameter> parameters;
 };
-
-// "{? = call name(?,?)}" or "{call name(?,?)}" for the call's parameters.
-QString OdbcCallText(const StoredProcedure& call);
 
 } // namespace hz
