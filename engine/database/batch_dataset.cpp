@@ -6,11 +6,6 @@
 #include "engine/database/sql_lexer.h"
 #include "engine/database/statement_cache.h"
 
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlQuery>
-#include <QSqlRecord>
-
 #include <algorithm>
 #include <numeric>
 #include <optional>
@@ -68,18 +63,19 @@ void BatchDataset::Open(const QString& sql) {
         throw StatementError(QStringLiteral("语句中没有表名"), sql);
     }
     const std::shared_ptr<PreparedStatement> statement = connection.Statements().Find(sql);
-    QSqlQuery& query = connection.Statements().Prepared(*statement);
-    if (!query.exec()) {
-        const QString driverText = DriverText(query.lastError());
-        query.finish();
-        throw StatementError(driverText, sql);
+    DriverStatement& query = connection.Statements().Prepared(*statement);
+    const bool ok = query.Exec();
+    const QString driverText = ok ? QString() : query.ErrorText();
+    if (ok) {
+        for (int i = 0; i < query.ColumnCount(); ++i) {
+            columnNames.append(query.ColumnName(i));
+            columnTypes.push_back(query.ColumnType(i));
+            columnByName.emplace(columnNames.back(), i);
+        }
     }
-    const QSqlRecord record = query.record();
-    query.finish();
-    for (int i = 0; i < record.count(); ++i) {
-        columnNames.append(record.fieldName(i));
-        columnTypes.push_back(record.field(i).metaType());
-        columnByName.emplace(record.fieldName(i), i);
+    query.Finish();
+    if (!ok) {
+        throw StatementError(driverText, sql);
     }
     table = name;
 }
@@ -267,13 +263,13 @@ void BatchDataset::Send(const Row& row) {
         found = inserts.insert(inserts.end(), std::move(insert));
     }
     PreparedStatement& statement = *(*found)->statement;
-    QSqlQuery& query = connection.Statements().Prepared(statement);
+    DriverStatement& query = connection.Statements().Prepared(statement);
     for (size_t i = 0; i < order.size(); ++i) {
-        query.bindValue(static_cast<int>(i), ToDatabaseValue(row.setValues[order[i]], connection.Dialect()));
+        query.Bind(static_cast<int>(i), ToDatabaseValue(row.setValues[order[i]], connection.Dialect()));
     }
-    const bool ok = query.exec();
-    const QString driverText = ok ? QString() : DriverText(query.lastError());
-    query.finish();
+    const bool ok = query.Exec();
+    const QString driverText = ok ? QString() : query.ErrorText();
+    query.Finish();
     if (!ok) {
         throw StatementError(driverText, statement.sql);
     }

@@ -125,7 +125,7 @@ void Connection::OpenDatabase(const QString& driver, const QString& databaseName
     }
     spid = 0;
     inTransaction = false;
-    statements->Reset(database, dialect, spid);
+    statements->Reset(database, nativeSqlite, dialect, spid);
 }
 
 bool Connection::IsOpen() const {
@@ -153,15 +153,15 @@ void Connection::Close() {
 void Connection::SetSpid(int value) {
     spid = value;
     // "@@spid" is translated into the number, so statements prepared before are stale.
-    statements->Reset(database, dialect, spid);
+    statements->Reset(database, nativeSqlite, dialect, spid);
 }
 
 void Connection::ExecControl(const QString& statement) {
     // Prepared once: transactions begin and end for every saved row.
-    QSqlQuery& query = statements->Prepared(*statements->Find(statement));
-    const bool ok = query.exec();
-    const QString driverText = ok ? QString() : DriverText(query.lastError());
-    query.finish();
+    DriverStatement& query = statements->Prepared(*statements->Find(statement));
+    const bool ok = query.Exec();
+    const QString driverText = ok ? QString() : query.ErrorText();
+    query.Finish();
     if (!ok) {
         throw StatementError(driverText, statement);
     }

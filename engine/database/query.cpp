@@ -6,9 +6,6 @@
 #include "engine/database/statement_cache.h"
 
 #include <QDateTime>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 
 namespace hz {
 
@@ -53,42 +50,39 @@ void Query::Exec() {
     if (!connection.IsOpen()) {
         throw StatementError(QStringLiteral("数据库未连接"), text);
     }
-    QSqlQuery& query = connection.Statements().Prepared(*statement);
+    DriverStatement& query = connection.Statements().Prepared(*statement);
     for (size_t i = 0; i < statement->placeholders.size(); ++i) {
-        query.bindValue(static_cast<int>(i), ToDatabaseValue(values[statement->placeholders[i]], connection.Dialect()));
+        query.Bind(static_cast<int>(i), ToDatabaseValue(values[statement->placeholders[i]], connection.Dialect()));
     }
-    if (!query.exec()) {
-        const QString driverText = DriverText(query.lastError());
-        query.finish();
+    if (!query.Exec()) {
+        const QString driverText = query.ErrorText();
+        query.Finish();
         throw StatementError(driverText, text);
     }
-    if (query.isSelect()) {
+    const int columnCount = query.ColumnCount();
+    if (columnCount > 0) {
         if (!statement->columns) {
-            const QSqlRecord record = query.record();
             QStringList names;
-            for (int i = 0; i < record.count(); ++i) {
-                names.append(record.fieldName(i));
+            for (int i = 0; i < columnCount; ++i) {
+                names.append(query.ColumnName(i));
             }
             statement->columns = names;
         }
-        const int columnCount = static_cast<int>(statement->columns->size());
-        while (query.next()) {
-            std::vector<QVariant>& row = rows.emplace_back(columnCount);
-            for (int i = 0; i < columnCount; ++i) {
-                row[i] = query.value(i);
-            }
-        }
-        if (query.lastError().isValid()) {
-            const QString driverText = DriverText(query.lastError());
-            query.finish();
-            rows.clear();
-            throw StatementError(driverText, text);
+        std::vector<QVariant> row;
+        while (query.Next(row)) {
+            rows.push_back(std::move(row));
         }
     } else {
-        rowsAffected = query.numRowsAffected();
+        rowsAffected = query.RowsAffected();
     }
+    const bool failed = query.HasError();
+    const QString driverText = failed ? query.ErrorText() : QString();
     // Releases the statement's locks at once; the records are already held here.
-    query.finish();
+    query.Finish();
+    if (failed) {
+        rows.clear();
+        throw StatementError(driverText, text);
+    }
 }
 
 void Query::Close() {
@@ -175,6 +169,8 @@ QString VariantText(const QVariant& value) {
     case QMetaType::Double:
     case QMetaType::Float:
         return QString::number(value.toDouble(), 'g', 15);
+    case QMetaType::Bool:
+        return value.toBool() ? QStringLiteral("True") : QStringLiteral("False");
     default:
         return value.toString();
     }

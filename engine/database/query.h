@@ -42,7 +42,8 @@ public:
 
     // The current record's field, by name without regard to case; an unknown name is an error.
     QVariant Value(const QString& field) const;
-    // As text: NULL gives "", a date-time 'yyyy-MM-dd HH:mm:ss', a number its shortest form ("12", "0.5").
+    // As text: NULL gives "", a date-time 'yyyy-MM-dd HH:mm:ss', a number its shortest form ("12", "0.5"), a
+    // boolean "True" or "False".
     QString Text(const QString& field) const;
     int Int(const QString& field) const;
     double Double(const QString& field) const;

@@ -3,9 +3,6 @@
 #include "engine/database/database_error.h"
 #include "engine/database/sql_parameters.h"
 
-#include <QSqlError>
-#include <QSqlQuery>
-
 namespace hz {
 
 PreparedStatement::~PreparedStatement() = default;
@@ -39,35 +36,38 @@ std::shared_ptr<PreparedStatement> StatementCache::Find(const QString& sql) {
     return statement;
 }
 
-QSqlQuery& StatementCache::Prepared(PreparedStatement& statement) {
-    if (statement.query) {
-        return *statement.query;
+DriverStatement& StatementCache::Prepared(PreparedStatement& statement) {
+    if (statement.driver) {
+        return *statement.driver;
     }
     statement.driverText =
         dialect == SqlDialect::Sqlite ? TranslateToSqlite(statement.positionalText, spid) : statement.positionalText;
-    auto query = std::make_unique<QSqlQuery>(database);
-    query->setForwardOnly(true);
-    if (!query->prepare(statement.driverText)) {
-        throw StatementError(DriverText(query->lastError()), statement.sql);
+    QString error;
+    statement.driver = native != nullptr ? PrepareSqliteStatement(native, statement.driverText, &error)
+                                         : PrepareQtStatement(database, statement.driverText, &error);
+    if (!statement.driver) {
+        // Named by the engine's text, which its reader wrote, not by the translation.
+        throw StatementError(error, statement.sql);
     }
-    statement.query = std::move(query);
     statement.columns.reset();
-    return *statement.query;
+    return *statement.driver;
 }
 
-void StatementCache::Reset(const QSqlDatabase& newDatabase, SqlDialect newDialect, int newSpid) {
+void StatementCache::Reset(const QSqlDatabase& newDatabase, sqlite3* newNative, SqlDialect newDialect, int newSpid) {
     Release();
     database = newDatabase;
+    native = newNative;
     dialect = newDialect;
     spid = newSpid;
 }
 
 void StatementCache::Release() {
     for (const auto& statement : std::as_const(entries)) {
-        statement->query.reset();
+        statement->driver.reset();
         statement->columns.reset();
     }
     database = QSqlDatabase();
+    native = nullptr;
 }
 
 } // namespace hz

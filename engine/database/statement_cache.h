@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/database/driver_statement.h"
 #include "engine/database/sql_dialect.h"
 
 #include <QHash>
@@ -11,8 +12,6 @@
 #include <optional>
 #include <vector>
 
-class QSqlQuery;
-
 namespace hz {
 
 // One engine SQL text made ready for the connection: parameters found, translated, prepared once and reused.
@@ -22,7 +21,7 @@ struct PreparedStatement {
     std::vector<int> placeholders; // for each "?", its index in names
     QString positionalText;        // ":Name" replaced by "?", untranslated
     QString driverText;            // what the driver prepares (translated on SQLite)
-    std::unique_ptr<QSqlQuery> query;
+    std::unique_ptr<DriverStatement> driver;
     std::optional<QStringList> columns; // learnt at the first execution
     ~PreparedStatement();
 };
@@ -36,15 +35,16 @@ public:
     // The entry for sql, made on first use (parameters parsed, no database work).
     std::shared_ptr<PreparedStatement> Find(const QString& sql);
     // The statement prepared on the connection; throws DatabaseError naming sql when it cannot be prepared.
-    QSqlQuery& Prepared(PreparedStatement& statement);
-    // The connection was opened: new driver, dialect and spid.
-    void Reset(const QSqlDatabase& database, SqlDialect dialect, int spid);
+    DriverStatement& Prepared(PreparedStatement& statement);
+    // The connection was opened: new driver (SQLite's own handle when there is one), dialect and spid.
+    void Reset(const QSqlDatabase& database, sqlite3* native, SqlDialect dialect, int spid);
     // Drops every prepared statement (before the connection closes); entries stay.
     void Release();
 
 private:
     QHash<QString, std::shared_ptr<PreparedStatement>> entries;
     QSqlDatabase database;
+    sqlite3* native = nullptr;
     SqlDialect dialect = SqlDialect::SqlServer;
     int spid = 0;
 };

@@ -81,6 +81,14 @@ TEST_P(BatchDatasetTest, SendsOnlyTheFieldsThatWereSet) {
     EXPECT_EQ(Stored().size(), 4u);
 }
 
+TEST_P(BatchDatasetTest, NullTextIsNullAndEmptyTextIsEmpty) {
+    AppendDepartment(QStringLiteral("01"), QStringLiteral(""));
+    dataset.SetField(QStringLiteral("cDepMemo"), QString());
+    dataset.UpdateBatch();
+    EXPECT_EQ(test::SelectSqlite(path, "select quote(cDepName), quote(cDepMemo) from Department"),
+              (Rows{{"''", "NULL"}}));
+}
+
 TEST_P(BatchDatasetTest, StatesAndNavigation) {
     AppendDepartment(QStringLiteral("01"), QStringLiteral("A"));
     EXPECT_EQ(dataset.State(), DatasetState::Insert);

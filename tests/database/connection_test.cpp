@@ -103,6 +103,17 @@ TEST(ConnectionTest, LockedDatabaseWaitsTheBusyTimeoutThenFailsClearly) {
               (std::vector<std::vector<std::string>>{{"held"}, {"next"}}));
 }
 
+TEST(ConnectionTest, FileNamesThatLookLikeUriSyntax) {
+    ScratchFolder folder;
+    const std::string inner = folder.File("账套 #1%20?");
+    std::filesystem::create_directory(inner);
+    const std::string path = inner + "/demo.db";
+    test::ExecSqlite(path, "create table Probe (a); insert into Probe values (7);");
+    Connection connection;
+    connection.OpenSqliteFile(QString::fromStdString(path));
+    EXPECT_EQ(QueryValue(connection, QStringLiteral("select a as value from Probe")), QStringLiteral("7"));
+}
+
 TEST(ConnectionTest, ClosedConnectionRefusesStatements) {
     Connection connection;
     try {

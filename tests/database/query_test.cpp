@@ -173,5 +173,23 @@ TEST_P(QueryTest, StatementsWithoutRecordsReportRowsAffected) {
 
 HZ_INSTANTIATE_FOR_DRIVERS(QueryTest);
 
+TEST(VariantTextTest, FieldsReadAsText) {
+    const std::pair<QVariant, QString> cases[] = {
+        {QVariant(), ""},
+        {QVariant(QMetaType::fromType<int>()), ""},
+        {QString(" a "), " a "},
+        {qlonglong(1001), "1001"},
+        {12.0, "12"},
+        {0.1 + 0.2, "0.3"},
+        {123456789012.5, "123456789012.5"},
+        {true, "True"},
+        {QDateTime(QDate(2024, 3, 5), QTime(8, 9, 10, 500)), "2024-03-05 08:09:10"},
+        {QDate(2024, 12, 31), "2024-12-31"},
+    };
+    for (const auto& [value, text] : cases) {
+        EXPECT_EQ(VariantText(value), text) << value.typeName();
+    }
+}
+
 } // namespace
 } // namespace hz

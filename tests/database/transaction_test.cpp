@@ -73,6 +73,24 @@ TEST_P(TransactionTest, CloseRollsBackAnOpenTransaction) {
     EXPECT_EQ(Codes(), Rows{});
 }
 
+TEST_P(TransactionTest, QueryLeftOpenHoldsNoLockOnTheFile) {
+    test::ExecSqlite(path, "insert into Department (cDepCode, cDepName) values ('01', 'A'), ('02', 'B'), ('03', 'C')");
+    Query reading(connection);
+    reading.SetText(QStringLiteral("select cDepCode from Department order by cDepCode"));
+    reading.Exec();
+    ASSERT_TRUE(reading.Next());
+
+    // Another program saves while this query stands on its first record.
+    Connection writer;
+    writer.SetBusyTimeout(200);
+    writer.OpenSqliteFile(QString::fromStdString(path));
+    TransactionGuard guard(writer);
+    QueryValue(writer, QStringLiteral("delete from Department where cDepCode = '03'"));
+    EXPECT_NO_THROW(guard.Commit());
+    EXPECT_EQ(Codes(), (Rows{{"01"}, {"02"}}));
+    EXPECT_EQ(reading.RecordCount(), 3);
+}
+
 HZ_INSTANTIATE_FOR_DRIVERS(TransactionTest);
 
 } // namespace

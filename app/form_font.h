@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QFont>
+
+namespace hz {
+
+// The font of both windows: a Chinese sans serif at 12 pixels (the 9 points of the original forms), so that the
+// fixed geometry holds whatever the desktop's default font is.
+QFont FormFont();
+
+} // namespace hz

@@ -1,0 +1,14 @@
+#pragma once
+
+#include "engine/import_request.h"
+#include "engine/run_observer.h"
+
+#include <functional>
+
+namespace hz {
+
+// One import run, called by the start button on the window's thread. It reports through the observer and
+// throws RunError (or any std::exception) when a failure ends the run; the window shows its text.
+using ImportRunner = std::function<void(const ImportRequest& request, RunObserver& observer)>;
+
+} // namespace hz

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+
+class QUrl;
+class QWidget;
+
+namespace hz {
+
+// The modal pieces the windows use: message boxes, the file chooser, the desktop's browser. Tests plug in their
+// own so that nothing blocks.
+class UserDialogs {
+public:
+    virtual ~UserDialogs() = default;
+
+    // A message with an OK button, modal over parent's window and titled with its caption.
+    virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
+    // An error that ended an action, shown with its own text as the application shows any failure.
+    virtual void ShowError(QWidget* parent, const QString& text) = 0;
+    // The full path of the file the user picked, or empty when the user cancelled.
+    virtual QString ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,
+                                     const QString& startPath) = 0;
+    // Opens url with the desktop's default handler; false when nothing took it.
+    virtual bool OpenUrl(const QUrl& url) = 0;
+};
+
+// The real dialogs of the desktop.
+class DesktopDialogs final : public UserDialogs {
+public:
+    void ShowMessage(QWidget* parent, const QString& text) override;
+    void ShowError(QWidget* parent, const QString& text) override;
+    QString ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& startPath) override;
+    bool OpenUrl(const QUrl& url) override;
+};
+
+} // namespace hz

@@ -1,0 +1,28 @@
+#include "tests/support/recording_observer.h"
+
+#include "engine/sheet_kinds.h"
+
+namespace hz::test {
+
+void RecordingObserver::ShowMessage(const QString& text) {
+    events.push_back("message: " + text.toStdString());
+}
+
+void RecordingObserver::StartRowChanged(const SheetKind& kind, const QString& text) {
+    events.push_back("start row: " + kind.caption.toString().toStdString() + " = " + text.toStdString());
+}
+
+void RecordingObserver::Progress(const QString& worksheet, int row) {
+    ++progressCalls;
+    lastWorksheet = worksheet;
+    lastRow = row;
+}
+
+void RecordingObserver::ShowSettingsDialog(const QString& reason) {
+    events.push_back("settings dialog: " + reason.toStdString());
+    if (onSettingsDialog) {
+        onSettingsDialog();
+    }
+}
+
+} // namespace hz::test

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "engine/run_observer.h"
+
+#include <QString>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace hz::test {
+
+// A RunObserver that writes down, in order, everything the engine tells the user, one event per line:
+// "message: <text>", "start row: <caption> = <text>", "settings dialog: <reason>". Progress is counted apart,
+// since it comes once per row.
+class RecordingObserver : public RunObserver {
+public:
+    void ShowMessage(const QString& text) override;
+    void StartRowChanged(const SheetKind& kind, const QString& text) override;
+    void Progress(const QString& worksheet, int row) override;
+    void ShowSettingsDialog(const QString& reason) override;
+
+    std::vector<std::string> events;
+    int progressCalls = 0;
+    QString lastWorksheet;
+    int lastRow = 0;
+    // What the user does in the settings dialog, when a test needs it to do something.
+    std::function<void()> onSettingsDialog;
+};
+
+} // namespace hz::test
