@@ -31,8 +31,12 @@ public:
     std::size_t CellCount() const { return cells.size(); }
 
 private:
-    friend class SheetCellsBuilder;
+    friend class WorksheetReader;
 
+    struct TextSpan {
+        std::uint32_t offset; // in texts
+        std::uint32_t length;
+    };
     struct StoredCell {
         std::uint16_t column; // 1-based
         RawCellType type;
@@ -41,10 +45,7 @@ private:
         union {
             double number;
             std::uint32_t sharedString;
-            struct {
-                std::uint32_t offset;
-                std::uint32_t length;
-            } text;
+            TextSpan text;
         };
     };
     // The cells of one row are cells[first, next row's first).
@@ -53,9 +54,16 @@ private:
         std::uint32_t first;
     };
 
+    // Adds a cell read after the ones before it; a cell at the place of an earlier one will replace it.
+    void Append(int row, const StoredCell& cell);
+    // Sorts the cells by row and column when the part did not, keeping the last of duplicates.
+    void Finish();
+    RawCell ToRawCell(const StoredCell& cell) const;
+
     std::vector<StoredCell> cells;
     std::vector<StoredRow> rows;
     std::vector<char> texts;
+    bool inOrder = true;
 };
 
 // Reads a worksheet part. path and partName only name the file and part in error messages

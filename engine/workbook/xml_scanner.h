@@ -75,13 +75,16 @@ private:
     Step ScanSpecial();
     Step ScanCData(std::size_t contentStart);
     XmlToken Finish();
-    void CheckStart();
+    void SkipByteOrderMark();
+    std::string_view DecodeIfNeeded(const char* begin, const char* end, unsigned flags, bool attribute);
+    void CheckDuplicateAttributes();
     [[noreturn]] void Fail(const std::string& problem) const;
 
     ByteSource& source;
-    std::vector<char> buffer; // the data, then one zero byte that stops the scanning loops
-    std::size_t capacity;     // usable bytes of buffer
-    std::size_t tokenStart = 0;
+    std::vector<char> buffer;   // the data, then one zero byte that stops the scanning loops
+    std::size_t capacity;       // usable bytes of buffer
+    std::size_t tokenStart = 0; // where the current token begins in buffer
+    std::size_t cursor = 0;     // where the next token begins
     std::size_t end = 0;
     std::uint64_t documentOffset = 0; // position of buffer[0] in the part
     bool sourceDone = false;
@@ -94,9 +97,23 @@ private:
     std::string_view localName;
     std::string_view text;
     std::vector<XmlAttribute> attributes;
-    std::string decoded;               // decoded text or attribute values, when they differ from the raw bytes
-    std::string openNames;             // qualified names of the open elements, one after another
-    std::vector<std::size_t> nameEnds; // where each open element's name ends in openNames
+    std::vector<std::size_t> attributesToDecode; // indexes of the values holding references or line ends
+    std::string decoded;                       // decoded text or attribute values, when they differ from the raw bytes
+    std::string openNames;                     // qualified names of the open elements, one after another
+    std::vector<std::size_t> nameEnds;         // where each open element's name ends in openNames
+    std::vector<std::string_view> sortedNames; // scratch for the duplicate attribute check
 };
+
+// After a StartElement: hands each child element's StartElement to child, which must consume that element (read
+// it to its end or SkipElement), up to and including the parent's EndElement. Text directly inside is ignored.
+template <typename Child> void ForEachChildElement(XmlScanner& scanner, Child&& child) {
+    for (;;) {
+        XmlToken token = scanner.Next();
+        if (token == XmlToken::StartElement)
+            child();
+        else if (token != XmlToken::Text)
+            return;
+    }
+}
 
 } // namespace hz
