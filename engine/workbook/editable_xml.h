@@ -1,0 +1,30 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <string>
+#include <string_view>
+
+namespace hz {
+
+// A package part's XML held as a tree for editing and written back in its own encoding: the declaration,
+// comments, processing instructions, whitespace and a byte order mark are kept as they were.
+class EditableXml {
+public:
+    // Throws WorkbookError (the problem alone, without file or part) when the XML is damaged, has a document
+    // type declaration or nests deeper than any package part should.
+    explicit EditableXml(std::string_view bytes);
+
+    pugi::xml_document& Document() { return document; }
+    std::string Serialize() const;
+
+private:
+    pugi::xml_document document;
+    pugi::xml_encoding encoding = pugi::encoding_utf8;
+    bool byteOrderMark = false;
+};
+
+// The prefix of an element's name with its colon ("x:row" gives "x:"), to name new siblings alike.
+std::string NamePrefix(const pugi::xml_node& node);
+
+} // namespace hz
