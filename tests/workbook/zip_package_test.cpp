@@ -3,6 +3,7 @@
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/raw_zip.h"
+#include "tests/workbook/workbook_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,20 +12,8 @@ namespace {
 
 using test::Part;
 
-// The message of the WorkbookError that action throws; fails the test when it throws nothing.
-template <typename Action> std::string ErrorOf(Action action) {
-    try {
-        action();
-    } catch (const WorkbookError& error) {
-        return error.what();
-    }
-    ADD_FAILURE() << "no WorkbookError";
-    return {};
-}
-
-std::string Prefix(const std::string& path) {
-    return "无法读取工作簿“" + path + "”：";
-}
+using test::ReadErrorPrefix;
+using test::WorkbookErrorOf;
 
 TEST(ZipPackage, FindsPartsWithoutRegardToCaseAndReadsThemWholeOrInChunks) {
     test::ScratchFolder folder;
@@ -49,9 +38,10 @@ TEST(ZipPackage, FindsPartsWithoutRegardToCaseAndReadsThemWholeOrInChunks) {
         streamed.append(buffer, count);
     EXPECT_EQ(streamed, big);
 
-    EXPECT_EQ(ErrorOf([&] { package.ReadPart("xl/big.xml", 1000); }),
-              Prefix(path) + "部件 xl/big.xml 过大（超过 1000 字节），无法读取");
-    EXPECT_EQ(ErrorOf([&] { package.ReadPart("xl/styles.xml"); }), Prefix(path) + "缺少部件 xl/styles.xml");
+    EXPECT_EQ(WorkbookErrorOf([&] { package.ReadPart("xl/big.xml", 1000); }),
+              ReadErrorPrefix(path) + "部件 xl/big.xml 过大（超过 1000 字节），无法读取");
+    EXPECT_EQ(WorkbookErrorOf([&] { package.ReadPart("xl/styles.xml"); }),
+              ReadErrorPrefix(path) + "缺少部件 xl/styles.xml");
 }
 
 TEST(ZipPackage, RefusesFilesThatAreNotSoundZipPackages) {
@@ -75,7 +65,7 @@ TEST(ZipPackage, RefusesFilesThatAreNotSoundZipPackages) {
         SCOPED_TRACE(c.name);
         std::string path = folder.File(std::string(c.name) + ".xlsx");
         test::WriteFileBytes(path, c.bytes);
-        EXPECT_EQ(ErrorOf([&] { ZipPackage package(path); }), Prefix(path) + c.problem);
+        EXPECT_EQ(WorkbookErrorOf([&] { ZipPackage package(path); }), ReadErrorPrefix(path) + c.problem);
     }
 }
 
@@ -102,7 +92,7 @@ TEST(ZipPackage, RefusesUnsafeAndSuspiciousEntryNames) {
         SCOPED_TRACE(c.name);
         std::string path = folder.File(std::string(c.name) + ".zip");
         test::WriteZipPackage(path, c.parts);
-        EXPECT_EQ(ErrorOf([&] { ZipPackage package(path); }), Prefix(path) + c.problem);
+        EXPECT_EQ(WorkbookErrorOf([&] { ZipPackage package(path); }), ReadErrorPrefix(path) + c.problem);
     }
 }
 
@@ -113,8 +103,8 @@ TEST(ZipPackage, RefusesMoreEntriesThanTheLimit) {
     for (int i = 0; i <= 10000; ++i)
         parts.emplace_back("p/" + std::to_string(i), "");
     test::WriteZipPackage(path, parts, true);
-    EXPECT_EQ(ErrorOf([&] { ZipPackage package(path); }),
-              Prefix(path) + "压缩包中的条目超过 10000 个，不像是 Excel 工作簿");
+    EXPECT_EQ(WorkbookErrorOf([&] { ZipPackage package(path); }),
+              ReadErrorPrefix(path) + "压缩包中的条目超过 10000 个，不像是 Excel 工作簿");
 
     parts.pop_back();
     test::WriteZipPackage(path, parts, true);
@@ -130,8 +120,8 @@ TEST(ZipPackage, ReportsACorruptEntryByItsChecksum) {
     test::WriteFileBytes(path, bytes);
 
     ZipPackage package(path);
-    EXPECT_EQ(ErrorOf([&] { package.ReadPart("xl/workbook.xml"); }),
-              Prefix(path) + "部件 xl/workbook.xml 的校验和（CRC）不符，文件已损坏");
+    EXPECT_EQ(WorkbookErrorOf([&] { package.ReadPart("xl/workbook.xml"); }),
+              ReadErrorPrefix(path) + "部件 xl/workbook.xml 的校验和（CRC）不符，文件已损坏");
 }
 
 TEST(ZipPackage, ReportsDamagedDeflateData) {
@@ -142,8 +132,8 @@ TEST(ZipPackage, ReportsDamagedDeflateData) {
     test::WriteRawZip(path, {entry});
 
     ZipPackage package(path);
-    EXPECT_EQ(ErrorOf([&] { package.ReadPart("xl/sharedStrings.xml"); }),
-              Prefix(path) + "部件 xl/sharedStrings.xml 的压缩数据已损坏");
+    EXPECT_EQ(WorkbookErrorOf([&] { package.ReadPart("xl/sharedStrings.xml"); }),
+              ReadErrorPrefix(path) + "部件 xl/sharedStrings.xml 的压缩数据已损坏");
 }
 
 // Reads a part to its end through a small buffer, as the worksheet reader does.
@@ -164,14 +154,16 @@ TEST(ZipPackage, RefusesADeflateBombWhetherItsSizeIsStatedOrHidden) {
     std::string honest = folder.File("honest.xlsx");
     test::WriteRawZip(honest, {test::StoredEntry("xl/workbook.xml", "<workbook/>"), bomb});
     ZipPackage honestPackage(honest);
-    EXPECT_EQ(ErrorOf([&] { Drain(honestPackage, "xl/worksheets/sheet1.xml"); }), Prefix(honest) + problem);
+    EXPECT_EQ(WorkbookErrorOf([&] { Drain(honestPackage, "xl/worksheets/sheet1.xml"); }),
+              ReadErrorPrefix(honest) + problem);
 
     // Headers that state a small size do not let more through: the inflated bytes themselves are counted.
     std::string hidden = folder.File("hidden.xlsx");
     bomb.size = 1000;
     test::WriteRawZip(hidden, {test::StoredEntry("xl/workbook.xml", "<workbook/>"), bomb});
     ZipPackage hiddenPackage(hidden);
-    EXPECT_EQ(ErrorOf([&] { Drain(hiddenPackage, "xl/worksheets/sheet1.xml"); }), Prefix(hidden) + problem);
+    EXPECT_EQ(WorkbookErrorOf([&] { Drain(hiddenPackage, "xl/worksheets/sheet1.xml"); }),
+              ReadErrorPrefix(hidden) + problem);
 }
 
 TEST(ZipPackage, CountsEachLimitAsItInflates) {
@@ -188,15 +180,15 @@ TEST(ZipPackage, CountsEachLimitAsItInflates) {
     small.maxPartBytes = 2 << 20;
     ZipPackage partLimited(path, small);
     const std::string tooLarge = "解压后超过 2 MiB 的上限，文件可能是恶意构造的压缩炸弹";
-    EXPECT_EQ(ErrorOf([&] { Drain(partLimited, "a.xml"); }), Prefix(path) + "部件 a.xml " + tooLarge);
-    EXPECT_EQ(ErrorOf([&] { Drain(partLimited, "c.xml"); }), Prefix(path) + "部件 c.xml " + tooLarge);
+    EXPECT_EQ(WorkbookErrorOf([&] { Drain(partLimited, "a.xml"); }), ReadErrorPrefix(path) + "部件 a.xml " + tooLarge);
+    EXPECT_EQ(WorkbookErrorOf([&] { Drain(partLimited, "c.xml"); }), ReadErrorPrefix(path) + "部件 c.xml " + tooLarge);
 
     small.maxPartBytes = 4 << 20;
     small.maxTotalBytes = 5 << 20;
     ZipPackage totalLimited(path, small);
     Drain(totalLimited, "a.xml");
-    EXPECT_EQ(ErrorOf([&] { Drain(totalLimited, "b.xml"); }),
-              Prefix(path) + "工作簿解压后超过 5 MiB 的上限，文件可能是恶意构造的压缩炸弹");
+    EXPECT_EQ(WorkbookErrorOf([&] { Drain(totalLimited, "b.xml"); }),
+              ReadErrorPrefix(path) + "工作簿解压后超过 5 MiB 的上限，文件可能是恶意构造的压缩炸弹");
 
     // Within the grace a high ratio is fine.
     PackageLimits grace;
