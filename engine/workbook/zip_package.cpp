@@ -25,8 +25,9 @@ std::string OpenProblem(zip_error_t& error) {
         return "压缩包的目录与内容不一致，文件已损坏或不完整";
     case ZIP_ER_MULTIDISK:
         return "不支持分卷压缩包";
-    case ZIP_ER_OPEN:
     case ZIP_ER_NOENT:
+        return "文件不存在";
+    case ZIP_ER_OPEN:
         return std::string("无法打开文件（") + std::strerror(zip_error_code_system(&error)) + "）";
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
