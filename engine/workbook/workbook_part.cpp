@@ -42,7 +42,8 @@ bool XmlBoolean(std::string_view value) {
 
 WorkbookPart ReadWorkbookPart(ZipPackage& package, const ContentTypes& contentTypes) {
     const std::string& path = package.Path();
-    const Relationship* main = ReadRelationships(package, "").FirstOfKind("officeDocument");
+    Relationships packageRelationships = ReadRelationships(package, "");
+    const Relationship* main = packageRelationships.FirstOfKind("officeDocument");
     if (!main)
         throw WorkbookReadError(path, "找不到工作簿部件（包关系 _rels/.rels 缺失或没有指向主文档）");
     WorkbookPart workbook;

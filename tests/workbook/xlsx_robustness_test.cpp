@@ -1,4 +1,5 @@
 #include "engine/workbook/workbook_error.h"
+#include "fuzz/fuzz_package.h"
 #include "fuzz/read_whole_workbook.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
@@ -75,13 +76,16 @@ TEST(XlsxRobustness, DamagedCopiesOfAWorkbookReadOrFailCleanly) {
 
 // The fuzzer's seeds and every input that once crashed it, read by the ordinary build.
 TEST(XlsxRobustness, FuzzSeedsAndRegressionsReadOrFailCleanly) {
+    test::ScratchFolder scratch;
+    std::string path = scratch.File("input.xlsx");
     int inputs = 0;
     for (const char* folder : {"fuzz/corpus", "fuzz/regressions"}) {
         for (const auto& entry : std::filesystem::directory_iterator(std::string(HZ_SOURCE_DIR) + "/" + folder)) {
             if (!entry.is_regular_file() || entry.path().filename().string().starts_with("."))
                 continue;
             SCOPED_TRACE(entry.path().string());
-            ReadsOrRefusesCleanly(entry.path().string());
+            ASSERT_TRUE(fuzz::WriteFuzzInput(test::ReadFileBytes(entry.path().string()), path));
+            ReadsOrRefusesCleanly(path);
             ++inputs;
         }
     }
