@@ -1,5 +1,6 @@
 #include "engine/workbook/zip_package.h"
 
+#include "engine/workbook/package_file.h"
 #include "engine/workbook/part_name.h"
 #include "engine/workbook/workbook_error.h"
 
@@ -25,10 +26,6 @@ std::string OpenProblem(zip_error_t& error) {
         return "压缩包的目录与内容不一致，文件已损坏或不完整";
     case ZIP_ER_MULTIDISK:
         return "不支持分卷压缩包";
-    case ZIP_ER_NOENT:
-        return "文件不存在";
-    case ZIP_ER_OPEN:
-        return std::string("无法打开文件（") + std::strerror(zip_error_code_system(&error)) + "）";
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
     case ZIP_ER_EOF:
@@ -86,19 +83,22 @@ bool IsUnsafeEntryName(std::string_view name) {
 } // namespace
 
 // One part inflated in chunks. libzip compares the inflated size with the directory only at the end, so the
-// limits are counted here, chunk by chunk, before a bomb can fill the memory or the time.
+// limits are counted here, chunk by chunk, before a bomb can fill the memory or the time: the ratio of the bytes
+// inflated to the compressed bytes read so far refuses a bomb once the grace is spent.
 class ZipPartSource : public ByteSource {
 public:
-    ZipPartSource(ZipPackage& package, std::string part, zip_file_t* file, std::uint64_t compressedSize)
-        : package(package), part(std::move(part)), file(file), compressedSize(compressedSize) {}
+    ZipPartSource(ZipPackage& package, std::string part, zip_file_t* file)
+        : package(package), part(std::move(part)), file(file) {}
     ~ZipPartSource() override { zip_fclose(file); }
     ZipPartSource(const ZipPartSource&) = delete;
     ZipPartSource& operator=(const ZipPartSource&) = delete;
 
     std::size_t Read(char* buffer, std::size_t capacity) override {
+        std::uint64_t readBefore = package.file->BytesRead();
         zip_int64_t count = zip_fread(file, buffer, capacity);
         if (count < 0)
             throw WorkbookReadError(package.path, PartProblem(part, zip_file_get_error(file)));
+        compressed += package.file->BytesRead() - readBefore;
         Count(static_cast<std::uint64_t>(count));
         return static_cast<std::size_t>(count);
     }
@@ -111,7 +111,7 @@ private:
         if (inflated > limits.maxPartBytes)
             throw WorkbookReadError(package.path, "部件 " + part + " 解压后超过 " + SizeText(limits.maxPartBytes) +
                                                       " 的上限，文件可能是恶意构造的压缩炸弹");
-        if (inflated > limits.ratioGraceBytes && inflated > limits.maxRatio * compressedSize)
+        if (inflated > limits.ratioGraceBytes && inflated > limits.maxRatio * compressed)
             throw WorkbookReadError(package.path, "部件 " + part + " 的压缩比超过 " + std::to_string(limits.maxRatio) +
                                                       ":1，文件可能是恶意构造的压缩炸弹");
         if (package.inflatedTotal > limits.maxTotalBytes)
@@ -122,20 +122,24 @@ private:
     ZipPackage& package;
     std::string part;
     zip_file_t* file;
-    std::uint64_t compressedSize;
+    std::uint64_t compressed = 0; // bytes libzip has read from the file for this part
     std::uint64_t inflated = 0;
 };
 
 ZipPackage::ZipPackage(const std::string& path, PackageLimits limits) : path(path), limits(limits) {
-    int code = 0;
-    archive = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    file = std::make_unique<PackageFile>(path);
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = file->CreateSource(&error);
+    if (source)
+        archive = zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &error);
     if (!archive) {
-        zip_error_t error;
-        zip_error_init_with_code(&error, code);
+        zip_source_free(source);
         std::string problem = OpenProblem(error);
         zip_error_fini(&error);
         throw WorkbookReadError(path, problem);
     }
+    zip_error_fini(&error);
     // From here on the destructor does not run if the constructor throws; the guard closes the archive.
     struct Guard {
         zip_t*& archive;
@@ -205,8 +209,7 @@ std::unique_ptr<ByteSource> ZipPackage::OpenPart(std::string_view partName) {
     zip_file_t* file = zip_fopen_index(archive, index, 0);
     if (!file)
         throw WorkbookReadError(path, PartProblem(part, zip_get_error(archive)));
-    std::uint64_t compressedSize = (stat.valid & ZIP_STAT_COMP_SIZE) ? stat.comp_size : 0;
-    return std::make_unique<ZipPartSource>(*this, std::move(part), file, compressedSize);
+    return std::make_unique<ZipPartSource>(*this, std::move(part), file);
 }
 
 std::string ZipPackage::ReadPart(std::string_view partName, std::uint64_t maxBytes) {

@@ -14,13 +14,14 @@ struct zip;
 
 namespace hz {
 
+class PackageFile;
+
 // Bounds on what one package may make us inflate; a package past any of them is refused, not read.
 struct PackageLimits {
     std::uint64_t maxPartBytes = std::uint64_t{1} << 30;     // inflated bytes of one part
     std::uint64_t maxTotalBytes = std::uint64_t{2} << 30;    // inflated bytes of all parts read, together
     std::uint64_t ratioGraceBytes = std::uint64_t{16} << 20; // a part may inflate this much before the ratio counts
-    // Inflated bytes per compressed byte of the whole entry, past the grace: a 1 MB bomb is refused after
-    // 250 MB streamed through a small buffer.
+    // Inflated bytes per compressed byte read so far for the part, past the grace; deflate bombs reach 1000.
     std::uint64_t maxRatio = 250;
     std::uint64_t maxEntries = 10000; // entries in the zip directory
     std::size_t maxNameLength = 1024; // bytes of one entry name
@@ -54,6 +55,7 @@ private:
 
     std::string path;
     PackageLimits limits;
+    std::unique_ptr<PackageFile> file;
     zip* archive = nullptr;
     std::uint64_t inflatedTotal = 0; // bytes inflated from all parts so far
     std::vector<std::string> entryNames;

@@ -89,6 +89,7 @@ TEST(XlsxWorkbook, RefusesFilesThatAreNotPackagesOrAreDamaged) {
         std::string problem;
     };
     const std::vector<Case> cases = {
+        {"empty", "", "文件是空的"},
         {"text_file", "just some words, not a workbook", "文件不是有效的 ZIP 压缩包，可能已损坏或不完整"},
         {"truncated", bytes.substr(0, bytes.size() * 2 / 3), "文件不是有效的 ZIP 压缩包，可能已损坏或不完整"},
         {"corrupt_entry", corrupt, "部件 xl/workbook.xml 的校验和（CRC）不符，文件已损坏"},
@@ -101,6 +102,8 @@ TEST(XlsxWorkbook, RefusesFilesThatAreNotPackagesOrAreDamaged) {
     }
     EXPECT_EQ(WorkbookErrorOf([&] { OpenXlsxWorkbook(folder.File("absent.xlsx")); }),
               ReadErrorPrefix(folder.File("absent.xlsx")) + "文件不存在");
+    EXPECT_EQ(WorkbookErrorOf([&] { OpenXlsxWorkbook(folder.Path()); }),
+              ReadErrorPrefix(folder.Path()) + "这是一个文件夹，不是文件");
 }
 
 // Every part stored as it is, plus one deflated bomb entry.
