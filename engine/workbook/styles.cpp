@@ -7,15 +7,8 @@
 
 namespace hz {
 
-namespace {
-
-// 9999-12-31 is serial 2958465; its last second still counts.
-constexpr double kLastDateSerial = 2958466;
-
-} // namespace
-
 bool Styles::ShowsDate(std::uint32_t style, double value) const {
-    if (style >= byStyle.size() || !(value >= 0 && value < kLastDateSerial))
+    if (style >= byStyle.size() || !(value >= 0))
         return false;
     return value == 0 ? byStyle[style].zero : byStyle[style].positive;
 }

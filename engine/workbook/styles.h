@@ -13,8 +13,8 @@ class ZipPackage;
 // The cell styles (cellXfs) of a workbook, as far as reading values needs them: which show dates.
 class Styles {
 public:
-    // Whether a number in a cell of this style stands for a date or time. Numbers below zero or past
-    // 9999-12-31 are never dates: Excel shows them as "####". An unknown style is not a date.
+    // Whether a number in a cell of this style stands for a date or time. Numbers below zero are never dates:
+    // Excel shows them as "####". An unknown style is not a date.
     bool ShowsDate(std::uint32_t style, double value) const;
 
 private:
