@@ -107,11 +107,12 @@ void WriteCell(pugi::xml_node cell, const CellEdit& edit, const std::string& pre
     };
     if (edit.type == CellEdit::Type::InlineString) {
         pugi::xml_node text = AddChild("is").append_child((prefix + "t").c_str());
-        if (NeedsSpacePreserved(edit.value))
+        std::string encoded = EncodeExcelEscapes(edit.value);
+        if (NeedsSpacePreserved(encoded))
             text.append_attribute("xml:space").set_value("preserve");
-        text.text().set(EncodeExcelEscapes(edit.value).c_str());
+        SetEscapedText(text, encoded);
     } else {
-        AddChild("v").text().set(edit.value.c_str());
+        SetEscapedText(AddChild("v"), edit.value);
     }
 }
 
