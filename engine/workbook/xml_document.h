@@ -11,7 +11,7 @@ class ZipPackage;
 
 inline constexpr int kMaxXmlDepth = 256;
 // Bound on a part loaded whole into a document tree (content types, relationships, workbook, styles).
-inline constexpr std::uint64_t kMaxXmlPartBytes = std::uint64_t{256} << 20;
+inline constexpr std::uint64_t kMaxXmlPartBytes = std::uint64_t{64} << 20;
 
 // Parses the bytes of one part. A document type declaration is refused before parsing (no entity of the file
 // is ever expanded), and so are elements nested deeper than kMaxXmlDepth. Errors name the file and the part.

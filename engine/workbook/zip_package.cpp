@@ -11,8 +11,9 @@ namespace hz {
 
 namespace {
 
-std::string MiB(std::uint64_t bytes) {
-    return std::to_string(bytes >> 20) + " MiB";
+std::string SizeText(std::uint64_t bytes) {
+    constexpr std::uint64_t kMiB = 1 << 20;
+    return bytes % kMiB == 0 ? std::to_string(bytes / kMiB) + " MiB" : std::to_string(bytes) + " 字节";
 }
 
 // The problem text for a libzip error code met while opening the package.
@@ -24,8 +25,9 @@ std::string OpenProblem(zip_error_t& error) {
         return "压缩包的目录与内容不一致，文件已损坏或不完整";
     case ZIP_ER_MULTIDISK:
         return "不支持分卷压缩包";
-    case ZIP_ER_OPEN:
     case ZIP_ER_NOENT:
+        return "文件不存在";
+    case ZIP_ER_OPEN:
         return std::string("无法打开文件（") + std::strerror(zip_error_code_system(&error)) + "）";
     case ZIP_ER_READ:
     case ZIP_ER_SEEK:
@@ -107,13 +109,13 @@ private:
         inflated += count;
         package.inflatedTotal += count;
         if (inflated > limits.maxPartBytes)
-            throw WorkbookReadError(package.path, "部件 " + part + " 解压后超过 " + MiB(limits.maxPartBytes) +
+            throw WorkbookReadError(package.path, "部件 " + part + " 解压后超过 " + SizeText(limits.maxPartBytes) +
                                                       " 的上限，文件可能是恶意构造的压缩炸弹");
         if (inflated > limits.ratioGraceBytes && inflated > limits.maxRatio * compressedSize)
             throw WorkbookReadError(package.path, "部件 " + part + " 的压缩比超过 " + std::to_string(limits.maxRatio) +
                                                       ":1，文件可能是恶意构造的压缩炸弹");
         if (package.inflatedTotal > limits.maxTotalBytes)
-            throw WorkbookReadError(package.path, "工作簿解压后超过 " + MiB(limits.maxTotalBytes) +
+            throw WorkbookReadError(package.path, "工作簿解压后超过 " + SizeText(limits.maxTotalBytes) +
                                                       " 的上限，文件可能是恶意构造的压缩炸弹");
     }
 
@@ -198,7 +200,7 @@ std::unique_ptr<ByteSource> ZipPackage::OpenPart(std::string_view partName) {
         throw WorkbookReadError(path, PartProblem(part, zip_get_error(archive)));
     // A size stated in the directory past the limit is refused before inflating anything.
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limits.maxPartBytes)
-        throw WorkbookReadError(path, "部件 " + part + " 解压后超过 " + MiB(limits.maxPartBytes) +
+        throw WorkbookReadError(path, "部件 " + part + " 解压后超过 " + SizeText(limits.maxPartBytes) +
                                           " 的上限，文件可能是恶意构造的压缩炸弹");
     zip_file_t* file = zip_fopen_index(archive, index, 0);
     if (!file)
@@ -213,7 +215,7 @@ std::string ZipPackage::ReadPart(std::string_view partName, std::uint64_t maxByt
     char buffer[64 * 1024];
     while (std::size_t count = source->Read(buffer, sizeof buffer)) {
         if (bytes.size() + count > maxBytes)
-            throw WorkbookReadError(path, "部件 " + PrintablePartName(partName) + " 过大（超过 " + MiB(maxBytes) +
+            throw WorkbookReadError(path, "部件 " + PrintablePartName(partName) + " 过大（超过 " + SizeText(maxBytes) +
                                               "），无法读取");
         bytes.append(buffer, count);
     }

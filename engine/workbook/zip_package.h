@@ -19,9 +19,11 @@ struct PackageLimits {
     std::uint64_t maxPartBytes = std::uint64_t{1} << 30;     // inflated bytes of one part
     std::uint64_t maxTotalBytes = std::uint64_t{2} << 30;    // inflated bytes of all parts read, together
     std::uint64_t ratioGraceBytes = std::uint64_t{16} << 20; // a part may inflate this much before the ratio counts
-    std::uint64_t maxRatio = 250;                            // inflated bytes per compressed byte, past the grace
-    std::uint64_t maxEntries = 10000;                        // entries in the zip directory
-    std::size_t maxNameLength = 1024;                        // bytes of one entry name
+    // Inflated bytes per compressed byte of the whole entry, past the grace: a 1 MB bomb is refused after
+    // 250 MB streamed through a small buffer.
+    std::uint64_t maxRatio = 250;
+    std::uint64_t maxEntries = 10000; // entries in the zip directory
+    std::size_t maxNameLength = 1024; // bytes of one entry name
 };
 
 // A zip package (OPC) opened read-only. Part names are entry names ("xl/workbook.xml"; a leading "/" is
