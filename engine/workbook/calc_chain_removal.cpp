@@ -36,7 +36,8 @@ void RemoveElements(const std::string& path, ZipPackage& package, const std::str
 } // namespace
 
 void RemoveCalcChain(const std::string& path, ZipPackage& package, PackageChanges& changes) {
-    const Relationship* main = ReadRelationships(package, "").FirstOfKind("officeDocument");
+    Relationships packageRelationships = ReadRelationships(package, "");
+    const Relationship* main = packageRelationships.FirstOfKind("officeDocument");
     std::optional<std::string> workbookPart = main ? package.EntryName(main->target) : std::nullopt;
     if (!workbookPart)
         return;

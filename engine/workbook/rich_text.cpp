@@ -5,27 +5,20 @@
 namespace hz {
 
 void AppendElementText(XmlScanner& scanner, std::vector<char>& out) {
-    for (;;) {
-        XmlToken token = scanner.Next();
-        if (token == XmlToken::Text)
-            out.insert(out.end(), scanner.Text().begin(), scanner.Text().end());
-        else if (token == XmlToken::StartElement)
-            scanner.SkipElement();
-        else
-            return;
-    }
+    std::string_view text = scanner.ReadElementText();
+    out.insert(out.end(), text.begin(), text.end());
 }
 
 void AppendStringItemText(XmlScanner& scanner, std::vector<char>& out) {
     std::size_t start = out.size();
     auto appendText = [&] {
-        if (scanner.Name() == "t")
+        if (NameIs(scanner.Name(), "t"))
             AppendElementText(scanner, out);
         else
             scanner.SkipElement();
     };
     ForEachChildElement(scanner, [&] {
-        if (scanner.Name() == "r")
+        if (NameIs(scanner.Name(), "r"))
             ForEachChildElement(scanner, appendText);
         else
             appendText(); // <t>; phonetic runs and properties are skipped

@@ -15,9 +15,10 @@ std::string_view SharedStrings::At(std::size_t index) const {
     return {pool.data() + begin, ends[index] - begin};
 }
 
-SharedStrings ReadSharedStrings(ByteSource& source, const std::string& path, const std::string& partName) {
+SharedStrings ReadSharedStrings(ByteSource& source, const std::string& path, const std::string& partName,
+                                std::size_t chunkSize) {
     SharedStrings strings;
-    XmlScanner scanner(source);
+    XmlScanner scanner(source, chunkSize);
     try {
         scanner.Next();
         if (scanner.Name() != "sst")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/workbook/byte_source.h"
+#include "engine/workbook/xml_scanner.h"
 
 #include <cstdint>
 #include <optional>
@@ -69,6 +70,8 @@ private:
 // Reads a worksheet part. path and partName only name the file and part in error messages
 // (hz::WorkbookReadError(path, "部件 " + partName + " ..." )). Cells without a reference follow the previous one,
 // rows without a number follow the previous row; when a cell appears twice, the later one is kept.
-SheetCells ReadWorksheetCells(ByteSource& source, const std::string& path, const std::string& partName);
+// chunkSize is how much of the part is read at a time (tests make it small).
+SheetCells ReadWorksheetCells(ByteSource& source, const std::string& path, const std::string& partName,
+                              std::size_t chunkSize = XmlScanner::kDefaultChunkSize);
 
 } // namespace hz

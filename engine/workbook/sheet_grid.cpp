@@ -2,6 +2,7 @@
 
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/editable_xml.h"
+#include "engine/workbook/part_name.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xml_document.h"
@@ -78,7 +79,7 @@ SheetGrid::SheetGrid(pugi::xml_node sheetData) : sheetData(sheetData), prefix(Na
         if (pugi::xml_attribute r = node.attribute("r")) {
             std::optional<int> parsed = ParseRowNumber(r.value());
             if (!parsed)
-                throw WorkbookError(std::string("行号“") + r.value() + "”无效");
+                throw WorkbookError("行号“" + PrintablePartName(r.value()) + "”无效");
             number = *parsed;
         } else {
             rowNumbersWritten = false;
@@ -129,7 +130,7 @@ void SheetGrid::IndexCells(int rowNumber, Row& row) {
             if (!position)
                 throw WorkbookError("第 " + std::to_string(rowNumber) + " 行中单元格引用“" + r.value() + "”无效");
             if (position->row != rowNumber)
-                throw WorkbookError(std::string("单元格 ") + r.value() + " 位于第 " + std::to_string(rowNumber) +
+                throw WorkbookError("单元格 " + PrintablePartName(r.value()) + " 位于第 " + std::to_string(rowNumber) +
                                     " 行的 row 元素中");
             column = position->column;
         } else {

@@ -31,8 +31,8 @@ std::string Quoted(std::string_view value) {
 // Reads one worksheet part into SheetCells; a friend of SheetCells.
 class WorksheetReader {
 public:
-    WorksheetReader(ByteSource& source, const std::string& path, const std::string& partName)
-        : scanner(source), path(path), partName(partName) {}
+    WorksheetReader(ByteSource& source, const std::string& path, const std::string& partName, std::size_t chunkSize)
+        : scanner(source, chunkSize), path(path), partName(partName) {}
 
     SheetCells Read();
 
@@ -48,8 +48,7 @@ private:
     void ReadRow();
     void ReadCell();
     CellAttributes ReadCellAttributes();
-    SheetCells::StoredCell MakeCell(const CellAttributes& attributes, bool hasValue, bool hasFormula,
-                                    std::size_t inlineStart);
+    void ReadValue(RawCellType type, SheetCells::StoredCell& cell);
     SheetCells::TextSpan TextFrom(std::size_t start);
     [[noreturn]] void FailInPart(const std::string& problem) const;
     [[noreturn]] void FailAtRow(const std::string& problem) const;
@@ -62,7 +61,6 @@ private:
     int row = 0;    // the current <row>'s number
     int column = 0; // the current (or last) cell's column in that row
     bool inCell = false;
-    std::vector<char> value; // the text of the current cell's <v>
 };
 
 void WorksheetReader::FailInPart(const std::string& problem) const {
@@ -81,10 +79,10 @@ void WorksheetReader::FailAtCell(const std::string& problem) const {
 SheetCells WorksheetReader::Read() {
     try {
         scanner.Next();
-        if (scanner.Name() != "worksheet")
+        if (!NameIs(scanner.Name(), "worksheet"))
             FailInPart("根元素是 <" + std::string(scanner.Name()) + ">，不是工作表");
         ForEachChildElement(scanner, [this] {
-            if (scanner.Name() == "sheetData")
+            if (NameIs(scanner.Name(), "sheetData"))
                 ReadSheetData();
             else
                 scanner.SkipElement();
@@ -101,7 +99,7 @@ SheetCells WorksheetReader::Read() {
 
 void WorksheetReader::ReadSheetData() {
     ForEachChildElement(scanner, [this] {
-        if (scanner.Name() == "row")
+        if (NameIs(scanner.Name(), "row"))
             ReadRow();
         else
             scanner.SkipElement();
@@ -121,7 +119,7 @@ void WorksheetReader::ReadRow() {
     }
     column = 0;
     ForEachChildElement(scanner, [this] {
-        if (scanner.Name() == "c")
+        if (NameIs(scanner.Name(), "c"))
             ReadCell();
         else
             scanner.SkipElement();
@@ -186,27 +184,29 @@ void WorksheetReader::ReadCell() {
     CellAttributes attributes = ReadCellAttributes();
     column = attributes.column;
     inCell = true;
-    bool hasValue = false;
-    bool hasFormula = false;
-    std::size_t inlineStart = 0;
+    SheetCells::StoredCell cell;
+    cell.column = static_cast<std::uint16_t>(attributes.column);
+    cell.type = RawCellType::Blank;
+    cell.hasFormula = false;
+    cell.style = attributes.style;
+    cell.number = 0;
     ForEachChildElement(scanner, [&] {
         std::string_view name = scanner.Name();
-        if (name == "v" && !attributes.inlineString) {
-            value.clear();
-            AppendElementText(scanner, value);
-            hasValue = true;
-        } else if (name == "is" && attributes.inlineString) {
-            inlineStart = sheet.texts.size();
+        if (NameIs(name, "v") && !attributes.inlineString) {
+            ReadValue(attributes.type, cell);
+        } else if (NameIs(name, "is") && attributes.inlineString) {
+            std::size_t start = sheet.texts.size();
             AppendStringItemText(scanner, sheet.texts);
-            hasValue = true;
+            cell.type = RawCellType::Text;
+            cell.text = TextFrom(start);
         } else {
-            hasFormula = hasFormula || name == "f";
+            cell.hasFormula = cell.hasFormula || NameIs(name, "f");
             scanner.SkipElement();
         }
     });
     if (sheet.cells.size() == std::numeric_limits<std::uint32_t>::max())
         FailAtCell("单元格过多");
-    sheet.Append(row, MakeCell(attributes, hasValue, hasFormula, inlineStart));
+    sheet.Append(row, cell);
     inCell = false;
 }
 
@@ -217,41 +217,25 @@ SheetCells::TextSpan WorksheetReader::TextFrom(std::size_t start) {
     return {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(sheet.texts.size() - start)};
 }
 
-// Builds the stored cell from its attributes and the <v> text in value (or, for an inline string, the text
-// appended to the pool from inlineStart on).
-SheetCells::StoredCell WorksheetReader::MakeCell(const CellAttributes& attributes, bool hasValue, bool hasFormula,
-                                                 std::size_t inlineStart) {
-    SheetCells::StoredCell cell;
-    cell.column = static_cast<std::uint16_t>(attributes.column);
-    cell.type = attributes.type;
-    cell.hasFormula = hasFormula;
-    cell.style = attributes.style;
-    cell.number = 0;
-    std::string_view text(value.data(), value.size());
-    if (!hasValue) {
-        cell.type = RawCellType::Blank;
-        return cell;
-    }
-    if (attributes.inlineString) {
-        cell.text = TextFrom(inlineStart);
-        return cell;
-    }
-    if (attributes.type == RawCellType::Text || attributes.type == RawCellType::Error) {
-        // A formula's text result may be empty and stays text; escapes only occur in texts.
+// Reads a <v> element into cell as the type says; an empty value leaves the cell blank, except a formula's text
+// result, which may be empty text.
+void WorksheetReader::ReadValue(RawCellType type, SheetCells::StoredCell& cell) {
+    std::string_view text = scanner.ReadElementText();
+    if (type == RawCellType::Text || type == RawCellType::Error) {
         std::size_t start = sheet.texts.size();
-        sheet.texts.insert(sheet.texts.end(), value.begin(), value.end());
-        if (attributes.type == RawCellType::Text) {
+        sheet.texts.insert(sheet.texts.end(), text.begin(), text.end());
+        if (type == RawCellType::Text) {
             char* newEnd = DecodeExcelEscapes(sheet.texts.data() + start, sheet.texts.data() + sheet.texts.size());
             sheet.texts.resize(static_cast<std::size_t>(newEnd - sheet.texts.data()));
         }
+        cell.type = type;
         cell.text = TextFrom(start);
-        return cell;
+        return;
     }
-    if (TrimXmlSpace(text).empty()) {
-        cell.type = RawCellType::Blank;
-        return cell;
-    }
-    switch (attributes.type) {
+    cell.type = RawCellType::Blank;
+    if (TrimXmlSpace(text).empty())
+        return;
+    switch (type) {
     case RawCellType::SharedString: {
         std::optional<std::uint32_t> index = ParseXmlUnsigned(text);
         if (!index)
@@ -280,11 +264,12 @@ SheetCells::StoredCell WorksheetReader::MakeCell(const CellAttributes& attribute
         cell.number = *number;
     }
     }
-    return cell;
+    cell.type = type;
 }
 
-SheetCells ReadWorksheetCells(ByteSource& source, const std::string& path, const std::string& partName) {
-    return WorksheetReader(source, path, partName).Read();
+SheetCells ReadWorksheetCells(ByteSource& source, const std::string& path, const std::string& partName,
+                              std::size_t chunkSize) {
+    return WorksheetReader(source, path, partName, chunkSize).Read();
 }
 
 } // namespace hz

@@ -3,6 +3,7 @@
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/editable_xml.h"
 #include "engine/workbook/excel_escape_encoding.h"
+#include "engine/workbook/part_name.h"
 #include "engine/workbook/sheet_grid.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
@@ -107,11 +108,12 @@ void WriteCell(pugi::xml_node cell, const CellEdit& edit, const std::string& pre
     };
     if (edit.type == CellEdit::Type::InlineString) {
         pugi::xml_node text = AddChild("is").append_child((prefix + "t").c_str());
-        if (NeedsSpacePreserved(edit.value))
+        std::string encoded = EncodeExcelEscapes(edit.value);
+        if (NeedsSpacePreserved(encoded))
             text.append_attribute("xml:space").set_value("preserve");
-        text.text().set(EncodeExcelEscapes(edit.value).c_str());
+        SetEscapedText(text, encoded);
     } else {
-        AddChild("v").text().set(edit.value.c_str());
+        SetEscapedText(AddChild("v"), edit.value);
     }
 }
 
@@ -142,7 +144,7 @@ EditedWorksheet ApplyCellEdits(std::string_view sheetXml, const std::vector<Cell
     EditableXml xml(sheetXml);
     pugi::xml_node worksheet = xml.Document().document_element();
     if (LocalName(worksheet.name()) != "worksheet")
-        throw WorkbookError(std::string("根元素是 ") + worksheet.name() + "，不是 worksheet");
+        throw WorkbookError("根元素是 " + PrintablePartName(worksheet.name()) + "，不是 worksheet");
     pugi::xml_node sheetData = ChildByLocalName(worksheet, "sheetData");
     if (!sheetData)
         throw WorkbookError("工作表缺少 sheetData 元素");

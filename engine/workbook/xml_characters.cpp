@@ -147,7 +147,7 @@ const char* AppendReference(std::string& out, const char* p, const char* end, st
 
 } // namespace
 
-unsigned CheckCharacters(const char* begin, const char* end, bool attribute, std::uint64_t offset) {
+unsigned CheckOtherCharacters(const char* begin, const char* end, bool attribute, std::uint64_t offset) {
     const auto* p = reinterpret_cast<const unsigned char*>(begin);
     const auto* stop = reinterpret_cast<const unsigned char*>(end);
     const char* what = attribute ? "属性值" : "文本";

@@ -4,6 +4,7 @@
 #include "engine/workbook/workbook_error.h"
 
 #include <cstdint>
+#include <cstring>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -43,6 +44,8 @@ public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxTokenSize = 256u * 1024 * 1024;
+    // The buffer ends with a zero byte after the data and room for the word-at-a-time searches to read on.
+    static constexpr std::size_t kPadding = 8;
 
     explicit XmlScanner(ByteSource& source, std::size_t chunkSize = kDefaultChunkSize);
 
@@ -63,6 +66,10 @@ public:
     std::uint64_t Offset() const { return documentOffset + tokenStart; }
     // After a StartElement: consumes the element's content up to and including its EndElement.
     void SkipElement();
+    // After a StartElement: consumes the element through its EndElement and returns its character data (text
+    // around child elements and CDATA sections joined, the child elements skipped). The view stays valid until the
+    // next call of Next(), SkipElement() or ReadElementText().
+    std::string_view ReadElementText();
 
 private:
     enum class Step : std::uint8_t { Token, Skipped, NeedMore };
@@ -74,6 +81,10 @@ private:
     Step ScanEndTag();
     Step ScanSpecial();
     Step ScanCData(std::size_t contentStart);
+    const char* FindTextEnd(const char* begin, unsigned& flags) const;
+    std::string_view OpenName() const;
+    void OpenElement(std::string_view name);
+    void CloseElement();
     XmlToken Finish();
     void SkipByteOrderMark();
     std::string_view DecodeIfNeeded(const char* begin, const char* end, unsigned flags, bool attribute);
@@ -99,10 +110,16 @@ private:
     std::vector<XmlAttribute> attributes;
     std::vector<std::size_t> attributesToDecode; // indexes of the values holding references or line ends
     std::string decoded;                       // decoded text or attribute values, when they differ from the raw bytes
+    std::string joined;                        // ReadElementText's result when it came in several pieces
     std::string openNames;                     // qualified names of the open elements, one after another
     std::vector<std::size_t> nameEnds;         // where each open element's name ends in openNames
     std::vector<std::string_view> sortedNames; // scratch for the duplicate attribute check
 };
+
+// Whether an element or attribute name is the given literal; cheaper than comparing string views.
+template <std::size_t N> bool NameIs(std::string_view name, const char (&literal)[N]) {
+    return name.size() == N - 1 && std::memcmp(name.data(), literal, N - 1) == 0;
+}
 
 // After a StartElement: hands each child element's StartElement to child, which must consume that element (read
 // it to its end or SkipElement), up to and including the parent's EndElement. Text directly inside is ignored.

@@ -1,5 +1,6 @@
 #include "engine/workbook/zip_rewrite.h"
 
+#include "engine/workbook/part_name.h"
 #include "engine/workbook/workbook_error.h"
 
 #include <cerrno>
@@ -134,14 +135,15 @@ void AddEntry(const std::string& path, zip_t* target, zip_t* source, zip_uint64_
               const std::string* newBytes) {
     zip_stat_t stat;
     if (zip_stat_index(source, index, ZIP_FL_ENC_RAW, &stat) != 0)
-        throw WorkbookSaveError(path, "无法读取部件 " + name + " 的信息（" + zip_strerror(source) + "）");
+        throw WorkbookSaveError(path,
+                                "无法读取部件 " + PrintablePartName(name) + " 的信息（" + zip_strerror(source) + "）");
     zip_source_t* data = newBytes ? zip_source_buffer(target, newBytes->data(), newBytes->size(), 0)
                                   : zip_source_zip(target, source, index, ZIP_FL_COMPRESSED, 0, -1);
     zip_int64_t added = data ? zip_file_add(target, name.c_str(), data, ZIP_FL_ENC_GUESS) : -1;
     if (added < 0) {
         if (data)
             zip_source_free(data);
-        throw WorkbookSaveError(path, "无法复制部件 " + name + "（" + zip_strerror(target) + "）");
+        throw WorkbookSaveError(path, "无法复制部件 " + PrintablePartName(name) + "（" + zip_strerror(target) + "）");
     }
     auto entry = static_cast<zip_uint64_t>(added);
     // An unchanged entry keeps its method; a stored one would otherwise be deflated on the way.
@@ -157,7 +159,8 @@ void AddEntry(const std::string& path, zip_t* target, zip_t* source, zip_uint64_
               (commentLength == 0 ||
                zip_file_set_comment(target, entry, comment, static_cast<zip_uint16_t>(commentLength), 0) == 0);
     if (!ok)
-        throw WorkbookSaveError(path, "无法复制部件 " + name + " 的属性（" + zip_strerror(target) + "）");
+        throw WorkbookSaveError(path,
+                                "无法复制部件 " + PrintablePartName(name) + " 的属性（" + zip_strerror(target) + "）");
 }
 
 } // namespace
