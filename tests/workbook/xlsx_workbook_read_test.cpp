@@ -1,5 +1,6 @@
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xlsx_worksheet.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/workbook_fixtures.h"
@@ -240,7 +241,7 @@ book.save(sys.argv[1])
     ExpectCell(workbook->WorksheetAt(2), 3, 3, CellKind::Boolean, 1);
 }
 
-TEST(XlsxWorkbook, SkipsDialogAndMacroSheetsAndKeepsStrictPackages) {
+TEST(XlsxWorkbook, FollowsRelationshipsAsProducersWriteThem) {
     test::ScratchFolder folder;
     std::string path = folder.File("strict.xlsx");
     std::vector<Part> parts = test::MinimalXlsxParts({test::SheetXml("<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"),
@@ -255,6 +256,11 @@ TEST(XlsxWorkbook, SkipsDialogAndMacroSheetsAndKeepsStrictPackages) {
     retype("rId1", "http://purl.oclc.org/ooxml/officeDocument/relationships/worksheet");
     retype("rId2", transitional + "dialogsheet");
     retype("rId3", "http://schemas.microsoft.com/office/2006/relationships/xlMacrosheet");
+    // Targets name parts without regard to case, and External ones are never resolved.
+    rels.replace(rels.find("worksheets/sheet4.xml"), 21, "/XL/Worksheets/Sheet4.XML");
+    rels.insert(rels.find("</Relationships>"), "<Relationship Id=\"rIdX\" Type=\"" + transitional +
+                                                   "externalLink\" Target=\"../../../outside.xlsx\" "
+                                                   "TargetMode=\"External\"/>");
     std::string workbookXml = test::PartBytes(parts, "xl/workbook.xml");
     workbookXml.replace(workbookXml.find("name=\"Sheet4\""), 13, "name=\"A &amp; B\" state=\"veryHidden\"");
     test::WriteZipPackage(path, test::WithPart(test::WithPart(parts, "xl/_rels/workbook.xml.rels", rels),
@@ -263,6 +269,7 @@ TEST(XlsxWorkbook, SkipsDialogAndMacroSheetsAndKeepsStrictPackages) {
     std::unique_ptr<Workbook> workbook = OpenXlsxWorkbook(path);
     EXPECT_EQ(WorksheetNames(*workbook), (std::vector<std::string>{"Sheet1", "A & B"}));
     ExpectCell(workbook->WorksheetAt(1), 1, 1, CellKind::Number, 1);
+    EXPECT_EQ(dynamic_cast<XlsxWorksheet&>(workbook->WorksheetAt(2)).PartName(), "xl/worksheets/sheet4.xml");
 }
 
 } // namespace
