@@ -39,7 +39,7 @@ public:
 
     const std::string& Path() const { return path; }
     bool Contains(std::string_view partName) const;
-    // The entry name as stored in the zip for a part name matched without regard to case.
+    // The entry name as stored in the zip (its bytes unconverted) for a part name matched without regard to case.
     std::optional<std::string> EntryName(std::string_view partName) const;
     // Every file entry in the order of the zip directory (folders left out).
     const std::vector<std::string>& EntryNames() const { return entryNames; }
