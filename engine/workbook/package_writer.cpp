@@ -1,0 +1,43 @@
+#include "engine/workbook/package_writer.h"
+
+#include "engine/workbook/atomic_file.h"
+#include "engine/workbook/calc_chain_removal.h"
+#include "engine/workbook/part_name.h"
+#include "engine/workbook/workbook_error.h"
+#include "engine/workbook/worksheet_writer.h"
+#include "engine/workbook/xml_document.h"
+#include "engine/workbook/zip_package.h"
+#include "engine/workbook/zip_rewrite.h"
+
+namespace hz {
+
+void SaveWorksheetEdits(const std::string& path, const std::map<std::string, std::vector<CellEdit>>& editsByPart) {
+    if (editsByPart.empty())
+        return;
+    AtomicFile file(path);
+    ZipPackage package(file.TargetPath());
+    PackageChanges changes;
+    bool formulaRemoved = false;
+    for (const auto& [partName, edits] : editsByPart) {
+        std::optional<std::string> entry = package.EntryName(partName);
+        if (!entry)
+            throw WorkbookSaveError(path, "部件 " + PrintablePartName(partName) + " 不存在");
+        // Two spellings of one part name (names match without regard to case) edit the same part in turn.
+        auto earlier = changes.replaced.find(*entry);
+        std::string bytes =
+            earlier != changes.replaced.end() ? earlier->second : package.ReadPart(*entry, kMaxXmlPartBytes);
+        try {
+            EditedWorksheet edited = ApplyCellEdits(bytes, edits);
+            formulaRemoved = formulaRemoved || edited.formulaRemoved;
+            changes.replaced[*entry] = std::move(edited.xml);
+        } catch (const WorkbookError& problem) {
+            throw WorkbookSaveError(path, "部件 " + PrintablePartName(*entry) + "：" + problem.what());
+        }
+    }
+    if (formulaRemoved)
+        RemoveCalcChain(path, package, changes);
+    RewriteZip(path, file.TargetDescriptor(), file.Descriptor(), changes);
+    file.Commit();
+}
+
+} // namespace hz

@@ -1,0 +1,101 @@
+#include "engine/workbook/sheet_cells.h"
+
+#include <algorithm>
+
+namespace hz {
+
+void SheetCells::Append(int row, const StoredCell& cell) {
+    if (rows.empty() || rows.back().row != row) {
+        if (!rows.empty() && row < rows.back().row)
+            inOrder = false;
+        rows.push_back({row, static_cast<std::uint32_t>(cells.size())});
+    } else if (cell.column <= cells.back().column) {
+        inOrder = false;
+    }
+    cells.push_back(cell);
+}
+
+void SheetCells::Finish() {
+    if (inOrder)
+        return;
+    struct Key {
+        std::uint64_t place; // row and column
+        std::uint32_t index; // order in the part
+    };
+    std::vector<Key> keys;
+    keys.reserve(cells.size());
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::uint32_t last = r + 1 < rows.size() ? rows[r + 1].first : static_cast<std::uint32_t>(cells.size());
+        for (std::uint32_t i = rows[r].first; i < last; ++i)
+            keys.push_back({static_cast<std::uint64_t>(rows[r].row) << 16 | cells[i].column, i});
+    }
+    std::sort(keys.begin(), keys.end(),
+              [](const Key& a, const Key& b) { return a.place != b.place ? a.place < b.place : a.index < b.index; });
+
+    std::vector<StoredCell> sorted;
+    std::vector<StoredRow> sortedRows;
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        if (k + 1 < keys.size() && keys[k + 1].place == keys[k].place)
+            continue; // a later cell at the same place replaces this one
+        int row = static_cast<int>(keys[k].place >> 16);
+        if (sortedRows.empty() || sortedRows.back().row != row)
+            sortedRows.push_back({row, static_cast<std::uint32_t>(sorted.size())});
+        sorted.push_back(cells[keys[k].index]);
+    }
+    cells = std::move(sorted);
+    rows = std::move(sortedRows);
+    inOrder = true;
+}
+
+RawCell SheetCells::ToRawCell(const StoredCell& cell) const {
+    RawCell raw;
+    raw.type = cell.type;
+    raw.hasFormula = cell.hasFormula;
+    raw.style = cell.style;
+    switch (cell.type) {
+    case RawCellType::Number:
+    case RawCellType::Boolean:
+    case RawCellType::Date:
+        raw.number = cell.number;
+        break;
+    case RawCellType::SharedString:
+        raw.sharedString = cell.sharedString;
+        break;
+    case RawCellType::Text:
+    case RawCellType::Error:
+        raw.text = std::string_view(texts.data() + cell.text.offset, cell.text.length);
+        break;
+    case RawCellType::Blank:
+        break;
+    }
+    return raw;
+}
+
+std::optional<RawCell> SheetCells::Find(int row, int column) const {
+    if (rows.empty())
+        return std::nullopt;
+    // Rows are usually consecutive from the first, so try the direct position before searching.
+    auto rowAt = rows.end();
+    std::int64_t guess = static_cast<std::int64_t>(row) - rows.front().row;
+    if (guess >= 0 && guess < static_cast<std::int64_t>(rows.size()) && rows[guess].row == row) {
+        rowAt = rows.begin() + guess;
+    } else {
+        rowAt = std::lower_bound(rows.begin(), rows.end(), row,
+                                 [](const StoredRow& stored, int wanted) { return stored.row < wanted; });
+        if (rowAt == rows.end() || rowAt->row != row)
+            return std::nullopt;
+    }
+    auto first = cells.begin() + rowAt->first;
+    auto last = rowAt + 1 == rows.end() ? cells.end() : cells.begin() + (rowAt + 1)->first;
+    auto cellAt = std::lower_bound(first, last, column,
+                                   [](const StoredCell& stored, int wanted) { return stored.column < wanted; });
+    if (cellAt == last || cellAt->column != column)
+        return std::nullopt;
+    return ToRawCell(*cellAt);
+}
+
+int SheetCells::LastRow() const {
+    return rows.empty() ? 0 : rows.back().row;
+}
+
+} // namespace hz

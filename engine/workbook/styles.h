@@ -1,0 +1,28 @@
+#pragma once
+
+#include "engine/workbook/number_format.h"
+
+#include <cstdint>
+#include <string_view>
+#include <vector>
+
+namespace hz {
+
+class ZipPackage;
+
+// The cell styles (cellXfs) of a workbook, as far as reading values needs them: which show dates.
+class Styles {
+public:
+    // Whether a number in a cell of this style stands for a date or time. Numbers below zero are never dates:
+    // Excel shows them as "####". An unknown style is not a date.
+    bool ShowsDate(std::uint32_t style, double value) const;
+
+private:
+    friend Styles ReadStyles(ZipPackage& package, std::string_view partName);
+    std::vector<DateFormatUse> byStyle;
+};
+
+// Reads the styles part; an empty part name gives a workbook without styles.
+Styles ReadStyles(ZipPackage& package, std::string_view partName);
+
+} // namespace hz

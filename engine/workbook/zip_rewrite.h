@@ -1,0 +1,20 @@
+#pragma once
+
+#include <map>
+#include <set>
+#include <string>
+
+namespace hz {
+
+// What changes between the old and the new package, by entry name as stored in the zip.
+struct PackageChanges {
+    std::map<std::string, std::string> replaced; // new bytes of a part, deflated anew in its old place
+    std::set<std::string> removed;
+};
+
+// Writes a copy of the zip open at sourceFd to targetFd: every entry in its old order, each unchanged one with
+// its compressed bytes, CRC, time, attributes and comment as they were. Neither descriptor is closed.
+// Throws WorkbookError from WorkbookSaveError(path, ...).
+void RewriteZip(const std::string& path, int sourceFd, int targetFd, const PackageChanges& changes);
+
+} // namespace hz
