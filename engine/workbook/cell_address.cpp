@@ -9,47 +9,43 @@ namespace hz {
 
 namespace {
 
-// Reads the column letters at the start of text; 0 when there are none or they pass column XFD.
-int ReadColumnLetters(std::string_view text, std::size_t& used) {
-    int column = 0;
-    used = 0;
-    while (used < text.size()) {
-        char c = text[used];
-        int letter;
-        if (c >= 'A' && c <= 'Z')
-            letter = c - 'A' + 1;
-        else if (c >= 'a' && c <= 'z')
-            letter = c - 'a' + 1;
-        else
+// Reads the column letters at the start of text into column; false when they pass column XFD.
+bool ReadColumnLetters(const char*& p, const char* end, int& column) {
+    column = 0;
+    for (; p < end; ++p) {
+        unsigned letter = (static_cast<unsigned char>(*p) | 0x20u) - 'a'; // either case
+        if (letter >= 26)
             break;
-        column = column * 26 + letter;
+        column = column * 26 + static_cast<int>(letter) + 1;
         if (column > kMaxColumns)
-            return 0;
-        ++used;
+            return false;
     }
-    return column;
+    return true;
 }
 
 } // namespace
 
 std::optional<int> ParseColumnName(std::string_view letters) {
-    std::size_t used = 0;
-    int column = ReadColumnLetters(letters, used);
-    if (column == 0 || used != letters.size())
+    const char* p = letters.data();
+    const char* end = p + letters.size();
+    int column = 0;
+    if (!ReadColumnLetters(p, end, column) || column == 0 || p != end)
         return std::nullopt;
     return column;
 }
 
 std::optional<CellAddress> ParseCellAddress(std::string_view reference) {
-    std::size_t used = 0;
-    int column = ReadColumnLetters(reference, used);
-    if (column == 0 || used == reference.size())
+    const char* p = reference.data();
+    const char* end = p + reference.size();
+    int column = 0;
+    if (!ReadColumnLetters(p, end, column) || column == 0 || p == end)
         return std::nullopt;
     int row = 0;
-    for (char c : reference.substr(used)) {
-        if (c < '0' || c > '9')
+    for (; p < end; ++p) {
+        unsigned digit = static_cast<unsigned char>(*p) - static_cast<unsigned>('0');
+        if (digit > 9)
             return std::nullopt;
-        row = row * 10 + (c - '0');
+        row = row * 10 + static_cast<int>(digit);
         if (row > kMaxRows)
             return std::nullopt;
     }

@@ -46,9 +46,9 @@ std::optional<double> ParseShortDecimal(std::string_view text) {
 } // namespace
 
 std::optional<double> ParseXmlDouble(std::string_view text) {
-    text = TrimXmlSpace(text);
     if (std::optional<double> value = ParseShortDecimal(text))
         return value;
+    text = TrimXmlSpace(text);
     if (text.size() > 1 && text[0] == '+' && text[1] != '-')
         text.remove_prefix(1);
     double value = 0;

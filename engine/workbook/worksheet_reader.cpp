@@ -7,6 +7,7 @@
 #include "engine/workbook/value_text.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xml_characters.h"
 #include "engine/workbook/xml_scanner.h"
 
 #include <limits>
@@ -233,7 +234,7 @@ void WorksheetReader::ReadValue(RawCellType type, SheetCells::StoredCell& cell) 
         return;
     }
     cell.type = RawCellType::Blank;
-    if (TrimXmlSpace(text).empty())
+    if (text.empty() || (xml::IsXmlSpace(text[0]) && TrimXmlSpace(text).empty()))
         return;
     switch (type) {
     case RawCellType::SharedString: {

@@ -3,6 +3,7 @@
 #include "engine/workbook/byte_source.h"
 #include "engine/workbook/workbook_error.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <stdexcept>
@@ -44,8 +45,8 @@ public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxTokenSize = 256u * 1024 * 1024;
-    // The buffer ends with a zero byte after the data and room for the word-at-a-time searches to read on.
-    static constexpr std::size_t kPadding = 8;
+    // The buffer ends with a zero byte after the data and room for the block-wise searches to read on.
+    static constexpr std::size_t kPadding = 32;
 
     explicit XmlScanner(ByteSource& source, std::size_t chunkSize = kDefaultChunkSize);
 
@@ -77,7 +78,11 @@ private:
     bool Refill();
     Step ScanText();
     Step ScanMarkup();
+    struct StartTag;
     Step ScanStartTag();
+    bool ScanSimpleStartTag(StartTag& tag);
+    Step ScanGeneralStartTag(StartTag& tag);
+    void FinishStartTag(const StartTag& tag);
     Step ScanEndTag();
     Step ScanSpecial();
     Step ScanCData(std::size_t contentStart);
@@ -109,10 +114,12 @@ private:
     std::string_view text;
     std::vector<XmlAttribute> attributes;
     std::vector<std::size_t> attributesToDecode; // indexes of the values holding references or line ends
-    std::string decoded;                       // decoded text or attribute values, when they differ from the raw bytes
-    std::string joined;                        // ReadElementText's result when it came in several pieces
-    std::string openNames;                     // qualified names of the open elements, one after another
-    std::vector<std::size_t> nameEnds;         // where each open element's name ends in openNames
+    std::string decoded;   // decoded text or attribute values, when they differ from the raw bytes
+    std::string joined;    // ReadElementText's result when it came in several pieces
+    std::string openNames; // qualified names of the open elements, one after another
+    int depth = 0;         // how many elements are open
+    // The name of the element open at depth d is openNames[nameBounds[d - 1], nameBounds[d]).
+    std::array<std::size_t, kMaxDepth + 1> nameBounds{};
     std::vector<std::string_view> sortedNames; // scratch for the duplicate attribute check
 };
 

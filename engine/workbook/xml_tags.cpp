@@ -4,6 +4,8 @@
 #include "engine/workbook/xml_characters.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstring>
 
 namespace hz {
 
@@ -21,26 +23,97 @@ std::string_view LocalName(std::string_view qualified) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin());
+    return a.size() == b.size() && byte_scan::SameBytes(a.data(), b.data(), a.size());
 }
 
 } // namespace
 
+// A start tag as read, before it is checked and its element opened.
+struct XmlScanner::StartTag {
+    std::string_view name;
+    bool hasColon = false;
+    bool hasNonAscii = false;
+    bool selfClosing = false;
+    const char* end = nullptr; // just after the '>'
+    std::size_t rawLength = 0; // of the attribute values that need decoding
+};
+
 XmlScanner::Step XmlScanner::ScanStartTag() {
-    const char* data = buffer.data();
-    const char* stop = data + end;
-    const char* nameBegin = data + tokenStart + 1;
+    StartTag tag;
+    if (!ScanSimpleStartTag(tag)) {
+        Step step = ScanGeneralStartTag(tag);
+        if (step != Step::Token)
+            return step;
+    }
+    FinishStartTag(tag);
+    return Step::Token;
+}
+
+// Most tags are short, with single spaces between attributes and plain values in double quotes. Such a tag is
+// read from the masks of its first bytes with bit operations only; any other is left to the general reading.
+bool XmlScanner::ScanSimpleStartTag(StartTag& tag) {
+    const char* begin = buffer.data() + tokenStart;
+    const byte_scan::TagMasks masks = byte_scan::ReadTagMasks(begin);
+    const std::uint32_t shaping = masks.spaces | masks.quotes | masks.equals | masks.closes | masks.slashes;
+    auto at = [](std::uint32_t mask, int position) { return position < 32 && (mask >> position & 1u) != 0; };
+    auto nextAfter = [](std::uint32_t mask, int position) { // 32 when there is none
+        return position >= 31 ? 32 : std::countr_zero(mask & (~std::uint32_t{0} << (position + 1)));
+    };
+    int position = nextAfter(shaping, 0);
+    if (position == 1 || position == 32)
+        return false;
+    tag.name = {begin + 1, static_cast<std::size_t>(position - 1)};
+    tag.hasColon = (masks.colons & ((std::uint32_t{1} << position) - 1)) != 0;
+    attributes.clear();
+    attributesToDecode.clear();
+    for (;;) {
+        if (at(masks.closes, position)) {
+            ++position;
+            break;
+        }
+        if (at(masks.slashes, position)) {
+            if (!at(masks.closes, position + 1))
+                return false;
+            tag.selfClosing = true;
+            position += 2;
+            break;
+        }
+        if (!at(masks.spaces, position))
+            return false;
+        int equals = nextAfter(shaping, position);
+        if (equals == position + 1 || !at(masks.equals, equals) || !at(masks.quotes, equals + 1))
+            return false;
+        int close = nextAfter(masks.quotes, equals + 1);
+        if (close == 32)
+            return false;
+        attributes.push_back({{begin + position + 1, static_cast<std::size_t>(equals - position - 1)},
+                              {begin + equals + 2, static_cast<std::size_t>(close - equals - 2)}});
+        position = close + 1;
+    }
+    // The zero byte after the data counts among the others, so a tag that runs past the data fails here too.
+    std::uint32_t inTag = position >= 32 ? ~std::uint32_t{0} : (std::uint32_t{1} << position) - 1;
+    if ((masks.others & inTag & ~std::uint32_t{1}) != 0)
+        return false;
+    tag.end = begin + position;
+    return true;
+}
+
+XmlScanner::Step XmlScanner::ScanGeneralStartTag(StartTag& tag) {
+    const char* stop = buffer.data() + end;
+    const char* nameBegin = buffer.data() + tokenStart + 1;
     byte_scan::NameScan nameScan = byte_scan::ScanName(nameBegin);
     const char* p = nameScan.end;
     if (p == stop)
         return Step::NeedMore;
-    std::string_view name(nameBegin, static_cast<std::size_t>(p - nameBegin));
+    tag = StartTag{};
+    tag.name = {nameBegin, static_cast<std::size_t>(p - nameBegin)};
+    tag.hasColon = nameScan.hasColon;
+    tag.hasNonAscii = nameScan.hasNonAscii;
+    std::string_view name = tag.name;
     if (name.empty())
         Fail("标记名称无效");
     attributes.clear();
     attributesToDecode.clear();
-    std::size_t rawLength = 0;
-    bool selfClosing = false;
     for (;;) {
         const char* spaceBegin = p;
         p = SkipSpace(p);
@@ -55,7 +128,7 @@ XmlScanner::Step XmlScanner::ScanStartTag() {
                 return Step::NeedMore;
             if (p[1] != '>')
                 Fail("标记 <" + std::string(name) + "> 格式错误");
-            selfClosing = true;
+            tag.selfClosing = true;
             p += 2;
             break;
         }
@@ -88,24 +161,28 @@ XmlScanner::Step XmlScanner::ScanStartTag() {
                 return Step::NeedMore;
             if (xml::CheckOtherCharacters(p, close, true, Offset()) != 0) {
                 attributesToDecode.push_back(attributes.size());
-                rawLength += static_cast<std::size_t>(close - valueBegin);
+                tag.rawLength += static_cast<std::size_t>(close - valueBegin);
             }
             p = close;
         }
         attributes.push_back({attributeName, {valueBegin, static_cast<std::size_t>(p - valueBegin)}});
         ++p;
     }
+    tag.end = p;
+    return Step::Token;
+}
 
-    // The whole tag is in the buffer now.
-    if (nameEnds.empty() && rootSeen)
+void XmlScanner::FinishStartTag(const StartTag& tag) {
+    std::string_view name = tag.name;
+    if (depth == 0 && rootSeen)
         Fail("根元素之后还有元素 <" + std::string(name) + ">");
-    if (static_cast<int>(nameEnds.size()) >= kMaxDepth)
+    if (depth >= kMaxDepth)
         Fail("元素嵌套超过 " + std::to_string(kMaxDepth) + " 层");
-    if (nameScan.hasNonAscii)
+    if (tag.hasNonAscii)
         xml::CheckCharacters(name.data(), name.data() + name.size(), false, Offset());
     if (!attributesToDecode.empty()) {
         decoded.clear();
-        decoded.reserve(rawLength); // decoding never lengthens a value, so the views below stay put
+        decoded.reserve(tag.rawLength); // decoding never lengthens a value, so the views below stay put
         for (std::size_t i : attributesToDecode) {
             std::string_view raw = attributes[i].value;
             attributes[i].value = DecodeIfNeeded(raw.data(), raw.data() + raw.size(), 1, true);
@@ -114,16 +191,15 @@ XmlScanner::Step XmlScanner::ScanStartTag() {
     if (attributes.size() > 1)
         CheckDuplicateAttributes();
     rootSeen = true;
-    localName = nameScan.hasColon ? LocalName(name) : name;
-    if (selfClosing) {
+    localName = tag.hasColon ? LocalName(name) : name;
+    if (tag.selfClosing) {
         pendingEnd = true;
-        tokenDepth = static_cast<int>(nameEnds.size()) + 1;
+        tokenDepth = depth + 1;
     } else {
         OpenElement(name);
     }
-    cursor = static_cast<std::size_t>(p - data);
+    cursor = static_cast<std::size_t>(tag.end - buffer.data());
     token = XmlToken::StartElement;
-    return Step::Token;
 }
 
 XmlScanner::Step XmlScanner::ScanEndTag() {
@@ -137,7 +213,7 @@ XmlScanner::Step XmlScanner::ScanEndTag() {
         return Step::NeedMore;
     if (*p != '>' || name.empty())
         Fail("结束标记格式错误");
-    if (nameEnds.empty())
+    if (depth == 0)
         Fail("多余的结束标记 </" + std::string(name) + ">");
     std::string_view open = OpenName();
     if (!SameName(name, open))
@@ -149,22 +225,24 @@ XmlScanner::Step XmlScanner::ScanEndTag() {
 }
 
 std::string_view XmlScanner::OpenName() const {
-    std::size_t begin = nameEnds.size() > 1 ? nameEnds[nameEnds.size() - 2] : 0;
-    return {openNames.data() + begin, nameEnds.back() - begin};
+    return {openNames.data() + nameBounds[depth - 1], nameBounds[depth] - nameBounds[depth - 1]};
 }
 
 void XmlScanner::OpenElement(std::string_view name) {
-    std::size_t begin = nameEnds.empty() ? 0 : nameEnds.back();
-    if (begin + name.size() > openNames.size())
-        openNames.resize(2 * (begin + name.size()));
-    std::copy(name.begin(), name.end(), openNames.begin() + static_cast<std::ptrdiff_t>(begin));
-    nameEnds.push_back(begin + name.size());
-    tokenDepth = static_cast<int>(nameEnds.size());
+    std::size_t begin = nameBounds[depth];
+    if (begin + name.size() + kPadding > openNames.size())
+        openNames.resize(2 * (begin + name.size() + kPadding));
+    // A short name is copied as one block of fixed size; the buffer's padding makes reading past it safe.
+    if (name.size() <= kPadding)
+        std::memcpy(openNames.data() + begin, name.data(), kPadding);
+    else
+        std::memcpy(openNames.data() + begin, name.data(), name.size());
+    nameBounds[++depth] = begin + name.size();
+    tokenDepth = depth;
 }
 
 void XmlScanner::CloseElement() {
-    tokenDepth = static_cast<int>(nameEnds.size());
-    nameEnds.pop_back();
+    tokenDepth = depth--;
     token = XmlToken::EndElement;
 }
 
