@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -56,7 +57,7 @@ public:
     // StartElement, EndElement: the local name, without a namespace prefix ("c" for <x:c>).
     std::string_view Name() const { return localName; }
     // StartElement: the attributes in document order.
-    const std::vector<XmlAttribute>& Attributes() const { return attributes; }
+    std::span<const XmlAttribute> Attributes() const { return {attributes.data(), attributeCount}; }
     // StartElement: the value of the attribute with this exact name, or nullptr.
     const std::string_view* FindAttribute(std::string_view name) const;
     // Text: the decoded characters.
@@ -87,6 +88,7 @@ private:
     Step ScanSpecial();
     Step ScanCData(std::size_t contentStart);
     const char* FindTextEnd(const char* begin, unsigned& flags) const;
+    void AddAttribute(std::string_view name, std::string_view value);
     std::string_view OpenName() const;
     void OpenElement(std::string_view name);
     void CloseElement();
@@ -112,7 +114,8 @@ private:
     bool rootSeen = false;
     std::string_view localName;
     std::string_view text;
-    std::vector<XmlAttribute> attributes;
+    std::vector<XmlAttribute> attributes; // the first attributeCount are the current tag's; the vector only grows
+    std::size_t attributeCount = 0;
     std::vector<std::size_t> attributesToDecode; // indexes of the values holding references or line ends
     std::string decoded;   // decoded text or attribute values, when they differ from the raw bytes
     std::string joined;    // ReadElementText's result when it came in several pieces

@@ -64,7 +64,7 @@ bool XmlScanner::ScanSimpleStartTag(StartTag& tag) {
         return false;
     tag.name = {begin + 1, static_cast<std::size_t>(position - 1)};
     tag.hasColon = (masks.colons & ((std::uint32_t{1} << position) - 1)) != 0;
-    attributes.clear();
+    attributeCount = 0;
     attributesToDecode.clear();
     for (;;) {
         if (at(masks.closes, position)) {
@@ -86,8 +86,8 @@ bool XmlScanner::ScanSimpleStartTag(StartTag& tag) {
         int close = nextAfter(masks.quotes, equals + 1);
         if (close == 32)
             return false;
-        attributes.push_back({{begin + position + 1, static_cast<std::size_t>(equals - position - 1)},
-                              {begin + equals + 2, static_cast<std::size_t>(close - equals - 2)}});
+        AddAttribute({begin + position + 1, static_cast<std::size_t>(equals - position - 1)},
+                     {begin + equals + 2, static_cast<std::size_t>(close - equals - 2)});
         position = close + 1;
     }
     // The zero byte after the data counts among the others, so a tag that runs past the data fails here too.
@@ -112,7 +112,7 @@ XmlScanner::Step XmlScanner::ScanGeneralStartTag(StartTag& tag) {
     std::string_view name = tag.name;
     if (name.empty())
         Fail("标记名称无效");
-    attributes.clear();
+    attributeCount = 0;
     attributesToDecode.clear();
     for (;;) {
         const char* spaceBegin = p;
@@ -160,12 +160,12 @@ XmlScanner::Step XmlScanner::ScanGeneralStartTag(StartTag& tag) {
             if (!close)
                 return Step::NeedMore;
             if (xml::CheckOtherCharacters(p, close, true, Offset()) != 0) {
-                attributesToDecode.push_back(attributes.size());
+                attributesToDecode.push_back(attributeCount);
                 tag.rawLength += static_cast<std::size_t>(close - valueBegin);
             }
             p = close;
         }
-        attributes.push_back({attributeName, {valueBegin, static_cast<std::size_t>(p - valueBegin)}});
+        AddAttribute(attributeName, {valueBegin, static_cast<std::size_t>(p - valueBegin)});
         ++p;
     }
     tag.end = p;
@@ -188,7 +188,7 @@ void XmlScanner::FinishStartTag(const StartTag& tag) {
             attributes[i].value = DecodeIfNeeded(raw.data(), raw.data() + raw.size(), 1, true);
         }
     }
-    if (attributes.size() > 1)
+    if (attributeCount > 1)
         CheckDuplicateAttributes();
     rootSeen = true;
     localName = tag.hasColon ? LocalName(name) : name;
@@ -204,6 +204,18 @@ void XmlScanner::FinishStartTag(const StartTag& tag) {
 
 XmlScanner::Step XmlScanner::ScanEndTag() {
     const char* data = buffer.data();
+    // Nearly always the tag is just the open element's name and '>'.
+    if (depth > 0) {
+        std::string_view open = OpenName();
+        const char* nameBegin = data + tokenStart + 2;
+        if (end - tokenStart > open.size() + 2 && byte_scan::SameBytes(nameBegin, open.data(), open.size()) &&
+            nameBegin[open.size()] == '>') {
+            CloseElement();
+            localName = LocalName({nameBegin, open.size()});
+            cursor = tokenStart + open.size() + 3;
+            return Step::Token;
+        }
+    }
     const char* stop = data + end;
     const char* nameBegin = data + tokenStart + 2;
     byte_scan::NameScan nameScan = byte_scan::ScanName(nameBegin);
@@ -222,6 +234,12 @@ XmlScanner::Step XmlScanner::ScanEndTag() {
     localName = nameScan.hasColon ? LocalName(name) : name;
     cursor = static_cast<std::size_t>(p + 1 - data);
     return Step::Token;
+}
+
+void XmlScanner::AddAttribute(std::string_view name, std::string_view value) {
+    if (attributeCount == attributes.size())
+        attributes.resize(2 * attributeCount + 16);
+    attributes[attributeCount++] = {name, value};
 }
 
 std::string_view XmlScanner::OpenName() const {
@@ -247,7 +265,7 @@ void XmlScanner::CloseElement() {
 }
 
 void XmlScanner::CheckDuplicateAttributes() {
-    std::size_t count = attributes.size();
+    std::size_t count = attributeCount;
     auto duplicate = [this](std::string_view name) { Fail("属性 " + std::string(name) + " 重复"); };
     if (count <= 8) {
         for (std::size_t i = 1; i < count; ++i)
@@ -257,7 +275,7 @@ void XmlScanner::CheckDuplicateAttributes() {
         return;
     }
     sortedNames.clear();
-    for (const XmlAttribute& attribute : attributes)
+    for (const XmlAttribute& attribute : Attributes())
         sortedNames.push_back(attribute.name);
     std::sort(sortedNames.begin(), sortedNames.end());
     auto same = std::adjacent_find(sortedNames.begin(), sortedNames.end());
@@ -266,7 +284,7 @@ void XmlScanner::CheckDuplicateAttributes() {
 }
 
 const std::string_view* XmlScanner::FindAttribute(std::string_view name) const {
-    for (const XmlAttribute& attribute : attributes)
+    for (const XmlAttribute& attribute : Attributes())
         if (attribute.name == name)
             return &attribute.value;
     return nullptr;
