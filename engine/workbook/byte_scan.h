@@ -33,7 +33,6 @@ struct TagMasks {
     std::uint32_t equals;  // '='
     std::uint32_t closes;  // '>'
     std::uint32_t slashes; // '/'
-    std::uint32_t colons;  // ':'
     // What only the general reading handles: other controls and whitespace, non-ASCII bytes, '<', '&', '\'' and
     // !#$% (which cannot stand in names).
     std::uint32_t others;
@@ -96,7 +95,6 @@ inline TagMasks ReadTagMasks(const char* p) {
         masks.equals |= byte == '=' ? bit : 0;
         masks.closes |= byte == '>' ? bit : 0;
         masks.slashes |= byte == '/' ? bit : 0;
-        masks.colons |= byte == ':' ? bit : 0;
         bool other = (byte <= 0x27 && byte != ' ' && byte != '"') || byte >= 0x80 || byte == '<';
         masks.others |= other ? bit : 0;
     }
@@ -176,7 +174,6 @@ inline TagMasks ReadTagMasks(const char* p) {
         masks.equals |= Marks(Equal(bytes, '=')) << shift;
         masks.closes |= Marks(Equal(bytes, '>')) << shift;
         masks.slashes |= Marks(Equal(bytes, '/')) << shift;
-        masks.colons |= Marks(Equal(bytes, ':')) << shift;
         unsigned low = Marks(UpTo(bytes, 0x27)) & ~Marks(Equal(bytes, ' ')) & ~quotes;
         masks.others |= (low | Marks(bytes) | Marks(Equal(bytes, '<'))) << shift;
     }

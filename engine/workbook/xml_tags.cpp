@@ -50,22 +50,30 @@ XmlScanner::Step XmlScanner::ScanStartTag() {
 }
 
 // Most tags are short, with single spaces between attributes and plain values in double quotes. Such a tag is
-// read from the masks of its first bytes with bit operations only; any other is left to the general reading.
+// read with the block-wise name search and bit operations on the masks of its first bytes; any other is left to the
+// general reading.
 bool XmlScanner::ScanSimpleStartTag(StartTag& tag) {
     const char* begin = buffer.data() + tokenStart;
-    const byte_scan::TagMasks masks = byte_scan::ReadTagMasks(begin);
-    const std::uint32_t shaping = masks.spaces | masks.quotes | masks.equals | masks.closes | masks.slashes;
-    auto at = [](std::uint32_t mask, int position) { return position < 32 && (mask >> position & 1u) != 0; };
-    auto nextAfter = [](std::uint32_t mask, int position) { // 32 when there is none
-        return position >= 31 ? 32 : std::countr_zero(mask & (~std::uint32_t{0} << (position + 1)));
-    };
-    int position = nextAfter(shaping, 0);
-    if (position == 1 || position == 32)
+    byte_scan::NameScan nameScan = byte_scan::ScanName(begin + 1);
+    int position = static_cast<int>(nameScan.end - begin);
+    if (position == 1 || nameScan.hasNonAscii || (*nameScan.end != '>' && *nameScan.end != ' '))
         return false;
     tag.name = {begin + 1, static_cast<std::size_t>(position - 1)};
-    tag.hasColon = (masks.colons & ((std::uint32_t{1} << position) - 1)) != 0;
+    tag.hasColon = nameScan.hasColon;
     attributeCount = 0;
     attributesToDecode.clear();
+    if (*nameScan.end == '>') {
+        tag.end = nameScan.end + 1;
+        return true;
+    }
+    if (position >= 32)
+        return false;
+    const byte_scan::TagMasks masks = byte_scan::ReadTagMasks(begin);
+    const std::uint32_t shaping = masks.spaces | masks.quotes | masks.equals | masks.closes | masks.slashes;
+    auto at = [](std::uint32_t mask, int bit) { return bit < 32 && (mask >> bit & 1u) != 0; };
+    auto nextAfter = [](std::uint32_t mask, int bit) { // 32 when there is none
+        return bit >= 31 ? 32 : std::countr_zero(mask & (~std::uint32_t{0} << (bit + 1)));
+    };
     for (;;) {
         if (at(masks.closes, position)) {
             ++position;
