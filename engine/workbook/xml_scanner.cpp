@@ -46,6 +46,7 @@ void XmlScanner::Fail(const std::string& problem) const {
 bool XmlScanner::Refill() {
     if (sourceDone)
         return false;
+    KeepOpenNames(); // the bytes of their start tags may move now
     if (tokenStart > 0) {
         std::memmove(buffer.data(), buffer.data() + tokenStart, end - tokenStart);
         documentOffset += tokenStart;

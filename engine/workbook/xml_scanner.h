@@ -90,7 +90,8 @@ private:
     const char* FindTextEnd(const char* begin, unsigned& flags) const;
     void AddAttribute(std::string_view name, std::string_view value);
     std::string_view OpenName() const;
-    void OpenElement(std::string_view name);
+    void OpenElement(std::string_view name, std::size_t localStart);
+    void KeepOpenNames();
     void CloseElement();
     XmlToken Finish();
     void SkipByteOrderMark();
@@ -117,12 +118,17 @@ private:
     std::vector<XmlAttribute> attributes; // the first attributeCount are the current tag's; the vector only grows
     std::size_t attributeCount = 0;
     std::vector<std::size_t> attributesToDecode; // indexes of the values holding references or line ends
-    std::string decoded;   // decoded text or attribute values, when they differ from the raw bytes
-    std::string joined;    // ReadElementText's result when it came in several pieces
-    std::string openNames; // qualified names of the open elements, one after another
-    int depth = 0;         // how many elements are open
-    // The name of the element open at depth d is openNames[nameBounds[d - 1], nameBounds[d]).
-    std::array<std::size_t, kMaxDepth + 1> nameBounds{};
+    std::string decoded; // decoded text or attribute values, when they differ from the raw bytes
+    std::string joined;  // ReadElementText's result when it came in several pieces
+    // The open elements by depth (index 0 unused). A name is a view of its start tag in the buffer until a refill
+    // moves the buffer's bytes; KeepOpenNames then copies it into keptNames at the same depth.
+    struct OpenElementName {
+        std::string_view qualified;
+        std::size_t localStart; // where the name goes on after its prefix
+    };
+    int depth = 0; // how many elements are open
+    std::array<OpenElementName, kMaxDepth + 1> openElements{};
+    std::array<std::string, kMaxDepth + 1> keptNames;
     std::vector<std::string_view> sortedNames; // scratch for the duplicate attribute check
 };
 

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstring>
+#include <functional>
 
 namespace hz {
 
@@ -17,9 +18,10 @@ const char* SkipSpace(const char* p) {
     return p;
 }
 
-std::string_view LocalName(std::string_view qualified) {
+// Where the local part of a name begins, after its prefix.
+std::size_t LocalStart(std::string_view qualified) {
     std::size_t colon = qualified.find(':');
-    return colon == std::string_view::npos ? qualified : qualified.substr(colon + 1);
+    return colon == std::string_view::npos ? 0 : colon + 1;
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -199,12 +201,13 @@ void XmlScanner::FinishStartTag(const StartTag& tag) {
     if (attributeCount > 1)
         CheckDuplicateAttributes();
     rootSeen = true;
-    localName = tag.hasColon ? LocalName(name) : name;
+    std::size_t localStart = tag.hasColon ? LocalStart(name) : 0;
+    localName = name.substr(localStart);
     if (tag.selfClosing) {
         pendingEnd = true;
         tokenDepth = depth + 1;
     } else {
-        OpenElement(name);
+        OpenElement(name, localStart);
     }
     cursor = static_cast<std::size_t>(tag.end - buffer.data());
     token = XmlToken::StartElement;
@@ -218,8 +221,8 @@ XmlScanner::Step XmlScanner::ScanEndTag() {
         const char* nameBegin = data + tokenStart + 2;
         if (end - tokenStart > open.size() + 2 && byte_scan::SameBytes(nameBegin, open.data(), open.size()) &&
             nameBegin[open.size()] == '>') {
+            localName = std::string_view(nameBegin, open.size()).substr(openElements[depth].localStart);
             CloseElement();
-            localName = LocalName({nameBegin, open.size()});
             cursor = tokenStart + open.size() + 3;
             return Step::Token;
         }
@@ -239,7 +242,7 @@ XmlScanner::Step XmlScanner::ScanEndTag() {
     if (!SameName(name, open))
         Fail("结束标记 </" + std::string(name) + "> 与开始标记 <" + std::string(open) + "> 不匹配");
     CloseElement();
-    localName = nameScan.hasColon ? LocalName(name) : name;
+    localName = name.substr(nameScan.hasColon ? LocalStart(name) : 0);
     cursor = static_cast<std::size_t>(p + 1 - data);
     return Step::Token;
 }
@@ -251,20 +254,25 @@ void XmlScanner::AddAttribute(std::string_view name, std::string_view value) {
 }
 
 std::string_view XmlScanner::OpenName() const {
-    return {openNames.data() + nameBounds[depth - 1], nameBounds[depth] - nameBounds[depth - 1]};
+    return openElements[depth].qualified;
 }
 
-void XmlScanner::OpenElement(std::string_view name) {
-    std::size_t begin = nameBounds[depth];
-    if (begin + name.size() + kPadding > openNames.size())
-        openNames.resize(2 * (begin + name.size() + kPadding));
-    // A short name is copied as one block of fixed size; the buffer's padding makes reading past it safe.
-    if (name.size() <= kPadding)
-        std::memcpy(openNames.data() + begin, name.data(), kPadding);
-    else
-        std::memcpy(openNames.data() + begin, name.data(), name.size());
-    nameBounds[++depth] = begin + name.size();
+void XmlScanner::OpenElement(std::string_view name, std::size_t localStart) {
+    openElements[++depth] = {name, localStart};
     tokenDepth = depth;
+}
+
+void XmlScanner::KeepOpenNames() {
+    const char* bufferBegin = buffer.data();
+    const char* bufferEnd = bufferBegin + buffer.size();
+    std::less<const char*> before;
+    for (int d = 1; d <= depth; ++d) {
+        std::string_view& name = openElements[d].qualified;
+        if (!before(name.data(), bufferBegin) && before(name.data(), bufferEnd)) {
+            keptNames[d].assign(name);
+            name = keptNames[d];
+        }
+    }
 }
 
 void XmlScanner::CloseElement() {
