@@ -8,11 +8,11 @@ void SheetCells::Append(int row, const StoredCell& cell) {
     if (rows.empty() || rows.back().row != row) {
         if (!rows.empty() && row < rows.back().row)
             inOrder = false;
-        rows.push_back({row, static_cast<std::uint32_t>(cells.size())});
-    } else if (cell.column <= cells.back().column) {
+        rows.push_back({row, static_cast<std::uint32_t>(cells.Size())});
+    } else if (cell.column <= cells.Back().column) {
         inOrder = false;
     }
-    cells.push_back(cell);
+    cells.PushBack(cell);
 }
 
 void SheetCells::Finish() {
@@ -23,24 +23,24 @@ void SheetCells::Finish() {
         std::uint32_t index; // order in the part
     };
     std::vector<Key> keys;
-    keys.reserve(cells.size());
+    keys.reserve(cells.Size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::uint32_t last = r + 1 < rows.size() ? rows[r + 1].first : static_cast<std::uint32_t>(cells.size());
+        std::uint32_t last = r + 1 < rows.size() ? rows[r + 1].first : static_cast<std::uint32_t>(cells.Size());
         for (std::uint32_t i = rows[r].first; i < last; ++i)
             keys.push_back({static_cast<std::uint64_t>(rows[r].row) << 16 | cells[i].column, i});
     }
     std::sort(keys.begin(), keys.end(),
               [](const Key& a, const Key& b) { return a.place != b.place ? a.place < b.place : a.index < b.index; });
 
-    std::vector<StoredCell> sorted;
+    StoredCells sorted;
     std::vector<StoredRow> sortedRows;
     for (std::size_t k = 0; k < keys.size(); ++k) {
         if (k + 1 < keys.size() && keys[k + 1].place == keys[k].place)
             continue; // a later cell at the same place replaces this one
         int row = static_cast<int>(keys[k].place >> 16);
         if (sortedRows.empty() || sortedRows.back().row != row)
-            sortedRows.push_back({row, static_cast<std::uint32_t>(sorted.size())});
-        sorted.push_back(cells[keys[k].index]);
+            sortedRows.push_back({row, static_cast<std::uint32_t>(sorted.Size())});
+        sorted.PushBack(cells[keys[k].index]);
     }
     cells = std::move(sorted);
     rows = std::move(sortedRows);
@@ -85,13 +85,20 @@ std::optional<RawCell> SheetCells::Find(int row, int column) const {
         if (rowAt == rows.end() || rowAt->row != row)
             return std::nullopt;
     }
-    auto first = cells.begin() + rowAt->first;
-    auto last = rowAt + 1 == rows.end() ? cells.end() : cells.begin() + (rowAt + 1)->first;
-    auto cellAt = std::lower_bound(first, last, column,
-                                   [](const StoredCell& stored, int wanted) { return stored.column < wanted; });
-    if (cellAt == last || cellAt->column != column)
+    // The cells of a row are in column order: look for the first one at or after the column.
+    std::size_t first = rowAt->first;
+    const std::size_t rowEnd = rowAt + 1 == rows.end() ? cells.Size() : (rowAt + 1)->first;
+    std::size_t last = rowEnd;
+    while (first < last) {
+        std::size_t middle = first + (last - first) / 2;
+        if (cells[middle].column < column)
+            first = middle + 1;
+        else
+            last = middle;
+    }
+    if (first == rowEnd || cells[first].column != column)
         return std::nullopt;
-    return ToRawCell(*cellAt);
+    return ToRawCell(cells[first]);
 }
 
 int SheetCells::LastRow() const {

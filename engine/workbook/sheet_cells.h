@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/workbook/byte_source.h"
+#include "engine/workbook/stored_cells.h"
 #include "engine/workbook/xml_scanner.h"
 
 #include <cstdint>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace hz {
-
-enum class RawCellType : std::uint8_t { Blank, Number, SharedString, Text, Boolean, Error, Date };
 
 // One <c> element of a worksheet part as written, before styles and shared strings are applied.
 struct RawCell {
@@ -29,26 +28,11 @@ class SheetCells {
 public:
     std::optional<RawCell> Find(int row, int column) const; // nullopt when no <c> element there
     int LastRow() const;                                    // highest row holding a cell, 0 when none
-    std::size_t CellCount() const { return cells.size(); }
+    std::size_t CellCount() const { return cells.Size(); }
 
 private:
     friend class WorksheetReader;
 
-    struct TextSpan {
-        std::uint32_t offset; // in texts
-        std::uint32_t length;
-    };
-    struct StoredCell {
-        std::uint16_t column; // 1-based
-        RawCellType type;
-        bool hasFormula;
-        std::uint32_t style;
-        union {
-            double number;
-            std::uint32_t sharedString;
-            TextSpan text;
-        };
-    };
     // The cells of one row are cells[first, next row's first).
     struct StoredRow {
         int row;
@@ -61,7 +45,7 @@ private:
     void Finish();
     RawCell ToRawCell(const StoredCell& cell) const;
 
-    std::vector<StoredCell> cells;
+    StoredCells cells;
     std::vector<StoredRow> rows;
     std::vector<char> texts;
     bool inOrder = true;
