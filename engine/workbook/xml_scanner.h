@@ -88,7 +88,11 @@ private:
     Step ScanSpecial();
     Step ScanCData(std::size_t contentStart);
     const char* FindTextEnd(const char* begin, unsigned& flags) const;
-    void AddAttribute(std::string_view name, std::string_view value);
+    void AddAttribute(std::string_view name, std::string_view value) {
+        if (attributeCount == attributes.size())
+            attributes.resize(2 * attributeCount + 16);
+        attributes[attributeCount++] = {name, value};
+    }
     std::string_view OpenName() const;
     void OpenElement(std::string_view name, std::size_t localStart);
     void KeepOpenNames();

@@ -247,12 +247,6 @@ XmlScanner::Step XmlScanner::ScanEndTag() {
     return Step::Token;
 }
 
-void XmlScanner::AddAttribute(std::string_view name, std::string_view value) {
-    if (attributeCount == attributes.size())
-        attributes.resize(2 * attributeCount + 16);
-    attributes[attributeCount++] = {name, value};
-}
-
 std::string_view XmlScanner::OpenName() const {
     return openElements[depth].qualified;
 }
