@@ -18,33 +18,27 @@ void SheetCells::Append(int row, const StoredCell& cell) {
 void SheetCells::Finish() {
     if (inOrder)
         return;
-    struct Key {
-        std::uint64_t place; // row and column
-        std::uint32_t index; // order in the part
-    };
-    std::vector<Key> keys;
-    keys.reserve(cells.Size());
+    const int columnBits = 14; // columns 1 to 16384
+    order.reserve(cells.Size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::uint32_t last = r + 1 < rows.size() ? rows[r + 1].first : static_cast<std::uint32_t>(cells.Size());
-        for (std::uint32_t i = rows[r].first; i < last; ++i)
-            keys.push_back({static_cast<std::uint64_t>(rows[r].row) << 16 | cells[i].column, i});
+        std::size_t last = r + 1 < rows.size() ? rows[r + 1].first : cells.Size();
+        std::uint64_t rowPlace = static_cast<std::uint64_t>(rows[r].row - 1) << columnBits;
+        for (std::size_t i = rows[r].first; i < last; ++i)
+            order.push_back((rowPlace | (cells[i].column - 1u)) << kIndexBits | i);
     }
-    std::sort(keys.begin(), keys.end(),
-              [](const Key& a, const Key& b) { return a.place != b.place ? a.place < b.place : a.index < b.index; });
-
-    StoredCells sorted;
-    std::vector<StoredRow> sortedRows;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (k + 1 < keys.size() && keys[k + 1].place == keys[k].place)
-            continue; // a later cell at the same place replaces this one
-        int row = static_cast<int>(keys[k].place >> 16);
-        if (sortedRows.empty() || sortedRows.back().row != row)
-            sortedRows.push_back({row, static_cast<std::uint32_t>(sorted.Size())});
-        sorted.PushBack(cells[keys[k].index]);
+    std::sort(order.begin(), order.end());
+    // Of the cells at one place, the last one read stands.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (k + 1 == order.size() || order[k + 1] >> kIndexBits != order[k] >> kIndexBits)
+            order[kept++] = order[k];
+    order.resize(kept);
+    rows.clear();
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        int row = static_cast<int>(order[k] >> (kIndexBits + columnBits)) + 1;
+        if (rows.empty() || rows.back().row != row)
+            rows.push_back({row, static_cast<std::uint32_t>(k)});
     }
-    cells = std::move(sorted);
-    rows = std::move(sortedRows);
-    inOrder = true;
 }
 
 RawCell SheetCells::ToRawCell(const StoredCell& cell) const {
@@ -87,18 +81,18 @@ std::optional<RawCell> SheetCells::Find(int row, int column) const {
     }
     // The cells of a row are in column order: look for the first one at or after the column.
     std::size_t first = rowAt->first;
-    const std::size_t rowEnd = rowAt + 1 == rows.end() ? cells.Size() : (rowAt + 1)->first;
+    const std::size_t rowEnd = rowAt + 1 == rows.end() ? CellCount() : (rowAt + 1)->first;
     std::size_t last = rowEnd;
     while (first < last) {
         std::size_t middle = first + (last - first) / 2;
-        if (cells[middle].column < column)
+        if (Ordered(middle).column < column)
             first = middle + 1;
         else
             last = middle;
     }
-    if (first == rowEnd || cells[first].column != column)
+    if (first == rowEnd || Ordered(first).column != column)
         return std::nullopt;
-    return ToRawCell(cells[first]);
+    return ToRawCell(Ordered(first));
 }
 
 int SheetCells::LastRow() const {

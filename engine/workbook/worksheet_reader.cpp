@@ -205,10 +205,12 @@ void WorksheetReader::ReadCell() {
             scanner.SkipElement();
         }
     });
-    if (sheet.cells.Size() == std::numeric_limits<std::uint32_t>::max())
-        FailAtCell("单元格过多");
-    sheet.Append(row, cell);
     inCell = false;
+    if (cell.type == RawCellType::Blank && cell.style == 0 && !cell.hasFormula)
+        return; // nothing to keep
+    if (sheet.cells.Size() == SheetCells::kMaxCells)
+        FailAtCell("单元格超过 " + std::to_string(SheetCells::kMaxCells) + " 个");
+    sheet.Append(row, cell);
 }
 
 // The span of the texts appended from start on, which must stay addressable by 32-bit offsets.
