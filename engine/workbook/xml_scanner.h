@@ -40,13 +40,13 @@ struct XmlAttribute {
 // DOCTYPE declarations are refused (no entity expansion ever); comments and processing instructions are skipped;
 // CDATA sections arrive as Text. Text is delivered exactly as written (whitespace kept), with entity and character
 // references decoded and line ends normalised to '\n' as XML prescribes. Throws XmlError on malformed input.
-// Every view returned stays valid only until the next call of Next() or SkipElement().
+// Every view returned stays valid only until the next call of Next(), SkipElement() or ReadElementText().
 class XmlScanner {
 public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxTokenSize = 256u * 1024 * 1024;
-    // The buffer ends with a zero byte after the data and room for the block-wise searches to read on.
+    // Room after the data for its closing zero byte and for the block-wise searches to read on.
     static constexpr std::size_t kPadding = 32;
 
     explicit XmlScanner(ByteSource& source, std::size_t chunkSize = kDefaultChunkSize);
@@ -104,7 +104,7 @@ private:
     [[noreturn]] void Fail(const std::string& problem) const;
 
     ByteSource& source;
-    std::vector<char> buffer;   // the data, then one zero byte that stops the scanning loops
+    std::vector<char> buffer;   // the data, a zero byte that stops the searches, then the rest of kPadding
     std::size_t capacity;       // usable bytes of buffer
     std::size_t tokenStart = 0; // where the current token begins in buffer
     std::size_t cursor = 0;     // where the next token begins
