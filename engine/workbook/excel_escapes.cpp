@@ -35,6 +35,9 @@ std::int32_t EscapedUnit(const char* p, const char* end) {
 } // namespace
 
 char* DecodeExcelEscapes(char* begin, char* end) {
+    // An empty text may come as two null pointers, which memchr must not see.
+    if (begin == end)
+        return end;
     char* p = static_cast<char*>(std::memchr(begin, '_', static_cast<std::size_t>(end - begin)));
     if (!p)
         return end;
