@@ -7,38 +7,10 @@
 
 namespace hz {
 
-BiffReader::BiffReader(const std::string& path, std::string_view stream, std::size_t offset)
-    : path(path), stream(stream), offset(offset) {}
-
-bool BiffReader::Next(BiffRecord& record) {
-    if (offset >= stream.size())
-        return false;
-    if (stream.size() - offset < 4)
-        Damaged("记录头不完整");
-    std::uint16_t length = ReadU16(stream, offset + 2);
-    if (stream.size() - offset - 4 < length)
-        Damaged("记录超出数据流末尾");
-    record.type = ReadU16(stream, offset);
-    record.data = stream.substr(offset + 4, length);
-    offset += 4u + length;
-    return true;
-}
-
-std::vector<std::string_view> BiffReader::TakeContinues() {
-    std::vector<std::string_view> parts;
-    while (offset + 4 <= stream.size() && ReadU16(stream, offset) == biff::kContinue) {
-        BiffRecord record;
-        Next(record);
-        parts.push_back(record.data);
-    }
-    return parts;
-}
-
-void BiffReader::Damaged(const std::string& detail) const {
-    throw WorkbookReadError(path, "文件已损坏（工作簿数据流在位置 " + std::to_string(offset) + "：" + detail + "）");
-}
-
 namespace {
+
+// The longest record data BIFF8 allows.
+constexpr std::uint16_t kMaxRecordData = 8224;
 
 void AppendUtf8(std::string& out, std::uint32_t code) {
     if (code < 0x80) {
@@ -59,6 +31,43 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 }
 
 } // namespace
+
+BiffReader::BiffReader(const std::string& path, std::string_view stream, std::size_t offset)
+    : path(path), stream(stream), offset(offset) {}
+
+bool BiffReader::Next(BiffRecord& record) {
+    // Fewer than four bytes left are padding to the library as well.
+    if (offset >= stream.size() || stream.size() - offset < 4)
+        return false;
+    std::uint16_t type = ReadU16(stream, offset);
+    std::uint16_t length = ReadU16(stream, offset + 2);
+    // The .xls library takes an empty record of type 0 for the end of the stream and ignores all after it.
+    if (type == 0 && length == 0)
+        return false;
+    if (length > kMaxRecordData)
+        Damaged("记录过长");
+    if (stream.size() - offset - 4 < length)
+        Damaged("记录超出数据流末尾");
+    recordOffset = offset;
+    record.type = type;
+    record.data = stream.substr(offset + 4, length);
+    offset += 4u + length;
+    return true;
+}
+
+std::vector<std::string_view> BiffReader::TakeContinues() {
+    std::vector<std::string_view> parts;
+    while (offset + 4 <= stream.size() && ReadU16(stream, offset) == biff::kContinue) {
+        BiffRecord record;
+        Next(record);
+        parts.push_back(record.data);
+    }
+    return parts;
+}
+
+void BiffReader::Damaged(const std::string& detail) const {
+    throw WorkbookReadError(path, "文件已损坏（工作簿数据流在位置 " + std::to_string(offset) + "：" + detail + "）");
+}
 
 std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::size_t countBytes) {
     if (parts.empty() || parts[0].size() < countBytes + 1)
@@ -97,6 +106,15 @@ std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::si
         }
     }
     return text;
+}
+
+bool BiffStringFits(std::string_view data, std::size_t at) {
+    if (data.size() < at + 3)
+        return false;
+    std::size_t count = ReadU16(data, at);
+    auto options = static_cast<unsigned char>(data[at + 2]);
+    std::size_t start = at + 3 + ((options & 0x08) ? 2 : 0) + ((options & 0x04) ? 4 : 0);
+    return start <= data.size() && count * ((options & 1) ? 2 : 1) <= data.size() - start;
 }
 
 double DecodeRk(std::uint32_t rk) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "engine/workbook/cell_value.h"
-#include "engine/workbook/xls_globals.h"
 
 #include <cstdint>
 #include <string>
@@ -51,15 +50,5 @@ private:
     std::vector<std::uint32_t> rowStarts; // patches of row r are [rowStarts[r], rowStarts[r + 1])
     std::string texts;
 };
-
-struct XlsSheetScan {
-    XlsCellPatches patches;
-    bool embedsChart = false; // the sheet holds a nested substream (an embedded chart)
-};
-
-// Reads the records of one worksheet of a BIFF8 workbook stream. Throws WorkbookError naming path when the
-// sheet's records are damaged.
-XlsSheetScan ScanXlsSheet(const std::string& path, std::string_view stream, const XlsGlobals& globals,
-                          const XlsSheetEntry& sheet);
 
 } // namespace hz

@@ -5,6 +5,8 @@
 #include "engine/workbook/xls_cell_patches.h"
 #include "engine/workbook/xls_copy_writer.h"
 #include "engine/workbook/xls_globals.h"
+#include "engine/workbook/xls_sheet_scan.h"
+#include "engine/workbook/xls_sst_check.h"
 #include "engine/workbook/xls_worksheet.h"
 
 #include <freexl.h>
@@ -99,18 +101,15 @@ std::unique_ptr<Workbook> OpenXlsWorkbook(const std::string& path) {
             throw WorkbookReadError(path, "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）");
         if (globals.encrypted)
             throw WorkbookReadError(path, kPasswordProblem);
-        for (const XlsSheetEntry& sheet : globals.sheets) {
-            if (!sheet.worksheet) {
-                patches.emplace_back();
-                continue;
-            }
-            XlsSheetScan scan = ScanXlsSheet(path, stream, globals, sheet);
+        CheckSharedStringTable(path, stream);
+        std::vector<XlsSheetScan> scans = ScanXlsSheets(path, stream, globals);
+        for (std::size_t i = 0; i < scans.size(); ++i) {
             // The library stops at the end of a nested substream and gives up on the whole workbook.
-            if (scan.embedsChart)
-                throw WorkbookReadError(path, "工作表“" + sheet.name +
+            if (scans[i].embedsChart)
+                throw WorkbookReadError(path, "工作表“" + globals.sheets[i].name +
                                                   "”中有嵌入的图表，无法读取这种 .xls 工作簿；请删除图表，或在 Excel "
                                                   "中另存为 .xlsx 工作簿后再导入");
-            patches.push_back(std::move(scan.patches));
+            patches.push_back(std::move(scans[i].patches));
         }
     }
 

@@ -102,7 +102,11 @@ for ws in wb.worksheets:
         for cell in row:
             if cell.value is None:
                 continue
-            value = cell.value.isoformat() if isinstance(cell.value, (datetime.datetime, datetime.time)) else cell.value
+            value = cell.value
+            if isinstance(value, (datetime.datetime, datetime.time)):
+                value = value.isoformat()
+            if isinstance(value, str) and len(value) > 40:
+                value = '%s... (%d characters)' % (value[:3], len(value))
             print(cell.coordinate, cell.data_type, repr(value), cell.number_format)
 )PY";
 

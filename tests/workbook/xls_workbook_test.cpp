@@ -207,5 +207,31 @@ TEST(XlsWorkbookTest, ReadsAWorkbookStreamHeldInTheMiniStream) {
     EXPECT_EQ(book->WorksheetAt(1).Cell(1, 1).text, "mini");
 }
 
+TEST(XlsWorkbookTest, SharedStringsSpreadOverContinueRecordsReadBack) {
+    // Enough distinct texts for the shared-string table to run over several CONTINUE records, with strings cut
+    // between records in both the compressed and the two-byte form.
+    ScratchFolder folder;
+    std::string path = folder.File("strings.xls");
+    ASSERT_EQ(test::RunPython("import sys, xlwt\n"
+                              "wb = xlwt.Workbook(encoding='utf-8')\n"
+                              "ws = wb.add_sheet('S')\n"
+                              "for i in range(1500):\n"
+                              "    ws.write(i, 0, 'text%d' % i + 'x' * (i % 37))\n"
+                              "    ws.write(i, 1, '字符串%d' % i + '长' * (i % 23))\n"
+                              "wb.save(sys.argv[1])\n",
+                              path),
+              0);
+    auto book = OpenXlsWorkbook(path);
+    Worksheet& sheet = book->WorksheetAt(1);
+    for (int i = 0; i < 1500; ++i) {
+        std::string latin = "text" + std::to_string(i) + std::string(static_cast<std::size_t>(i % 37), 'x');
+        std::string chinese = "字符串" + std::to_string(i);
+        for (int n = 0; n < i % 23; ++n)
+            chinese += "长";
+        ASSERT_EQ(sheet.Cell(i + 1, 1).text, latin) << i;
+        ASSERT_EQ(sheet.Cell(i + 1, 2).text, chinese) << i;
+    }
+}
+
 } // namespace
 } // namespace hz
