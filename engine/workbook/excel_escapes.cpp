@@ -1,5 +1,7 @@
 #include "engine/workbook/excel_escapes.h"
 
+#include "engine/workbook/utf8.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -30,28 +32,12 @@ std::int32_t EscapedUnit(const char* p, const char* end) {
     return unit;
 }
 
-char* WriteUtf8(char* out, std::uint32_t c) {
-    if (c < 0x80) {
-        *out++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *out++ = static_cast<char>(0xC0 | (c >> 6));
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *out++ = static_cast<char>(0xE0 | (c >> 12));
-        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *out++ = static_cast<char>(0xF0 | (c >> 18));
-        *out++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *out++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *out++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return out;
-}
-
 } // namespace
 
 char* DecodeExcelEscapes(char* begin, char* end) {
+    // An empty text may come as two null pointers, which memchr must not see.
+    if (begin == end)
+        return end;
     char* p = static_cast<char*>(std::memchr(begin, '_', static_cast<std::size_t>(end - begin)));
     if (!p)
         return end;
@@ -71,11 +57,11 @@ char* DecodeExcelEscapes(char* begin, char* end) {
             }
             std::uint32_t c = 0x10000 + ((static_cast<std::uint32_t>(unit) - 0xD800) << 10) +
                               (static_cast<std::uint32_t>(low) - 0xDC00);
-            out = WriteUtf8(out, c);
+            out = EncodeUtf8(out, c);
             p += 2 * kEscapeLength;
             continue;
         }
-        out = WriteUtf8(out, static_cast<std::uint32_t>(unit));
+        out = EncodeUtf8(out, static_cast<std::uint32_t>(unit));
         p += kEscapeLength;
     }
     return out;

@@ -8,43 +8,37 @@ void SheetCells::Append(int row, const StoredCell& cell) {
     if (rows.empty() || rows.back().row != row) {
         if (!rows.empty() && row < rows.back().row)
             inOrder = false;
-        rows.push_back({row, static_cast<std::uint32_t>(cells.size())});
-    } else if (cell.column <= cells.back().column) {
+        rows.push_back({row, static_cast<std::uint32_t>(cells.Size())});
+    } else if (cell.column <= cells.Back().column) {
         inOrder = false;
     }
-    cells.push_back(cell);
+    cells.PushBack(cell);
 }
 
 void SheetCells::Finish() {
     if (inOrder)
         return;
-    struct Key {
-        std::uint64_t place; // row and column
-        std::uint32_t index; // order in the part
-    };
-    std::vector<Key> keys;
-    keys.reserve(cells.size());
+    const int columnBits = 14; // columns 1 to 16384
+    order.reserve(cells.Size());
     for (std::size_t r = 0; r < rows.size(); ++r) {
-        std::uint32_t last = r + 1 < rows.size() ? rows[r + 1].first : static_cast<std::uint32_t>(cells.size());
-        for (std::uint32_t i = rows[r].first; i < last; ++i)
-            keys.push_back({static_cast<std::uint64_t>(rows[r].row) << 16 | cells[i].column, i});
+        std::size_t last = r + 1 < rows.size() ? rows[r + 1].first : cells.Size();
+        std::uint64_t rowPlace = static_cast<std::uint64_t>(rows[r].row - 1) << columnBits;
+        for (std::size_t i = rows[r].first; i < last; ++i)
+            order.push_back((rowPlace | (cells[i].column - 1u)) << kIndexBits | i);
     }
-    std::sort(keys.begin(), keys.end(),
-              [](const Key& a, const Key& b) { return a.place != b.place ? a.place < b.place : a.index < b.index; });
-
-    std::vector<StoredCell> sorted;
-    std::vector<StoredRow> sortedRows;
-    for (std::size_t k = 0; k < keys.size(); ++k) {
-        if (k + 1 < keys.size() && keys[k + 1].place == keys[k].place)
-            continue; // a later cell at the same place replaces this one
-        int row = static_cast<int>(keys[k].place >> 16);
-        if (sortedRows.empty() || sortedRows.back().row != row)
-            sortedRows.push_back({row, static_cast<std::uint32_t>(sorted.size())});
-        sorted.push_back(cells[keys[k].index]);
+    std::sort(order.begin(), order.end());
+    // Of the cells at one place, the last one read stands.
+    std::size_t kept = 0;
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (k + 1 == order.size() || order[k + 1] >> kIndexBits != order[k] >> kIndexBits)
+            order[kept++] = order[k];
+    order.resize(kept);
+    rows.clear();
+    for (std::size_t k = 0; k < order.size(); ++k) {
+        int row = static_cast<int>(order[k] >> (kIndexBits + columnBits)) + 1;
+        if (rows.empty() || rows.back().row != row)
+            rows.push_back({row, static_cast<std::uint32_t>(k)});
     }
-    cells = std::move(sorted);
-    rows = std::move(sortedRows);
-    inOrder = true;
 }
 
 RawCell SheetCells::ToRawCell(const StoredCell& cell) const {
@@ -85,13 +79,20 @@ std::optional<RawCell> SheetCells::Find(int row, int column) const {
         if (rowAt == rows.end() || rowAt->row != row)
             return std::nullopt;
     }
-    auto first = cells.begin() + rowAt->first;
-    auto last = rowAt + 1 == rows.end() ? cells.end() : cells.begin() + (rowAt + 1)->first;
-    auto cellAt = std::lower_bound(first, last, column,
-                                   [](const StoredCell& stored, int wanted) { return stored.column < wanted; });
-    if (cellAt == last || cellAt->column != column)
+    // The cells of a row are in column order: look for the first one at or after the column.
+    std::size_t first = rowAt->first;
+    const std::size_t rowEnd = rowAt + 1 == rows.end() ? CellCount() : (rowAt + 1)->first;
+    std::size_t last = rowEnd;
+    while (first < last) {
+        std::size_t middle = first + (last - first) / 2;
+        if (Ordered(middle).column < column)
+            first = middle + 1;
+        else
+            last = middle;
+    }
+    if (first == rowEnd || Ordered(first).column != column)
         return std::nullopt;
-    return ToRawCell(*cellAt);
+    return ToRawCell(Ordered(first));
 }
 
 int SheetCells::LastRow() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/workbook/byte_source.h"
+#include "engine/workbook/stored_cells.h"
 #include "engine/workbook/xml_scanner.h"
 
 #include <cstdint>
@@ -10,8 +11,6 @@
 #include <vector>
 
 namespace hz {
-
-enum class RawCellType : std::uint8_t { Blank, Number, SharedString, Text, Boolean, Error, Date };
 
 // One <c> element of a worksheet part as written, before styles and shared strings are applied.
 struct RawCell {
@@ -23,46 +22,42 @@ struct RawCell {
     std::string_view text;          // Text (t="inlineStr" <is> text, t="str" formula result), Error (t="e")
 };
 
-// The cells of one worksheet, held compactly: 16 bytes a cell, all texts in one pool. Views returned by Find stay
-// valid as long as this object lives, moves included.
+// The cells of one worksheet, held compactly: 16 bytes a cell, all texts in one pool. A <c> element that holds
+// nothing (no value, formula or style) is not kept: it reads as no cell. Views returned by Find stay valid as long as
+// this object lives, moves included.
 class SheetCells {
 public:
+    static constexpr std::size_t kMaxCells = (std::size_t{1} << 30) - 1;
+
     std::optional<RawCell> Find(int row, int column) const; // nullopt when no <c> element there
     int LastRow() const;                                    // highest row holding a cell, 0 when none
-    std::size_t CellCount() const { return cells.size(); }
+    std::size_t CellCount() const { return inOrder ? cells.Size() : order.size(); }
 
 private:
     friend class WorksheetReader;
 
-    struct TextSpan {
-        std::uint32_t offset; // in texts
-        std::uint32_t length;
-    };
-    struct StoredCell {
-        std::uint16_t column; // 1-based
-        RawCellType type;
-        bool hasFormula;
-        std::uint32_t style;
-        union {
-            double number;
-            std::uint32_t sharedString;
-            TextSpan text;
-        };
-    };
-    // The cells of one row are cells[first, next row's first).
+    // Taken in row and column order, the cells of one row are Ordered(first) up to the next row's first.
     struct StoredRow {
         int row;
         std::uint32_t first;
     };
+    static constexpr int kIndexBits = 30;
 
     // Adds a cell read after the ones before it; a cell at the place of an earlier one will replace it.
     void Append(int row, const StoredCell& cell);
-    // Sorts the cells by row and column when the part did not, keeping the last of duplicates.
+    // Orders the cells by row and column when the part did not, keeping the last of duplicates.
     void Finish();
+    const StoredCell& Ordered(std::size_t k) const {
+        return inOrder ? cells[k] : cells[order[k] & ((std::uint64_t{1} << kIndexBits) - 1)];
+    }
     RawCell ToRawCell(const StoredCell& cell) const;
 
-    std::vector<StoredCell> cells;
+    StoredCells cells; // in the order of the part
     std::vector<StoredRow> rows;
+    // Only when the part's cells were out of order: for each cell that Find can return, its place (row and column)
+    // above kIndexBits and its index in cells below, sorted. An index costs 8 bytes a cell where a sorted copy of
+    // the cells would cost 16.
+    std::vector<std::uint64_t> order;
     std::vector<char> texts;
     bool inOrder = true;
 };

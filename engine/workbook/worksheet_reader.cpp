@@ -7,6 +7,7 @@
 #include "engine/workbook/value_text.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xml_characters.h"
 #include "engine/workbook/xml_scanner.h"
 
 #include <limits>
@@ -48,8 +49,8 @@ private:
     void ReadRow();
     void ReadCell();
     CellAttributes ReadCellAttributes();
-    void ReadValue(RawCellType type, SheetCells::StoredCell& cell);
-    SheetCells::TextSpan TextFrom(std::size_t start);
+    void ReadValue(RawCellType type, StoredCell& cell);
+    StoredCell::TextSpan TextFrom(std::size_t start);
     [[noreturn]] void FailInPart(const std::string& problem) const;
     [[noreturn]] void FailAtRow(const std::string& problem) const;
     [[noreturn]] void FailAtCell(const std::string& problem) const;
@@ -184,7 +185,7 @@ void WorksheetReader::ReadCell() {
     CellAttributes attributes = ReadCellAttributes();
     column = attributes.column;
     inCell = true;
-    SheetCells::StoredCell cell;
+    StoredCell cell;
     cell.column = static_cast<std::uint16_t>(attributes.column);
     cell.type = RawCellType::Blank;
     cell.hasFormula = false;
@@ -204,14 +205,16 @@ void WorksheetReader::ReadCell() {
             scanner.SkipElement();
         }
     });
-    if (sheet.cells.size() == std::numeric_limits<std::uint32_t>::max())
-        FailAtCell("单元格过多");
-    sheet.Append(row, cell);
     inCell = false;
+    if (cell.type == RawCellType::Blank && cell.style == 0 && !cell.hasFormula)
+        return; // nothing to keep
+    if (sheet.cells.Size() == SheetCells::kMaxCells)
+        FailAtCell("单元格超过 " + std::to_string(SheetCells::kMaxCells) + " 个");
+    sheet.Append(row, cell);
 }
 
 // The span of the texts appended from start on, which must stay addressable by 32-bit offsets.
-SheetCells::TextSpan WorksheetReader::TextFrom(std::size_t start) {
+StoredCell::TextSpan WorksheetReader::TextFrom(std::size_t start) {
     if (sheet.texts.size() > std::numeric_limits<std::uint32_t>::max())
         FailAtCell("工作表的文本总量超过 4 GB");
     return {static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(sheet.texts.size() - start)};
@@ -219,7 +222,7 @@ SheetCells::TextSpan WorksheetReader::TextFrom(std::size_t start) {
 
 // Reads a <v> element into cell as the type says; an empty value leaves the cell blank, except a formula's text
 // result, which may be empty text.
-void WorksheetReader::ReadValue(RawCellType type, SheetCells::StoredCell& cell) {
+void WorksheetReader::ReadValue(RawCellType type, StoredCell& cell) {
     std::string_view text = scanner.ReadElementText();
     if (type == RawCellType::Text || type == RawCellType::Error) {
         std::size_t start = sheet.texts.size();
@@ -233,7 +236,7 @@ void WorksheetReader::ReadValue(RawCellType type, SheetCells::StoredCell& cell) 
         return;
     }
     cell.type = RawCellType::Blank;
-    if (TrimXmlSpace(text).empty())
+    if (text.empty() || (xml::IsXmlSpace(text[0]) && TrimXmlSpace(text).empty()))
         return;
     switch (type) {
     case RawCellType::SharedString: {

@@ -1,5 +1,6 @@
 #include "engine/workbook/xml_characters.h"
 
+#include "engine/workbook/utf8.h"
 #include "engine/workbook/xml_scanner.h"
 
 #include <array>
@@ -70,24 +71,6 @@ bool IsXmlCharacter(std::uint32_t c) {
            (c >= 0x10000 && c <= 0x10FFFF);
 }
 
-void AppendUtf8(std::string& out, std::uint32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (c >> 18));
-        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
 // Reads "#65" or "#x41"; nullopt-like 0xFFFFFFFF when malformed.
 std::uint32_t ReadCharacterReference(std::string_view body) {
     const std::uint32_t invalid = 0xFFFFFFFF;
@@ -138,7 +121,8 @@ const char* AppendReference(std::string& out, const char* p, const char* end, st
         std::uint32_t c = ReadCharacterReference(body);
         if (!IsXmlCharacter(c))
             throw XmlError("字符引用 &" + std::string(body) + "; 不是有效的 XML 字符", offset);
-        AppendUtf8(out, c);
+        char bytes[4];
+        out.append(bytes, EncodeUtf8(bytes, c));
     } else {
         throw XmlError("无法识别的实体引用 &" + std::string(body) + ";", offset);
     }

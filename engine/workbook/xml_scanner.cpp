@@ -9,6 +9,8 @@
 
 namespace hz {
 
+static_assert(XmlScanner::kPadding >= byte_scan::kReadAhead);
+
 namespace {
 
 // Whether the bytes at p (available of them) start with literal: 1 yes, 0 no, -1 too few bytes to tell.
@@ -35,7 +37,6 @@ WorkbookError XmlPartError(const std::string& path, const std::string& partName,
 XmlScanner::XmlScanner(ByteSource& source, std::size_t chunkSize)
     : source(source), capacity(std::max<std::size_t>(chunkSize, 1)) {
     buffer.resize(capacity + kPadding);
-    nameEnds.reserve(kMaxDepth);
 }
 
 void XmlScanner::Fail(const std::string& problem) const {
@@ -45,6 +46,7 @@ void XmlScanner::Fail(const std::string& problem) const {
 bool XmlScanner::Refill() {
     if (sourceDone)
         return false;
+    KeepOpenNames(); // the bytes of their start tags may move now
     if (tokenStart > 0) {
         std::memmove(buffer.data(), buffer.data() + tokenStart, end - tokenStart);
         documentOffset += tokenStart;
@@ -106,7 +108,7 @@ XmlToken XmlScanner::Next() {
 }
 
 XmlToken XmlScanner::Finish() {
-    if (!nameEnds.empty())
+    if (depth > 0)
         Fail("文档意外结束：元素 <" + std::string(OpenName()) + "> 没有结束");
     if (!rootSeen)
         Fail("文档没有根元素");
@@ -144,7 +146,7 @@ XmlScanner::Step XmlScanner::ScanText() {
     if (!stop)
         return Step::NeedMore;
     cursor = static_cast<std::size_t>(stop - buffer.data());
-    if (nameEnds.empty()) {
+    if (depth == 0) {
         if (!std::all_of(begin, stop, xml::IsXmlSpace))
             Fail("根元素之外有文本");
         return Step::Skipped;
@@ -152,7 +154,7 @@ XmlScanner::Step XmlScanner::ScanText() {
     decoded.clear();
     text = DecodeIfNeeded(begin, stop, flags, false);
     token = XmlToken::Text;
-    tokenDepth = static_cast<int>(nameEnds.size());
+    tokenDepth = depth;
     return Step::Token;
 }
 
@@ -203,7 +205,7 @@ XmlScanner::Step XmlScanner::ScanCData(std::size_t contentStart) {
     const char* close = Find(begin, buffer.data() + end, "]]>");
     if (!close)
         return Step::NeedMore;
-    if (nameEnds.empty())
+    if (depth == 0)
         Fail("根元素之外有 CDATA 段");
     unsigned flags = xml::CheckCharacters(begin, close, false, Offset());
     decoded.clear();
@@ -215,14 +217,14 @@ XmlScanner::Step XmlScanner::ScanCData(std::size_t contentStart) {
     }
     cursor = static_cast<std::size_t>(close + 3 - buffer.data());
     token = XmlToken::Text;
-    tokenDepth = static_cast<int>(nameEnds.size());
+    tokenDepth = depth;
     return Step::Token;
 }
 
 void XmlScanner::SkipElement() {
     assert(token == XmlToken::StartElement);
-    int depth = tokenDepth;
-    while (!(Next() == XmlToken::EndElement && tokenDepth == depth)) {
+    int elementDepth = tokenDepth;
+    while (!(Next() == XmlToken::EndElement && tokenDepth == elementDepth)) {
     }
 }
 
@@ -240,7 +242,7 @@ std::string_view XmlScanner::ReadElementText() {
     std::string_view open = OpenName();
     const char* stop = buffer.data() + end;
     if (lessThan && static_cast<std::size_t>(stop - lessThan) > open.size() + 2 && lessThan[1] == '/' &&
-        std::equal(open.begin(), open.end(), lessThan + 2) && lessThan[open.size() + 2] == '>') {
+        byte_scan::SameBytes(lessThan + 2, open.data(), open.size()) && lessThan[open.size() + 2] == '>') {
         decoded.clear();
         std::string_view content = DecodeIfNeeded(begin, lessThan, flags, false);
         tokenStart = static_cast<std::size_t>(lessThan - buffer.data());

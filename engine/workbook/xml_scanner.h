@@ -3,8 +3,10 @@
 #include "engine/workbook/byte_source.h"
 #include "engine/workbook/workbook_error.h"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -38,14 +40,14 @@ struct XmlAttribute {
 // DOCTYPE declarations are refused (no entity expansion ever); comments and processing instructions are skipped;
 // CDATA sections arrive as Text. Text is delivered exactly as written (whitespace kept), with entity and character
 // references decoded and line ends normalised to '\n' as XML prescribes. Throws XmlError on malformed input.
-// Every view returned stays valid only until the next call of Next() or SkipElement().
+// Every view returned stays valid only until the next call of Next(), SkipElement() or ReadElementText().
 class XmlScanner {
 public:
     static constexpr std::size_t kDefaultChunkSize = 256 * 1024;
     static constexpr int kMaxDepth = 256;
     static constexpr std::size_t kMaxTokenSize = 256u * 1024 * 1024;
-    // The buffer ends with a zero byte after the data and room for the word-at-a-time searches to read on.
-    static constexpr std::size_t kPadding = 8;
+    // Room after the data for its closing zero byte and for the block-wise searches to read on.
+    static constexpr std::size_t kPadding = 32;
 
     explicit XmlScanner(ByteSource& source, std::size_t chunkSize = kDefaultChunkSize);
 
@@ -55,7 +57,7 @@ public:
     // StartElement, EndElement: the local name, without a namespace prefix ("c" for <x:c>).
     std::string_view Name() const { return localName; }
     // StartElement: the attributes in document order.
-    const std::vector<XmlAttribute>& Attributes() const { return attributes; }
+    std::span<const XmlAttribute> Attributes() const { return {attributes.data(), attributeCount}; }
     // StartElement: the value of the attribute with this exact name, or nullptr.
     const std::string_view* FindAttribute(std::string_view name) const;
     // Text: the decoded characters.
@@ -77,13 +79,23 @@ private:
     bool Refill();
     Step ScanText();
     Step ScanMarkup();
+    struct StartTag;
     Step ScanStartTag();
+    bool ScanSimpleStartTag(StartTag& tag);
+    Step ScanGeneralStartTag(StartTag& tag);
+    void FinishStartTag(const StartTag& tag);
     Step ScanEndTag();
     Step ScanSpecial();
     Step ScanCData(std::size_t contentStart);
     const char* FindTextEnd(const char* begin, unsigned& flags) const;
+    void AddAttribute(std::string_view name, std::string_view value) {
+        if (attributeCount == attributes.size())
+            attributes.resize(2 * attributeCount + 16);
+        attributes[attributeCount++] = {name, value};
+    }
     std::string_view OpenName() const;
-    void OpenElement(std::string_view name);
+    void OpenElement(std::string_view name, std::size_t localStart);
+    void KeepOpenNames();
     void CloseElement();
     XmlToken Finish();
     void SkipByteOrderMark();
@@ -92,7 +104,7 @@ private:
     [[noreturn]] void Fail(const std::string& problem) const;
 
     ByteSource& source;
-    std::vector<char> buffer;   // the data, then one zero byte that stops the scanning loops
+    std::vector<char> buffer;   // the data, a zero byte that stops the searches, then the rest of kPadding
     std::size_t capacity;       // usable bytes of buffer
     std::size_t tokenStart = 0; // where the current token begins in buffer
     std::size_t cursor = 0;     // where the next token begins
@@ -107,12 +119,20 @@ private:
     bool rootSeen = false;
     std::string_view localName;
     std::string_view text;
-    std::vector<XmlAttribute> attributes;
+    std::vector<XmlAttribute> attributes; // the first attributeCount are the current tag's; the vector only grows
+    std::size_t attributeCount = 0;
     std::vector<std::size_t> attributesToDecode; // indexes of the values holding references or line ends
-    std::string decoded;                       // decoded text or attribute values, when they differ from the raw bytes
-    std::string joined;                        // ReadElementText's result when it came in several pieces
-    std::string openNames;                     // qualified names of the open elements, one after another
-    std::vector<std::size_t> nameEnds;         // where each open element's name ends in openNames
+    std::string decoded; // decoded text or attribute values, when they differ from the raw bytes
+    std::string joined;  // ReadElementText's result when it came in several pieces
+    // The open elements by depth (index 0 unused). A name is a view of its start tag in the buffer until a refill
+    // moves the buffer's bytes; KeepOpenNames then copies it into keptNames at the same depth.
+    struct OpenElementName {
+        std::string_view qualified;
+        std::size_t localStart; // where the name goes on after its prefix
+    };
+    int depth = 0; // how many elements are open
+    std::array<OpenElementName, kMaxDepth + 1> openElements{};
+    std::array<std::string, kMaxDepth + 1> keptNames;
     std::vector<std::string_view> sortedNames; // scratch for the duplicate attribute check
 };
 

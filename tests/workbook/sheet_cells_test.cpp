@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <random>
 #include <sstream>
 
 namespace hz {
@@ -84,7 +86,8 @@ TEST(SheetCellsTest, EachKindOfCellIsReadAsWritten) {
         {"typed number with style", "<c r='A1' s='3' t='n'><v>-1E3</v></c>", "Number -1000 style 3"},
         {"empty value", "<c r='A1' s='2'><v></v></c>", "Blank style 2"},
         {"no value", "<c r='A1' s='2'/>", "Blank style 2"},
-        {"blank shared string", "<c r='A1' t='s'><v> </v></c>", "Blank"},
+        {"blank shared string", "<c r='A1' t='s' s='1'><v> </v></c>", "Blank style 1"},
+        {"element holding nothing", "<c r='A1' t='s'><v> </v></c>", "none"},
         {"shared string", "<c r='A1' t='s'><v>7</v></c>", "SharedString 7"},
         {"inline string kept untrimmed", "<c r='A1' t='inlineStr'><is><t xml:space='preserve'> a b </t></is></c>",
          "Text ' a b '"},
@@ -93,7 +96,7 @@ TEST(SheetCellsTest, EachKindOfCellIsReadAsWritten) {
          "<rPh sb='0' eb='1'><t>トウ</t></rPh><phoneticPr fontId='1'/></is></c>",
          "Text '东京'"},
         {"inline string with escapes", "<c r='A1' t='inlineStr'><is><t>a_x000D_b&#13;c</t></is></c>", "Text 'a\rb\rc'"},
-        {"inline string without text", "<c r='A1' t='inlineStr'/>", "Blank"},
+        {"inline string without text", "<c r='A1' t='inlineStr' s='4'/>", "Blank style 4"},
         {"formula text", "<c r='A1' t='str'><f>A2&amp;\"x\"</f><v>ab_x005F_x0041_</v></c>", "Text 'ab_x0041_' formula"},
         {"formula giving empty text", "<c r='A1' t='str'><f>\"\"</f><v></v></c>", "Text '' formula"},
         {"formula number", "<c r='A1'><f>1+1</f><v>2</v></c>", "Number 2 formula"},
@@ -111,19 +114,49 @@ TEST(SheetCellsTest, EachKindOfCellIsReadAsWritten) {
 TEST(SheetCellsTest, PositionsWithoutReferencesFollowThePreviousOnes) {
     SheetCells cells = ReadSheet("<row><c><v>1</v></c><c r='C1'><v>2</v></c><c><v>3</v></c></row>"
                                  "<row r='5'><c><v>4</v></c></row>"
-                                 "<row><c r='B6'><v>5</v></c><c/></row>");
+                                 "<row><c r='B6'><v>5</v></c><c/><c s='1'/></row>");
     EXPECT_EQ(DescribeAll(cells, 4), "A1: Number 1\nC1: Number 2\nD1: Number 3\nA5: Number 4\n"
-                                     "B6: Number 5\nC6: Blank\n");
+                                     "B6: Number 5\nD6: Blank style 1\n");
     EXPECT_EQ(cells.LastRow(), 6);
 }
 
 TEST(SheetCellsTest, CellsOutOfOrderAreFoundAndTheLaterOfTwoWins) {
     SheetCells cells = ReadSheet("<row r='3'><c r='B3'><v>1</v></c><c r='A3'><v>2</v></c></row>"
                                  "<row r='1'><c r='A1'><v>3</v></c><c r='A1' t='inlineStr'><is><t>x</t></is></c></row>"
-                                 "<row r='3'><c r='B3'><v>4</v></c></row>");
+                                 "<row r='3'><c r='B3'><v>4</v></c><c r='A3'/></row>");
+    // An element holding nothing replaces nothing either.
     EXPECT_EQ(DescribeAll(cells, 3), "A1: Text 'x'\nA3: Number 2\nB3: Number 4\n");
     EXPECT_EQ(cells.CellCount(), 3u);
     EXPECT_EQ(cells.LastRow(), 3);
+}
+
+// Cells at random places, in random order and sometimes twice, against a map of what must stand where.
+TEST(SheetCellsTest, ShuffledCellsAgreeWithAModelOfTheLastWrite) {
+    std::mt19937 random(11);
+    for (int round = 0; round < 20; ++round) {
+        std::map<std::pair<int, int>, int> model;
+        std::string sheetData;
+        for (int i = 1; i <= 300; ++i) {
+            int row = 1 + static_cast<int>(random() % 20);
+            int column = 1 + static_cast<int>(random() % 10);
+            model[{row, column}] = i;
+            sheetData += "<row r='" + std::to_string(row) + "'><c r='" + CellReference(row, column) + "'><v>" +
+                         std::to_string(i) + "</v></c></row>";
+        }
+        SheetCells cells = ReadSheet(sheetData);
+        EXPECT_EQ(cells.CellCount(), model.size());
+        EXPECT_EQ(cells.LastRow(), model.rbegin()->first.first);
+        for (int row = 0; row <= 21; ++row) {
+            for (int column = 1; column <= 11; ++column) {
+                auto expected = model.find({row, column});
+                std::optional<RawCell> cell = cells.Find(row, column);
+                ASSERT_EQ(cell.has_value(), expected != model.end()) << row << "," << column;
+                if (cell) {
+                    ASSERT_EQ(cell->number, expected->second) << row << "," << column;
+                }
+            }
+        }
+    }
 }
 
 TEST(SheetCellsTest, SparseRowsAndTheirNeighboursAreLookedUpCorrectly) {
