@@ -1,5 +1,8 @@
 #include "app/main_window.h"
 #include "app/user_dialogs.h"
+#include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/import_run.h"
+#include "engine/importer_registry.h"
 #include "engine/session.h"
 #include "engine/settings/app_settings.h"
 
@@ -18,14 +21,13 @@ int main(int argc, char* argv[]) {
     parser.process(application);
 
     hz::Session session(parser.isSet(settingsOption) ? parser.value(settingsOption) : hz::DefaultSettingsPath());
+    // Acts only on connections to an embedded ERP's file, so it holds whatever server the settings dialog names.
+    hz::InstallEmbeddedErp(session.Con);
+    const hz::ImporterRegistry importers = hz::DefaultImporters();
     hz::DesktopDialogs dialogs;
-    // The import run itself is not part of this build yet: the start button connects to the database, as a run
-    // begins, and says that nothing more happens.
-    const hz::ImportRunner runner = [&session](const hz::ImportRequest&, hz::RunObserver& observer) {
-        hz::ConnectDatabase(session, observer);
-        if (session.connected) {
-            observer.ShowMessage(QStringLiteral("数据库已连接。这个版本还不能导入工作簿。"));
-        }
+    const hz::ImportRunner runner = [&session, &importers](const hz::ImportRequest& request,
+                                                           hz::RunObserver& observer) {
+        hz::RunImport(session, request, observer, importers);
     };
     hz::TFMain window(session, runner, dialogs);
     window.show();

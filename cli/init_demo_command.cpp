@@ -1,10 +1,11 @@
 #include "cli/init_demo_command.h"
 
-#include "cli/demo_settings_file.h"
 #include "cli/exit_status.h"
+#include "cli/usage.h"
 #include "engine/database/connection_settings.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/run_error.h"
+#include "engine/settings/app_settings.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -17,19 +18,30 @@ QString Native(const QString& path) {
     return QDir::toNativeSeparators(path);
 }
 
+// The demo's embedded ERP: database "HZDEMO_001_2026" (characters 8 to 10 give the account "001") beside the
+// settings file, user "demo", no password.
+ConnectionSettings DemoSettings() {
+    ConnectionSettings settings;
+    settings.server = QStringLiteral("sqlite");
+    settings.database = QStringLiteral("HZDEMO_001_2026");
+    settings.user = QStringLiteral("demo");
+    return settings;
+}
+
 void InitDemo(const QString& settingsPath, QTextStream& out) {
     if (!QFileInfo::exists(settingsPath)) {
-        WriteDemoSettingsFile(settingsPath);
+        // A new settings file is readable by its owner only: it may later hold a password.
+        SaveConnectionSettings(settingsPath, DemoSettings());
         out << QStringLiteral("已写入设置文件：") << Native(settingsPath) << Qt::endl;
     }
-    ConnectionSettings settings = ReadDatabaseSettings(settingsPath);
+    const ConnectionSettings settings = LoadAppSettings(settingsPath).connection;
     if (!IsEmbedded(settings))
         throw RunError(QStringLiteral("设置文件“%1”的服务器（GServer）不是 sqlite，不能为它创建内置 ERP")
                            .arg(Native(settingsPath))
                            .toStdString());
     if (settings.database.isEmpty())
         throw RunError(QStringLiteral("设置文件“%1”没有数据库名（GDBName）").arg(Native(settingsPath)).toStdString());
-    QString databasePath = EmbeddedDatabasePath(settings);
+    const QString databasePath = EmbeddedDatabasePath(settings);
     CreateEmbeddedErp(databasePath);
     out << QStringLiteral("已创建内置 ERP 数据库：") << Native(databasePath) << Qt::endl;
 }
@@ -42,7 +54,7 @@ int InitDemoCommand(const QStringList& arguments, const QString& defaultSettings
     if (arguments.size() == 2 && arguments[0] == QLatin1String("--settings") && !arguments[1].isEmpty()) {
         settingsPath = arguments[1];
     } else if (!arguments.isEmpty()) {
-        err << QStringLiteral("用法：huizhang-cli init-demo [--settings FILE]") << Qt::endl;
+        err << InitDemoUsage() << Qt::endl;
         return kExitUsage;
     }
     try {

@@ -35,8 +35,12 @@ std::optional<double> NumberOf(const CellValue& cell) {
     return std::nullopt;
 }
 
+std::string Quoted(const QString& text) {
+    return "'" + text.toStdString() + "'";
+}
+
 std::string Quoted(const CellValue& cell) {
-    return "'" + CellToText(cell).toStdString() + "'";
+    return Quoted(CellToText(cell));
 }
 
 } // namespace
@@ -76,6 +80,16 @@ std::int32_t CellToInteger(const CellValue& cell) {
         throw RunError(Quoted(cell) + " is out of the range of a 32-bit integer");
     }
     return static_cast<std::int32_t>(rounded);
+}
+
+std::int32_t TextToInteger(const QString& text) {
+    // Decimal digits only: "2.5" and "1e3" are no start rows, unlike cell texts read as numbers.
+    bool ok = false;
+    const int value = text.trimmed().toInt(&ok, 10);
+    if (!ok) {
+        throw RunError(Quoted(text) + " is not a valid integer value");
+    }
+    return value;
 }
 
 } // namespace hz

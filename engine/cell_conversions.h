@@ -23,4 +23,8 @@ double CellToNumber(const CellValue& cell);
 // "'<cell text>' is out of the range of a 32-bit integer" when the rounded value does not fit.
 std::int32_t CellToInteger(const CellValue& cell);
 
+// An edit box's text as a 32-bit integer: an optional sign and decimal digits, blanks at both ends ignored.
+// Throws RunError "'<text>' is not a valid integer value" for anything else, a value out of range included.
+std::int32_t TextToInteger(const QString& text);
+
 } // namespace hz

@@ -152,6 +152,10 @@ double Query::Double(const QString& field) const {
 
 QString QueryValue(Connection& connection, const QString& sql) {
     Query query(connection);
+    return QueryValue(query, sql);
+}
+
+QString QueryValue(Query& query, const QString& sql) {
     query.SetText(sql);
     query.Exec();
     return query.First() ? query.Text(QStringLiteral("Value")) : QString();

@@ -63,6 +63,8 @@ private:
 
 // Text of the field "Value" of the first record of sql, or "" when there is none (QueryValue).
 QString QueryValue(Connection& connection, const QString& sql);
+// The same on a query of the caller's (QGetValue), which keeps the text and the records afterwards.
+QString QueryValue(Query& query, const QString& sql);
 
 // How the seam reads a field as text (see Query::Text).
 QString VariantText(const QVariant& value);

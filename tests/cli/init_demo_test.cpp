@@ -16,7 +16,7 @@ using test::Scalar;
 using test::ScratchFolder;
 using test::WriteFileBytes;
 
-const char kDemoSettings[] = "[DB]\r\nGServer=sqlite\r\nGDBName=HZDEMO_001_2026\r\nGUser=demo\r\nGPassWord=\r\n";
+const char kDemoSettings[] = "[DB]\nGServer=sqlite\nGDBName=HZDEMO_001_2026\nGUser=demo\nGPassWord=\n";
 
 ProgramResult InitDemo(const std::vector<std::string>& arguments) {
     std::vector<std::string> all = {"init-demo"};

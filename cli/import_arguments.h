@@ -1,0 +1,22 @@
+#pragma once
+
+#include "engine/import_request.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace hz::cli {
+
+struct ImportArguments {
+    ImportRequest request; // the ticked kinds in selection order, whatever the order of the options
+    QString settingsPath;  // empty when --settings was not given
+};
+
+// Reads "--workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...)". --kind ticks the kind whose caption
+// is NAME, with ROW as the text of its start-row box ("2" without it); --all ticks all 21 with "2". Answers
+// nothing and sets problem when the arguments are wrong.
+std::optional<ImportArguments> ParseImportArguments(const QStringList& arguments, QString& problem);
+
+} // namespace hz::cli

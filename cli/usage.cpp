@@ -1,0 +1,22 @@
+#include "cli/usage.h"
+
+namespace hz::cli {
+
+QString ImportUsage() {
+    return QStringLiteral(
+        "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...)");
+}
+
+QString InitDemoUsage() {
+    return QStringLiteral("用法：huizhang-cli init-demo [--settings FILE]");
+}
+
+QString TemplateUsage() {
+    return QStringLiteral("用法：huizhang-cli template FILE.xlsx");
+}
+
+QString Usage() {
+    return ImportUsage() + u'\n' + InitDemoUsage() + u'\n' + TemplateUsage() + u'\n';
+}
+
+} // namespace hz::cli

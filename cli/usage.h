@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+namespace hz::cli {
+
+// "用法：" and the command's synopsis, one line each.
+QString ImportUsage();
+QString InitDemoUsage();
+QString TemplateUsage();
+// The three, one per line, each ending with a line break.
+QString Usage();
+
+} // namespace hz::cli

@@ -1,0 +1,140 @@
+#include "engine/import_run.h"
+
+#include "engine/cell_conversions.h"
+#include "engine/import_run_context.h"
+#include "engine/importer_registry.h"
+#include "engine/run_error.h"
+#include "engine/run_observer.h"
+#include "engine/session.h"
+#include "engine/workbook/workbook.h"
+
+#include <QDir>
+
+#include <exception>
+#include <memory>
+
+namespace hz {
+
+namespace {
+
+// The date-time texts of the database seam.
+const QString kSeamDateTime = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
+QDateTime FetchRunDate(Query& QGetValue) {
+    const QString text = QueryValue(QGetValue, QStringLiteral("select getdate() as value"));
+    const QDateTime runDate = QDateTime::fromString(text, kSeamDateTime);
+    if (!runDate.isValid()) {
+        throw RunError("'" + text.toStdString() + "' is not a valid date and time");
+    }
+    return runDate;
+}
+
+std::int32_t StartRow(const KindSelection& selected) {
+    const std::int32_t row = TextToInteger(selected.startRowText);
+    // Outside the sheet an importer would find an empty key cell and report a complete sheet it never read.
+    if (row < 1 || row > kMaxRows) {
+        throw RunError(QStringLiteral("%1的起始行数 %2 不是工作表的行号（1 到 %3）")
+                           .arg(selected.kind->caption)
+                           .arg(row)
+                           .arg(kMaxRows)
+                           .toStdString());
+    }
+    return row;
+}
+
+std::unique_ptr<Workbook> OpenRunWorkbook(const QString& path) {
+    if (path.isEmpty()) {
+        throw RunError(QStringLiteral("没有选择要导入的 Excel 文件：文件路径为空").toStdString());
+    }
+    return OpenWorkbook(path.toStdString());
+}
+
+void WalkWorksheets(Workbook& workbook, ImportRunContext& context, const ImporterRegistry& importers) {
+    const int kindCount = static_cast<int>(context.selectedKinds.size());
+    for (int i = 1; i <= workbook.WorksheetCount(); ++i) {
+        Worksheet& worksheet = workbook.WorksheetAt(i);
+        context.ExcelWorksheet1 = &worksheet;
+        context.worksheetName = QString::fromStdString(worksheet.Name());
+        context.kindIndex = 0;
+        context.runOk = true;
+        while (context.kindIndex < kindCount) {
+            const QStringView caption = context.Kind().caption;
+            const Importer* importer = caption == context.worksheetName ? importers.Find(caption) : nullptr;
+            if (importer) {
+                context.voucherKey.clear();
+                context.row = context.startRows[context.kindIndex];
+                context.ReportProgress();
+                (*importer)(context);
+            }
+            if (!context.runOk) {
+                break;
+            }
+            ++context.kindIndex;
+        }
+        if (!context.runOk) {
+            break;
+        }
+    }
+}
+
+// Writes what the importers changed; a workbook that cannot be written is reported and the run goes on, since
+// the database work stays done.
+void SaveChangedWorkbook(Workbook& workbook, RunObserver& observer) {
+    if (!workbook.HasChanges()) {
+        return;
+    }
+    try {
+        const std::string written = workbook.SaveChanges();
+        // A legacy workbook is written beside itself as a new file: tell the user where.
+        if (!written.empty() && written != workbook.Path()) {
+            observer.ShowMessage(QStringLiteral("出错的单据已另存到 ") +
+                                 QDir::toNativeSeparators(QString::fromStdString(written)));
+        }
+    } catch (const RunError& error) {
+        observer.ShowMessage(QString::fromUtf8(error.what()));
+    }
+}
+
+} // namespace
+
+QString CompletedMessage() {
+    return QStringLiteral("导入完成！");
+}
+
+QString AbortedMessage() {
+    return QStringLiteral("中止导入！");
+}
+
+RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver& observer,
+                     const ImporterRegistry& importers) {
+    ConnectDatabase(session, observer);
+    if (!session.connected) {
+        return RunOutcome::NotConnected;
+    }
+    ErpComponents erp(session.Con);
+    ImportRunContext context(session, erp, observer);
+    context.runDate = FetchRunDate(erp.QGetValue);
+    for (const KindSelection& selected : request.selection) {
+        context.selectedKinds.push_back(selected.kind);
+        context.startRows.push_back(StartRow(selected));
+    }
+
+    std::unique_ptr<Workbook> workbook = OpenRunWorkbook(request.workbookPath);
+    std::exception_ptr failure;
+    try {
+        WalkWorksheets(*workbook, context, importers);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    context.ExcelWorksheet1 = nullptr;
+    SaveChangedWorkbook(*workbook, observer);
+    workbook.reset();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+
+    observer.ShowMessage(context.runOk ? CompletedMessage() : AbortedMessage());
+    return context.runOk ? RunOutcome::Completed : RunOutcome::Aborted;
+}
+
+} // namespace hz

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "engine/import_request.h"
+
+#include <QString>
+
+namespace hz {
+
+class ImporterRegistry;
+class RunObserver;
+struct Session;
+
+enum class RunOutcome {
+    NotConnected, // no connection could be made: nothing was opened, no further message
+    Completed,    // "导入完成！" was shown
+    Aborted,      // a row error stopped the run: "中止导入！" was shown
+};
+
+// One import run, as the start button starts it: connects, fetches the run date, converts the start rows, opens
+// the workbook, hands each worksheet, in tab order, to the importer of the ticked kind whose caption equals its
+// name, and stops after a worksheet that ended with a row error. However the walk ends, the workbook is then
+// saved when an importer changed it and released. An error that is not a row error (RunError or any other
+// exception) ends the run without a final message and is thrown to the caller after that cleanup.
+RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver& observer,
+                     const ImporterRegistry& importers);
+
+// "导入完成！"
+QString CompletedMessage();
+// "中止导入！"
+QString AbortedMessage();
+
+} // namespace hz

@@ -1,0 +1,25 @@
+#include "engine/import_run_context.h"
+
+#include "engine/run_observer.h"
+#include "engine/sheet_kinds.h"
+
+namespace hz {
+
+const SheetKind& ImportRunContext::Kind() const {
+    Q_ASSERT(kindIndex >= 0 && kindIndex < static_cast<int>(selectedKinds.size()));
+    return *selectedKinds[kindIndex];
+}
+
+QString ImportRunContext::KindName() const {
+    return Kind().caption.toString();
+}
+
+void ImportRunContext::WriteStartRow() {
+    observer.StartRowChanged(Kind(), QString::number(startRows[kindIndex]));
+}
+
+void ImportRunContext::ReportProgress() {
+    observer.Progress(worksheetName, row);
+}
+
+} // namespace hz

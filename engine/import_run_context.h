@@ -1,0 +1,52 @@
+#pragma once
+
+#include "engine/erp_components.h"
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <vector>
+
+namespace hz {
+
+class RunObserver;
+class Worksheet;
+struct Session;
+struct SheetKind;
+
+// The record of one import run, shared by the driver, the importers and the row primitives. Lives for one run.
+struct ImportRunContext {
+    ImportRunContext(Session& session, ErpComponents& erp, RunObserver& observer)
+        : session(session), erp(erp), observer(observer) {}
+
+    Session& session;                     // the connection settings and Con, for a reconnect before a posting
+    ErpComponents& erp;                   // Con, QMain, QDetail, QGongYong, QGetValue, ...
+    RunObserver& observer;                // messages, start-row boxes, progress
+    Worksheet* ExcelWorksheet1 = nullptr; // the worksheet being imported
+    QString worksheetName;                // ExcelWorksheet1's name
+
+    bool runOk = true;
+    std::vector<const SheetKind*> selectedKinds; // ticked kinds in selection order; the caption is the name
+    std::vector<std::int32_t> startRows;         // one per selected kind; importers advance them
+    int kindIndex = 0;
+    int row = 0;
+    QString voucherKey;
+    int voucherFirstRow = 0;
+    int errorAreaRow = 0;
+    QDateTime runDate; // the database server's date and time when the run began
+    int detailCount = 0;
+    int headerId = 0;
+    int lastDetailId = 0;
+
+    // The kind being imported, selectedKinds[kindIndex].
+    const SheetKind& Kind() const;
+    // Its caption, as the messages name it.
+    QString KindName() const;
+    // Writes startRows[kindIndex] as decimal text into the kind's start-row box.
+    void WriteStartRow();
+    // Tells the observer that row of the bound worksheet is being read.
+    void ReportProgress();
+};
+
+} // namespace hz

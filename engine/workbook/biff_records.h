@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hz {
+
+// Record types of the BIFF8 stream that the reader looks at.
+namespace biff {
+inline constexpr std::uint16_t kFormula = 0x0006;
+inline constexpr std::uint16_t kEof = 0x000A;
+inline constexpr std::uint16_t kDateMode = 0x0022;
+inline constexpr std::uint16_t kFilePass = 0x002F;
+inline constexpr std::uint16_t kContinue = 0x003C;
+inline constexpr std::uint16_t kBoundSheet = 0x0085;
+inline constexpr std::uint16_t kMulRk = 0x00BD;
+inline constexpr std::uint16_t kXf = 0x00E0;
+inline constexpr std::uint16_t kSst = 0x00FC;
+inline constexpr std::uint16_t kDimension = 0x0200;
+inline constexpr std::uint16_t kNumber = 0x0203;
+inline constexpr std::uint16_t kLabel = 0x0204;
+inline constexpr std::uint16_t kBoolErr = 0x0205;
+inline constexpr std::uint16_t kString = 0x0207;
+inline constexpr std::uint16_t kRk = 0x027E;
+inline constexpr std::uint16_t kFormat = 0x041E;
+inline constexpr std::uint16_t kBof = 0x0809;
+} // namespace biff
+
+struct BiffRecord {
+    std::uint16_t type = 0;
+    std::string_view data;
+};
+
+// Walks the records of a workbook stream from an offset, ending where the .xls library ends: at the end of the
+// stream or at an empty record of type 0. A record longer than BIFF8 allows or running past the end of the stream
+// is reported as damage (WorkbookError naming path).
+class BiffReader {
+public:
+    BiffReader(const std::string& path, std::string_view stream, std::size_t offset);
+    // The next record; false at the end of the stream.
+    bool Next(BiffRecord& record);
+    // Where the record last read starts in the stream.
+    std::size_t RecordOffset() const { return recordOffset; }
+    // The data of the CONTINUE records that directly follow the last record read (consumed).
+    std::vector<std::string_view> TakeContinues();
+    [[noreturn]] void Damaged(const std::string& detail) const;
+
+private:
+    const std::string& path;
+    std::string_view stream;
+    std::size_t offset;
+    std::size_t recordOffset = 0;
+};
+
+// A BIFF8 unicode string (character count of countBytes bytes, option byte, characters) spread over the given
+// record parts, each later part starting with its own option byte; returned as UTF-8. Text cut short ends where
+// the data ends.
+std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::size_t countBytes = 2);
+
+// Whether the unicode string at data[at] (16-bit character count, option byte, optional run and extension
+// counts, characters) lies within the record. The .xls library trusts the count and reads past short records.
+bool BiffStringFits(std::string_view data, std::size_t at);
+
+// The decoded value of an RK number (a packed integer or the high half of a double, maybe divided by 100).
+double DecodeRk(std::uint32_t rk);
+
+// Excel's literal for a BIFF error code ("#N/A" for 0x2A); unknown codes read as "#N/A".
+std::string_view ErrorLiteral(std::uint8_t code);
+
+} // namespace hz

@@ -1,0 +1,219 @@
+#include "engine/workbook/compound_file.h"
+
+#include "engine/workbook/little_endian.h"
+#include "engine/workbook/workbook_error.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace hz {
+
+namespace {
+
+constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
+constexpr std::uint32_t kNoStream = 0xFFFFFFFF;
+constexpr std::size_t kHeaderSize = 512;
+constexpr std::size_t kEntrySize = 128;
+constexpr std::uint32_t kMiniSectorSize = 64;
+constexpr std::uint8_t kStorageEntry = 1;
+constexpr std::uint8_t kStreamEntry = 2;
+constexpr std::uint8_t kRootEntry = 5;
+// Far above any workbook a person fills by hand, low enough to hold in memory.
+constexpr std::uintmax_t kMaxFileBytes = 512u << 20;
+
+bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        return lower(x) == lower(y);
+    });
+}
+
+std::string ReadWholeFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
+    if (!file)
+        throw WorkbookReadError(path, std::string("无法打开文件（") + std::strerror(errno) + "）");
+    std::streamoff size = file.tellg();
+    if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxFileBytes)
+        throw WorkbookReadError(path, "文件过大（超过 512 MB），不是可导入的工作簿");
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    file.seekg(0);
+    if (!file.read(bytes.data(), size))
+        throw WorkbookReadError(path, std::string("读取文件失败（") + std::strerror(errno) + "）");
+    return bytes;
+}
+
+} // namespace
+
+CompoundFile::CompoundFile(const std::string& path) : path(path), bytes(ReadWholeFile(path)) {
+    if (bytes.size() < kHeaderSize)
+        Damaged("复合文档头不完整");
+    std::uint16_t major = ReadU16(bytes, 0x1A);
+    std::uint16_t sectorShift = ReadU16(bytes, 0x1E);
+    if (ReadU16(bytes, 0x1C) != 0xFFFE || !((major == 3 && sectorShift == 9) || (major == 4 && sectorShift == 12)) ||
+        ReadU16(bytes, 0x20) != 6)
+        Damaged("复合文档头无效");
+    sectorSize = 1u << sectorShift;
+    miniCutoff = ReadU32(bytes, 0x38);
+    if (miniCutoff != 4096)
+        Damaged("复合文档头无效");
+
+    std::uint32_t fatSectorCount = ReadU32(bytes, 0x2C);
+    std::uint32_t difatSector = ReadU32(bytes, 0x44);
+    std::uint32_t difatSectorCount = ReadU32(bytes, 0x48);
+    if (static_cast<std::uint64_t>(fatSectorCount) * sectorSize > bytes.size())
+        Damaged("分配表大小超出文件范围");
+
+    // The first 109 locations of allocation-table sectors stand in the header, the rest in a chain of DIFAT sectors.
+    std::vector<std::uint32_t> difat;
+    for (std::uint32_t i = 0; i < 109 && difat.size() < fatSectorCount; ++i)
+        difat.push_back(ReadU32(bytes, 0x4C + 4 * i));
+    std::uint32_t perDifatSector = sectorSize / 4 - 1;
+    for (std::uint32_t visited = 0; difat.size() < fatSectorCount; ++visited) {
+        std::uint64_t offset = (static_cast<std::uint64_t>(difatSector) + 1) * sectorSize;
+        if (visited >= difatSectorCount || offset + sectorSize > bytes.size())
+            Damaged("分配表位置链无效或文件不完整");
+        for (std::uint32_t i = 0; i < perDifatSector && difat.size() < fatSectorCount; ++i)
+            difat.push_back(ReadU32(bytes, offset + 4 * i));
+        difatSector = ReadU32(bytes, offset + 4 * perDifatSector);
+    }
+    ReadAllocationTable(difat, fatSectorCount);
+
+    std::uint32_t miniFatStart = ReadU32(bytes, 0x3C);
+    if (ReadU32(bytes, 0x40) != 0 && miniFatStart != kEndOfChain) {
+        std::string table =
+            ReadChain(miniFatStart, static_cast<std::uint64_t>(Chain(miniFatStart, fat).size()) * sectorSize);
+        for (std::size_t at = 0; at + 4 <= table.size(); at += 4)
+            miniFat.push_back(ReadU32(table, at));
+    }
+    ReadDirectory(ReadU32(bytes, 0x30));
+    if (entries.empty() || entries[0].type != kRootEntry)
+        Damaged("缺少根目录项");
+    miniStream = ReadChain(entries[0].start, entries[0].size);
+}
+
+void CompoundFile::ReadAllocationTable(const std::vector<std::uint32_t>& difat, std::uint32_t fatSectorCount) {
+    fat.reserve(static_cast<std::size_t>(fatSectorCount) * (sectorSize / 4));
+    for (std::uint32_t sector : difat) {
+        std::uint64_t offset = (static_cast<std::uint64_t>(sector) + 1) * sectorSize;
+        if (offset + sectorSize > bytes.size())
+            Damaged("分配表扇区超出文件范围，文件可能不完整");
+        for (std::uint32_t i = 0; i < sectorSize / 4; ++i)
+            fat.push_back(ReadU32(bytes, offset + 4 * i));
+    }
+}
+
+void CompoundFile::ReadDirectory(std::uint32_t firstSector) {
+    std::vector<std::uint32_t> chain = Chain(firstSector, fat);
+    std::string directory = ReadChain(firstSector, static_cast<std::uint64_t>(chain.size()) * sectorSize);
+    bool version3 = sectorSize == 512;
+    for (std::size_t at = 0; at + kEntrySize <= directory.size(); at += kEntrySize) {
+        Entry entry;
+        std::uint16_t nameBytes = ReadU16(directory, at + 0x40);
+        entry.type = static_cast<std::uint8_t>(directory[at + 0x42]);
+        // A name longer than its 64-byte field makes some readers run past the entry: refuse it outright.
+        if (nameBytes > 64 || nameBytes % 2 != 0 ||
+            (entry.type != 0 && entry.type != kStorageEntry && entry.type != kStreamEntry && entry.type != kRootEntry))
+            Damaged("目录项无效");
+        for (std::size_t i = 0; i + 2 < nameBytes; i += 2) {
+            std::uint16_t unit = ReadU16(directory, at + i);
+            entry.name.push_back(unit < 0x80 ? static_cast<char>(unit) : '?');
+        }
+        entry.left = ReadU32(directory, at + 0x44);
+        entry.right = ReadU32(directory, at + 0x48);
+        entry.child = ReadU32(directory, at + 0x4C);
+        entry.start = ReadU32(directory, at + 0x74);
+        // Version 3 files may leave garbage in the high half of the size.
+        entry.size = version3 ? ReadU32(directory, at + 0x78) : ReadU64(directory, at + 0x78);
+        entries.push_back(std::move(entry));
+    }
+}
+
+std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const {
+    std::vector<std::uint32_t> chain;
+    for (std::uint32_t sector = start; sector != kEndOfChain; sector = table[sector]) {
+        if (sector >= table.size())
+            Damaged("扇区链超出文件范围，文件可能不完整");
+        if (chain.size() >= table.size())
+            Damaged("扇区链有环");
+        chain.push_back(sector);
+    }
+    return chain;
+}
+
+std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) const {
+    if (size > bytes.size())
+        Damaged("数据流长度超出文件大小");
+    std::string stream;
+    stream.reserve(static_cast<std::size_t>(size));
+    for (std::uint32_t sector : Chain(start, fat)) {
+        if (stream.size() == size)
+            break;
+        std::uint64_t offset = (static_cast<std::uint64_t>(sector) + 1) * sectorSize;
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize, size - stream.size()));
+        if (offset + piece > bytes.size())
+            Damaged("数据流超出文件末尾，文件不完整");
+        stream.append(bytes, static_cast<std::size_t>(offset), piece);
+    }
+    if (stream.size() != size)
+        Damaged("数据流比其扇区链长");
+    return stream;
+}
+
+std::string CompoundFile::ReadMiniChain(std::uint32_t start, std::uint64_t size) const {
+    std::string stream;
+    stream.reserve(static_cast<std::size_t>(size));
+    for (std::uint32_t sector : Chain(start, miniFat)) {
+        if (stream.size() == size)
+            break;
+        std::uint64_t offset = static_cast<std::uint64_t>(sector) * kMiniSectorSize;
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(kMiniSectorSize, size - stream.size()));
+        if (offset + piece > miniStream.size())
+            Damaged("小数据流超出范围");
+        stream.append(miniStream, static_cast<std::size_t>(offset), piece);
+    }
+    if (stream.size() != size)
+        Damaged("数据流比其扇区链长");
+    return stream;
+}
+
+const CompoundFile::Entry* CompoundFile::FindRootStream(std::string_view name) const {
+    // The root's children form a tree through the left and right links; a damaged file may link in circles.
+    std::vector<bool> seen(entries.size());
+    std::vector<std::uint32_t> pending{entries[0].child};
+    while (!pending.empty()) {
+        std::uint32_t index = pending.back();
+        pending.pop_back();
+        if (index == kNoStream)
+            continue;
+        if (index >= entries.size() || seen[index])
+            Damaged("目录树无效");
+        seen[index] = true;
+        const Entry& entry = entries[index];
+        if (entry.type == kStreamEntry && SameNameIgnoringCase(entry.name, name))
+            return &entry;
+        pending.push_back(entry.left);
+        pending.push_back(entry.right);
+    }
+    return nullptr;
+}
+
+bool CompoundFile::HasStream(std::string_view name) const {
+    return FindRootStream(name) != nullptr;
+}
+
+std::string CompoundFile::ReadStream(std::string_view name) const {
+    const Entry* entry = FindRootStream(name);
+    if (!entry)
+        Damaged("缺少数据流 " + std::string(name));
+    if (entry->size < miniCutoff)
+        return ReadMiniChain(entry->start, entry->size);
+    return ReadChain(entry->start, entry->size);
+}
+
+void CompoundFile::Damaged(const std::string& detail) const {
+    throw WorkbookReadError(path, "文件已损坏（" + detail + "）");
+}
+
+} // namespace hz

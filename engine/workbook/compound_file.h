@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hz {
+
+// A read-only OLE2 compound file (the container of .xls and of encrypted .xlsx), held in memory and checked on
+// opening: every sector, chain and directory entry that is used lies inside the file, chains have no cycles.
+class CompoundFile {
+public:
+    // Reads the whole file. Throws WorkbookError naming path when it is not a sound compound file.
+    explicit CompoundFile(const std::string& path);
+
+    // Whether a stream of that name lies directly under the root (names compare without regard to ASCII case).
+    bool HasStream(std::string_view name) const;
+    // The stream's bytes; throws WorkbookError when it is missing or its sectors are damaged.
+    std::string ReadStream(std::string_view name) const;
+
+private:
+    struct Entry {
+        std::string name; // ASCII names as they are; any other character stands as '?'
+        std::uint8_t type = 0;
+        std::uint32_t left = 0, right = 0, child = 0;
+        std::uint32_t start = 0;
+        std::uint64_t size = 0;
+    };
+
+    std::vector<std::uint32_t> Chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const;
+    std::string ReadChain(std::uint32_t start, std::uint64_t size) const;
+    std::string ReadMiniChain(std::uint32_t start, std::uint64_t size) const;
+    void ReadAllocationTable(const std::vector<std::uint32_t>& difat, std::uint32_t fatSectorCount);
+    void ReadDirectory(std::uint32_t firstSector);
+    const Entry* FindRootStream(std::string_view name) const;
+    [[noreturn]] void Damaged(const std::string& detail) const;
+
+    std::string path;
+    std::string bytes;
+    std::uint32_t sectorSize = 512;
+    std::uint32_t miniCutoff = 4096;
+    std::vector<std::uint32_t> fat;
+    std::vector<std::uint32_t> miniFat;
+    std::vector<Entry> entries;
+    std::string miniStream;
+};
+
+} // namespace hz

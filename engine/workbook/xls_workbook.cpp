@@ -1,0 +1,143 @@
+#include "engine/workbook/xls_workbook.h"
+
+#include "engine/workbook/compound_file.h"
+#include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xls_cell_patches.h"
+#include "engine/workbook/xls_copy_writer.h"
+#include "engine/workbook/xls_globals.h"
+#include "engine/workbook/xls_sheet_scan.h"
+#include "engine/workbook/xls_sst_check.h"
+#include "engine/workbook/xls_worksheet.h"
+
+#include <freexl.h>
+#include <vector>
+
+namespace hz {
+
+namespace {
+
+const char* const kPasswordProblem = "工作簿设有密码保护，请先在 Excel 中取消密码，保存后再导入";
+const char* const kOldVersionProblem =
+    "这是 Excel 5.0/95 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
+
+std::string FreexlProblem(int code) {
+    switch (code) {
+    case FREEXL_FILE_NOT_FOUND:
+        return "无法打开文件";
+    case FREEXL_INSUFFICIENT_MEMORY:
+        return "内存不足，或文件中的工作表尺寸大得不合理";
+    case FREEXL_INVALID_CHARACTER:
+    case FREEXL_UNSUPPORTED_CHARSET:
+        return "文件中的文字编码无法识别（错误代码 " + std::to_string(code) + "）";
+    default:
+        return "文件已损坏，无法读取其中的工作表（错误代码 " + std::to_string(code) + "）";
+    }
+}
+
+// Tells what else an OLE2 compound file without a BIFF8 workbook stream holds.
+[[noreturn]] void ThrowNotAWorkbook(const std::string& path, const CompoundFile& file) {
+    if (file.HasStream("EncryptedPackage"))
+        throw WorkbookReadError(path, kPasswordProblem);
+    if (file.HasStream("Book"))
+        throw WorkbookReadError(path, kOldVersionProblem);
+    if (file.HasStream("WordDocument"))
+        throw WorkbookReadError(path, "这是 Word 文档，不是 Excel 工作簿");
+    throw WorkbookReadError(path, "文件不是 Excel 工作簿（这种复合文档中没有工作簿数据）");
+}
+
+class XlsWorkbook : public Workbook {
+public:
+    XlsWorkbook(std::string path, const void* handle) : path(std::move(path)) { library.handle = handle; }
+    ~XlsWorkbook() override { freexl_close(library.handle); }
+    XlsWorkbook(const XlsWorkbook&) = delete;
+    XlsWorkbook& operator=(const XlsWorkbook&) = delete;
+
+    const std::string& Path() const override { return path; }
+    int WorksheetCount() const override { return static_cast<int>(sheets.size()); }
+    Worksheet& WorksheetAt(int index) override { return sheets.at(static_cast<std::size_t>(index - 1)); }
+
+    bool HasChanges() const override {
+        for (const XlsWorksheet& sheet : sheets)
+            if (sheet.Written())
+                return true;
+        return false;
+    }
+
+    std::string SaveChanges() override {
+        if (!HasChanges())
+            return {};
+        std::vector<CopySheet> copy;
+        for (XlsWorksheet& sheet : sheets)
+            copy.push_back({&sheet, sheet.Hidden(), sheet.UsedRows(), sheet.UsedColumns()});
+        std::string target = ErrorsCopyPath(path);
+        WriteXlsxCopy(target, copy);
+        return target;
+    }
+
+    FreexlHandle library;
+    std::vector<XlsWorksheet> sheets;
+
+private:
+    std::string path;
+};
+
+} // namespace
+
+std::unique_ptr<Workbook> OpenXlsWorkbook(const std::string& path) {
+    XlsGlobals globals;
+    std::vector<XlsCellPatches> patches;
+    {
+        CompoundFile file(path);
+        // An encrypted .xlsx or .xlsm is an OLE2 container too, holding the encrypted package.
+        if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage"))
+            throw WorkbookReadError(path, kPasswordProblem);
+        if (!file.HasStream("Workbook"))
+            ThrowNotAWorkbook(path, file);
+        std::string stream = file.ReadStream("Workbook");
+        globals = ReadXlsGlobals(path, stream);
+        if (globals.biffVersion == 0x0500)
+            throw WorkbookReadError(path, kOldVersionProblem);
+        if (globals.biffVersion != 0x0600)
+            throw WorkbookReadError(path, "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）");
+        if (globals.encrypted)
+            throw WorkbookReadError(path, kPasswordProblem);
+        CheckSharedStringTable(path, stream);
+        std::vector<XlsSheetScan> scans = ScanXlsSheets(path, stream, globals);
+        for (std::size_t i = 0; i < scans.size(); ++i) {
+            // The library stops at the end of a nested substream and gives up on the whole workbook.
+            if (scans[i].embedsChart)
+                throw WorkbookReadError(path, "工作表“" + globals.sheets[i].name +
+                                                  "”中有嵌入的图表，无法读取这种 .xls 工作簿；请删除图表，或在 Excel "
+                                                  "中另存为 .xlsx 工作簿后再导入");
+            patches.push_back(std::move(scans[i].patches));
+        }
+    }
+
+    const void* handle = nullptr;
+    int status = freexl_open(path.c_str(), &handle);
+    // On some damage the library returns success with no handle.
+    if (status != FREEXL_OK || !handle) {
+        if (handle)
+            freexl_close(handle);
+        throw WorkbookReadError(path,
+                                status != FREEXL_OK ? FreexlProblem(status) : "文件已损坏，无法完整读取工作簿数据");
+    }
+    auto workbook = std::make_unique<XlsWorkbook>(path, handle);
+    unsigned int sheetCount = 0;
+    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK ||
+        sheetCount != globals.sheets.size() || sheetCount > 0xFFFF)
+        throw WorkbookReadError(path, "文件已损坏（工作表目录不一致）");
+    workbook->sheets.reserve(sheetCount);
+    for (unsigned int i = 0; i < sheetCount; ++i) {
+        const char* name = nullptr;
+        if (freexl_get_worksheet_name(handle, static_cast<unsigned short>(i), &name) != FREEXL_OK || !name)
+            throw WorkbookReadError(path, "文件已损坏（无法读取第 " + std::to_string(i + 1) + " 个工作表的名称）");
+        // Chart sheets, macro sheets and modules are listed with the worksheets but are not worksheets.
+        if (globals.sheets[i].worksheet)
+            workbook->sheets.emplace_back(workbook->library, static_cast<unsigned short>(i), name,
+                                          globals.sheets[i].hidden, std::move(patches[i]));
+    }
+    return workbook;
+}
+
+} // namespace hz

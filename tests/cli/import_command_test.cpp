@@ -1,0 +1,150 @@
+#include "engine/cell_conversions.h"
+#include "engine/sheet_kinds.h"
+#include "engine/workbook/workbook.h"
+#include "tests/support/child_process.h"
+#include "tests/support/text_workbook.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace hz {
+namespace {
+
+using test::ProgramResult;
+using test::RunProgram;
+using test::ScratchFolder;
+
+const char kImportUsage[] =
+    "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...)\n";
+
+// A demo ERP and its settings file in a scratch folder of their own.
+class DemoErp {
+public:
+    DemoErp() {
+        const ProgramResult result = RunProgram(HZ_CLI, {"init-demo", "--settings", settings});
+        EXPECT_EQ(result.status, 0) << result.err;
+    }
+    ScratchFolder folder;
+    std::string settings = folder.File("ZirurUzavarUriz.ini");
+};
+
+ProgramResult Import(const std::vector<std::string>& arguments) {
+    std::vector<std::string> all = {"import"};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    return RunProgram(HZ_CLI, all);
+}
+
+// "<caption>\t2" for every kind, in selection order.
+std::string AllKindsAtRow2() {
+    std::string lines;
+    for (const SheetKind& kind : SheetKinds())
+        lines += kind.caption.toString().toStdString() + "\t2\n";
+    return lines;
+}
+
+TEST(ImportCommand, ImportsATemplateIntoTheDemoErp) {
+    DemoErp demo;
+    const std::string workbook = demo.folder.File("demo.xlsx");
+    ProgramResult result = RunProgram(HZ_CLI, {"template", workbook});
+    ASSERT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "已写入模板工作簿：" + workbook + "\n");
+
+    result = Import({"--workbook", workbook, "--settings", demo.settings, "--all"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "导入完成！\n" + AllKindsAtRow2());
+    EXPECT_EQ(result.err, "");
+
+    // The kinds are listed in selection order, whatever the order of the options.
+    result = Import({"--kind", "部门=5", "--settings", demo.settings, "--workbook", workbook, "--kind", "客户分类"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.out, "导入完成！\n客户分类\t2\n部门\t5\n");
+}
+
+TEST(ImportCommand, AnErrorThatEndsTheRunGoesToStandardError) {
+    DemoErp demo;
+    const std::string workbook = demo.folder.File("book.xlsx");
+    test::WriteTextWorkbook(workbook, {{"部门", {}}});
+
+    ProgramResult result = Import({"--workbook", workbook, "--settings", demo.settings, "--kind", "部门=abc"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "部门\tabc\n");
+    EXPECT_EQ(result.err, "'abc' is not a valid integer value\n");
+
+    const std::string missing = demo.folder.File("missing.xlsx");
+    result = Import({"--workbook", missing, "--settings", demo.settings, "--kind", "部门"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "部门\t2\n");
+    EXPECT_EQ(result.err, "无法读取工作簿“" + missing + "”：无法打开文件（No such file or directory）\n");
+}
+
+TEST(ImportCommand, SaysWhyItCannotConnectWhereTheWindowWouldAskForSettings) {
+    ScratchFolder folder;
+    const std::string settings = folder.File("none.ini");
+    ProgramResult result = Import({"--workbook", folder.File("book.xlsx"), "--settings", settings, "--kind", "部门"});
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.out, "部门\t2\n");
+    EXPECT_EQ(result.err, "服务器，数据库或用户名不能为空！\n请检查设置文件：" + settings + "\n");
+
+    // Settings naming an embedded ERP that does not exist: the window's message, then why the run stops.
+    test::WriteFileBytes(settings, "[DB]\nGServer=sqlite\nGDBName=nothing\nGUser=demo\n");
+    result = Import({"--workbook", folder.File("book.xlsx"), "--settings", settings, "--kind", "部门"});
+    EXPECT_EQ(result.status, 2);
+    ASSERT_EQ(result.out.rfind("数据库连接失败！ ", 0), 0u) << result.out;
+    EXPECT_TRUE(result.out.ends_with("\n部门\t2\n")) << result.out;
+    EXPECT_TRUE(result.err.ends_with("\n请检查设置文件：" + settings + "\n")) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("nothing.db")));
+}
+
+TEST(ImportCommand, RefusesWrongArguments) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+        {{}, "缺少 --workbook\n"},
+        {{"--workbook", "b.xlsx"}, "请给出 --all 或者一个或多个 --kind，二者只选其一\n"},
+        {{"--workbook", "b.xlsx", "--all", "--kind", "部门"}, "请给出 --all 或者一个或多个 --kind，二者只选其一\n"},
+        {{"--workbook", "b.xlsx", "--kind", "部门 "}, "没有名为“部门 ”的单据种类\n"},
+        {{"--workbook", "b.xlsx", "--kind", "部门", "--kind", "部门=3"}, "单据种类“部门”给了两次\n"},
+        {{"--workbook", "a.xlsx", "--workbook", "b.xlsx", "--all"}, "--workbook 给了两次\n"},
+        {{"--all", "--workbook"}, "--workbook 后面缺少值\n"},
+        {{"--all", "--settings", "", "--workbook", "b.xlsx"}, "--settings 后面缺少值\n"},
+        {{"--all", "b.xlsx"}, "无法理解的参数“b.xlsx”\n"},
+    };
+    for (const auto& [arguments, problem] : cases) {
+        const ProgramResult result = Import(arguments);
+        EXPECT_EQ(result.status, 64) << problem;
+        EXPECT_EQ(result.out, "");
+        EXPECT_EQ(result.err, problem + kImportUsage);
+    }
+    EXPECT_EQ(RunProgram(HZ_CLI, {}).status, 64);
+}
+
+TEST(TemplateCommand, WritesTheKindsSheetsWithTheirHeaders) {
+    ScratchFolder folder;
+    const std::string path = folder.File("template.xlsx");
+    ASSERT_EQ(RunProgram(HZ_CLI, {"template", path}).status, 0);
+
+    const auto workbook = OpenWorkbook(path);
+    ASSERT_EQ(workbook->WorksheetCount(), 21);
+    for (const SheetKind& kind : SheetKinds()) {
+        Worksheet& sheet = workbook->WorksheetAt(SelectionOrder(kind));
+        EXPECT_EQ(sheet.Name(), kind.caption.toString().toStdString());
+        EXPECT_EQ(sheet.Cell(2, 1).kind, CellKind::Empty) << sheet.Name();
+    }
+    const std::vector<std::tuple<int, int, int, const char*>> headers = {
+        // sheet in selection order, row, column, header
+        {1, 1, 1, ""},          {1, 1, 2, "分类编码"},   {1, 1, 3, "分类名称"},  {8, 1, 1, "计量单位组编码"},
+        {12, 1, 3, "仓库编码"}, {15, 1, 14, "存货编码"}, {18, 1, 2, "调拨单号"}, {19, 1, 1, "出库单号"},
+        {21, 1, 19, "金额"},
+    };
+    for (const auto& [index, row, column, header] : headers)
+        EXPECT_EQ(CellToText(workbook->WorksheetAt(index).Cell(row, column)).toStdString(), header)
+            << index << " " << column;
+
+    // An existing file is not overwritten; a missing path is a wrong argument.
+    const ProgramResult again = RunProgram(HZ_CLI, {"template", path});
+    EXPECT_EQ(again.status, 2);
+    EXPECT_EQ(again.err, "无法写入模板工作簿“" + path + "”：文件已存在，不会覆盖它\n");
+    EXPECT_EQ(RunProgram(HZ_CLI, {"template"}).status, 64);
+}
+
+} // namespace
+} // namespace hz

@@ -1,0 +1,207 @@
+#include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xls_workbook.h"
+#include "tests/support/compound_file_builder.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/xls_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace hz {
+namespace {
+
+using test::ReadFileBytes;
+using test::ScratchFolder;
+using test::WriteFileBytes;
+
+const std::string kPassword = "工作簿设有密码保护，请先在 Excel 中取消密码，保存后再导入";
+const std::string kOldVersion =
+    "这是 Excel 5.0/95 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
+
+std::string ReadError(const std::string& path) {
+    try {
+        OpenXlsWorkbook(path);
+    } catch (const WorkbookError& error) {
+        return error.what();
+    }
+    return "(opened)";
+}
+
+std::string Expected(const std::string& path, const std::string& problem) {
+    return "无法读取工作簿“" + path + "”：" + problem;
+}
+
+std::string Record(unsigned type, const std::string& data) {
+    std::string header = {static_cast<char>(type & 0xFF), static_cast<char>(type >> 8),
+                          static_cast<char>(data.size() & 0xFF), static_cast<char>(data.size() >> 8)};
+    return header + data;
+}
+
+// Opens the workbook and reads every cell of every sheet; a damaged file may open or fail, never crash.
+void OpenAndReadAll(const std::string& path) {
+    try {
+        auto book = OpenXlsWorkbook(path);
+        for (int i = 1; i <= book->WorksheetCount(); ++i) {
+            Worksheet& sheet = book->WorksheetAt(i);
+            for (int row = 1; row <= 12; ++row)
+                for (int column = 1; column <= 10; ++column)
+                    sheet.Cell(row, column);
+        }
+    } catch (const WorkbookError& error) {
+        EXPECT_EQ(std::string(error.what()).rfind("无法读取工作簿“" + path + "”：", 0), 0u) << error.what();
+    }
+}
+
+class XlsDamageTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder = new ScratchFolder;
+        test::WriteReferenceXls(folder->File("book.xls"));
+    }
+    static void TearDownTestSuite() {
+        delete folder;
+        folder = nullptr;
+    }
+    static std::string Reference() { return ReadFileBytes(folder->File("book.xls")); }
+    static ScratchFolder* folder;
+};
+
+ScratchFolder* XlsDamageTest::folder = nullptr;
+
+TEST_F(XlsDamageTest, PasswordProtectedXlsAsksToRemoveThePassword) {
+    // A FILEPASS record in the globals marks an encrypted workbook; the records after it are unreadable.
+    std::string bytes = Reference();
+    test::ForEachXlsRecord(bytes, [](unsigned type, char* record, unsigned) {
+        if (type == 0x005C) { // WRITEACCESS, early in the globals
+            record[0] = 0x2F;
+            record[1] = 0;
+        }
+    });
+    std::string path = folder->File("password.xls");
+    WriteFileBytes(path, bytes);
+    EXPECT_EQ(ReadError(path), Expected(path, kPassword));
+}
+
+TEST_F(XlsDamageTest, OleContainersThatAreNotBiff8WorkbooksGetAClearMessage) {
+    std::string biff5 = Record(0x0809, std::string("\x00\x05\x05\x00\x00\x00\x00\x00", 8)) + Record(0x000A, "");
+    std::string biff8Start = Reference().substr(512, 20);
+    struct Case {
+        const char* name;
+        std::vector<test::Stream> streams;
+        std::string problem;
+    };
+    const std::vector<Case> cases = {
+        {"encrypted xlsx",
+         {{"EncryptionInfo", std::string(200, '\x04')}, {"EncryptedPackage", std::string(5000, 'e')}},
+         kPassword},
+        {"encrypted package without its info", {{"EncryptedPackage", std::string(100, 'e')}}, kPassword},
+        {"Excel 5.0 Book stream", {{"Book", biff5}}, kOldVersion},
+        {"Excel 5.0 records in a Workbook stream", {{"Workbook", biff5}}, kOldVersion},
+        {"Word document", {{"WordDocument", std::string(600, 'w')}}, "这是 Word 文档，不是 Excel 工作簿"},
+        {"other compound document", {{"Contents", "x"}}, "文件不是 Excel 工作簿（这种复合文档中没有工作簿数据）"},
+        {"no streams at all", {}, "文件不是 Excel 工作簿（这种复合文档中没有工作簿数据）"},
+        {"workbook stream without a BOF",
+         {{"Workbook", Record(0x0042, "\xA8\x03")}},
+         "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string path = folder->File(std::string(c.name) + ".xls");
+        test::WriteCompoundFile(path, c.streams);
+        EXPECT_EQ(ReadError(path), Expected(path, c.problem));
+    }
+}
+
+TEST_F(XlsDamageTest, Biff5VersionInTheBofIsRefused) {
+    std::string bytes = Reference();
+    bytes[512 + 5] = 0x05; // BOF version 0x0600 -> 0x0500
+    std::string path = folder->File("biff5.xls");
+    WriteFileBytes(path, bytes);
+    EXPECT_EQ(ReadError(path), Expected(path, kOldVersion));
+}
+
+TEST_F(XlsDamageTest, EmbeddedChartIsReportedWithItsSheet) {
+    // The library gives up on a workbook whose worksheet nests a chart substream (BOF .. EOF); it returns
+    // success without a handle. Insert one into the first sheet and move the later sheets' offsets.
+    std::string script = R"PY(
+import struct, sys
+from xlwt.CompoundDoc import XlsDoc
+data = open(sys.argv[1], 'rb').read()
+records, at = [], 512
+while at + 4 <= len(data):
+    kind, size = struct.unpack_from('<HH', data, at)
+    if kind == 0:
+        break
+    records.append((kind, bytearray(data[at + 4:at + 4 + size]), at - 512))
+    at += 4 + size
+chart = struct.pack('<HH', 0x0809, 16) + struct.pack('<HHHHII', 0x0600, 0x0020, 0, 0, 0, 0) + struct.pack('<HH', 0x000A, 0)
+insert_at = next(offset + 4 + len(body) for kind, body, offset in records if kind == 0x0200)
+stream = b''
+for kind, body, offset in records:
+    if kind == 0x0085 and struct.unpack_from('<I', body)[0] >= insert_at:
+        struct.pack_into('<I', body, 0, struct.unpack_from('<I', body)[0] + len(chart))
+    stream += struct.pack('<HH', kind, len(body)) + bytes(body)
+    if offset + 4 + len(body) == insert_at:
+        stream += chart
+XlsDoc().save(sys.argv[2], stream)
+)PY";
+    std::string path = folder->File("chart.xls");
+    ASSERT_EQ(test::RunPython(script, folder->File("book.xls") + " " + path), 0);
+    EXPECT_EQ(ReadError(path), Expected(path, "工作表“数据”中有嵌入的图表，无法读取这种 .xls 工作簿；请删除图表，"
+                                              "或在 Excel 中另存为 .xlsx 工作簿后再导入"));
+}
+
+TEST_F(XlsDamageTest, TruncatedFilesAreReportedAsDamaged) {
+    std::string bytes = Reference();
+    for (std::size_t size : {std::size_t{0}, std::size_t{8}, std::size_t{511}, std::size_t{512}, std::size_t{700},
+                             bytes.size() / 2, bytes.size() - 512, bytes.size() - 1}) {
+        SCOPED_TRACE(size);
+        std::string path = folder->File("truncated.xls");
+        WriteFileBytes(path, bytes.substr(0, size));
+        std::string message = ReadError(path);
+        EXPECT_NE(message, "(opened)");
+        EXPECT_NE(message.find("文件已损坏"), std::string::npos) << message;
+    }
+}
+
+TEST_F(XlsDamageTest, DamagedContainerStructuresAreRefused) {
+    struct Case {
+        const char* name;
+        std::size_t offset;
+        std::string bytes;
+    };
+    const Case cases[] = {
+        {"sector size", 0x1E, std::string("\x0A\x00", 2)},
+        {"allocation table beyond the file", 0x4C, std::string("\x00\x00\x01\x00", 4)},
+        {"directory chain beyond the file", 0x30, std::string("\x00\x00\x00\x10", 4)},
+        {"allocation table count too large", 0x2C, std::string("\xFF\xFF\x00\x00", 4)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes = Reference();
+        bytes.replace(c.offset, c.bytes.size(), c.bytes);
+        std::string path = folder->File("damaged.xls");
+        WriteFileBytes(path, bytes);
+        EXPECT_NE(ReadError(path).find("文件已损坏"), std::string::npos) << ReadError(path);
+    }
+}
+
+TEST_F(XlsDamageTest, RandomByteFlipsNeverCrash) {
+    std::string reference = Reference();
+    std::mt19937 random(20240131);
+    std::uniform_int_distribution<std::size_t> position(0, reference.size() - 1);
+    std::uniform_int_distribution<int> value(0, 255);
+    std::string path = folder->File("flipped.xls");
+    for (int round = 0; round < 300; ++round) {
+        std::string bytes = reference;
+        int flips = 1 + round % 8;
+        for (int i = 0; i < flips; ++i)
+            bytes[position(random)] = static_cast<char>(value(random));
+        WriteFileBytes(path, bytes);
+        OpenAndReadAll(path);
+    }
+}
+
+} // namespace
+} // namespace hz
