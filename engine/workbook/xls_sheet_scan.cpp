@@ -41,10 +41,6 @@ public:
                 declaredCells = static_cast<std::uint64_t>(ReadU32(data, 4)) * ReadU16(data, 10);
             }
             break;
-        case biff::kLabel:
-            if (!BiffStringFits(data, 6))
-                reader.Damaged("文字单元格记录中的文字超出记录范围");
-            break;
         case biff::kNumber:
             if (data.size() >= 14 && IsDateXf(ReadU16(data, 4)))
                 AddDate(row, column, ReadF64(data, 6));

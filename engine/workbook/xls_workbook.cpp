@@ -5,13 +5,20 @@
 #include "engine/workbook/xls_cell_patches.h"
 #include "engine/workbook/xls_copy_writer.h"
 #include "engine/workbook/xls_globals.h"
+#include "engine/workbook/xls_record_check.h"
 #include "engine/workbook/xls_sheet_loader.h"
 #include "engine/workbook/xls_sheet_scan.h"
-#include "engine/workbook/xls_sst_check.h"
 #include "engine/workbook/xls_worksheet.h"
 
 #include <freexl.h>
 #include <vector>
+
+// The .xls library (libfreexl 1.0.6) gives sheet names, used ranges and cell values: numbers, texts in UTF-8,
+// and numbers in date formats as date texts. It does not give sheet types (chart sheets among worksheets),
+// visibility, booleans and error values (numbers 0 and 1), formula results (empty), dates below a day or a second,
+// or built-in Chinese date formats; and it trusts lengths in the file. So the workbook stream is read here first:
+// to refuse what the library would misread or crash on, and to collect what it cannot give. Each sheet is then
+// copied out of the library into a compact grid and the library's handle is closed.
 
 namespace hz {
 
@@ -37,8 +44,6 @@ std::string FreexlProblem(int code) {
 
 // Tells what else an OLE2 compound file without a BIFF8 workbook stream holds.
 [[noreturn]] void ThrowNotAWorkbook(const std::string& path, const CompoundFile& file) {
-    if (file.HasStream("EncryptedPackage"))
-        throw WorkbookReadError(path, kPasswordProblem);
     if (file.HasStream("Book"))
         throw WorkbookReadError(path, kOldVersionProblem);
     if (file.HasStream("WordDocument"))
@@ -93,6 +98,11 @@ XlsStreamFacts ExamineXlsFile(const std::string& path) {
     if (!file.HasStream("Workbook"))
         ThrowNotAWorkbook(path, file);
     std::string stream = file.ReadStream("Workbook");
+    // The library reads a workbook stream of up to 4096 bytes from the start of the mini stream, wherever the
+    // stream really lies (a stream of exactly 4096 bytes lies outside it): it would read other bytes, or past the end.
+    if (stream.size() <= 4096 && !file.MiniStream().empty() && file.MiniStream().substr(0, stream.size()) != stream)
+        throw WorkbookReadError(path, "读取组件无法处理这种结构的 .xls 文件（工作簿数据流过小），请在 Excel 中另存为 "
+                                      ".xlsx 工作簿后再导入");
     XlsStreamFacts facts;
     facts.globals = ReadXlsGlobals(path, stream);
     if (facts.globals.biffVersion == 0x0500)
@@ -101,7 +111,7 @@ XlsStreamFacts ExamineXlsFile(const std::string& path) {
         throw WorkbookReadError(path, "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）");
     if (facts.globals.encrypted)
         throw WorkbookReadError(path, kPasswordProblem);
-    CheckSharedStringTable(path, stream);
+    CheckRecordsForLibrary(path, stream);
     std::vector<XlsSheetScan> scans = ScanXlsSheets(path, stream, facts.globals);
     for (std::size_t i = 0; i < scans.size(); ++i) {
         // The library stops at the end of a nested substream and gives up on the whole workbook.
