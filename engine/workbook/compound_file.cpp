@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 
 namespace hz {
 
@@ -20,8 +19,8 @@ constexpr std::uint32_t kMiniSectorSize = 64;
 constexpr std::uint8_t kStorageEntry = 1;
 constexpr std::uint8_t kStreamEntry = 2;
 constexpr std::uint8_t kRootEntry = 5;
-// Far above any workbook a person fills by hand, low enough to hold in memory.
-constexpr std::uintmax_t kMaxFileBytes = 512u << 20;
+// Far above any workbook a person fills by hand, low enough to hold a stream of it in memory.
+constexpr std::uint64_t kMaxFileBytes = 512u << 20;
 
 bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
@@ -30,83 +29,82 @@ bool SameNameIgnoringCase(std::string_view a, std::string_view b) {
     });
 }
 
-std::string ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file)
-        throw WorkbookReadError(path, std::string("无法打开文件（") + std::strerror(errno) + "）");
-    std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<std::uintmax_t>(size) > kMaxFileBytes)
-        throw WorkbookReadError(path, "文件过大（超过 512 MB），不是可导入的工作簿");
-    std::string bytes(static_cast<std::size_t>(size), '\0');
-    file.seekg(0);
-    if (!file.read(bytes.data(), size))
-        throw WorkbookReadError(path, std::string("读取文件失败（") + std::strerror(errno) + "）");
-    return bytes;
+std::vector<std::uint32_t> Words(const std::string& bytes) {
+    std::vector<std::uint32_t> words(bytes.size() / 4);
+    for (std::size_t i = 0; i < words.size(); ++i)
+        words[i] = ReadU32(bytes, 4 * i);
+    return words;
 }
 
 } // namespace
 
-CompoundFile::CompoundFile(const std::string& path) : path(path), bytes(ReadWholeFile(path)) {
-    if (bytes.size() < kHeaderSize)
+CompoundFile::CompoundFile(const std::string& path) : path(path), file(path, std::ios::binary | std::ios::ate) {
+    if (!file)
+        throw WorkbookReadError(path, std::string("无法打开文件（") + std::strerror(errno) + "）");
+    std::streamoff size = file.tellg();
+    if (size < 0 || static_cast<std::uint64_t>(size) > kMaxFileBytes)
+        throw WorkbookReadError(path, "文件过大（超过 512 MB），不是可导入的工作簿");
+    fileSize = static_cast<std::uint64_t>(size);
+    if (fileSize < kHeaderSize)
         Damaged("复合文档头不完整");
-    std::uint16_t major = ReadU16(bytes, 0x1A);
-    std::uint16_t sectorShift = ReadU16(bytes, 0x1E);
-    if (ReadU16(bytes, 0x1C) != 0xFFFE || !((major == 3 && sectorShift == 9) || (major == 4 && sectorShift == 12)) ||
-        ReadU16(bytes, 0x20) != 6)
+    std::string header(kHeaderSize, '\0');
+    ReadAt(0, header.data(), header.size());
+    std::uint16_t major = ReadU16(header, 0x1A);
+    std::uint16_t sectorShift = ReadU16(header, 0x1E);
+    if (ReadU16(header, 0x1C) != 0xFFFE || !((major == 3 && sectorShift == 9) || (major == 4 && sectorShift == 12)) ||
+        ReadU16(header, 0x20) != 6)
         Damaged("复合文档头无效");
     sectorSize = 1u << sectorShift;
-    miniCutoff = ReadU32(bytes, 0x38);
+    miniCutoff = ReadU32(header, 0x38);
     if (miniCutoff != 4096)
         Damaged("复合文档头无效");
 
-    std::uint32_t fatSectorCount = ReadU32(bytes, 0x2C);
-    std::uint32_t difatSector = ReadU32(bytes, 0x44);
-    std::uint32_t difatSectorCount = ReadU32(bytes, 0x48);
-    if (static_cast<std::uint64_t>(fatSectorCount) * sectorSize > bytes.size())
-        Damaged("分配表大小超出文件范围");
-
-    // The first 109 locations of allocation-table sectors stand in the header, the rest in a chain of DIFAT sectors.
-    std::vector<std::uint32_t> difat;
-    for (std::uint32_t i = 0; i < 109 && difat.size() < fatSectorCount; ++i)
-        difat.push_back(ReadU32(bytes, 0x4C + 4 * i));
-    std::uint32_t perDifatSector = sectorSize / 4 - 1;
-    for (std::uint32_t visited = 0; difat.size() < fatSectorCount; ++visited) {
-        std::uint64_t offset = (static_cast<std::uint64_t>(difatSector) + 1) * sectorSize;
-        if (visited >= difatSectorCount || offset + sectorSize > bytes.size())
-            Damaged("分配表位置链无效或文件不完整");
-        for (std::uint32_t i = 0; i < perDifatSector && difat.size() < fatSectorCount; ++i)
-            difat.push_back(ReadU32(bytes, offset + 4 * i));
-        difatSector = ReadU32(bytes, offset + 4 * perDifatSector);
-    }
-    ReadAllocationTable(difat, fatSectorCount);
-
-    std::uint32_t miniFatStart = ReadU32(bytes, 0x3C);
-    if (ReadU32(bytes, 0x40) != 0 && miniFatStart != kEndOfChain) {
-        std::string table =
-            ReadChain(miniFatStart, static_cast<std::uint64_t>(Chain(miniFatStart, fat).size()) * sectorSize);
-        for (std::size_t at = 0; at + 4 <= table.size(); at += 4)
-            miniFat.push_back(ReadU32(table, at));
-    }
-    ReadDirectory(ReadU32(bytes, 0x30));
+    ReadAllocationTable(ReadU32(header, 0x2C), ReadU32(header, 0x44), ReadU32(header, 0x48), header);
+    std::uint32_t miniFatStart = ReadU32(header, 0x3C);
+    if (ReadU32(header, 0x40) != 0 && miniFatStart != kEndOfChain)
+        miniFat = Words(ReadWholeChain(miniFatStart));
+    ReadDirectory(ReadU32(header, 0x30));
     if (entries.empty() || entries[0].type != kRootEntry)
         Damaged("缺少根目录项");
     miniStream = ReadChain(entries[0].start, entries[0].size);
 }
 
-void CompoundFile::ReadAllocationTable(const std::vector<std::uint32_t>& difat, std::uint32_t fatSectorCount) {
+void CompoundFile::ReadAt(std::uint64_t offset, char* destination, std::size_t count) {
+    if (offset > fileSize || count > fileSize - offset)
+        Damaged("数据超出文件末尾，文件不完整");
+    file.seekg(static_cast<std::streamoff>(offset));
+    if (!file.read(destination, static_cast<std::streamsize>(count)))
+        throw WorkbookReadError(path, std::string("读取文件失败（") + std::strerror(errno) + "）");
+}
+
+void CompoundFile::ReadAllocationTable(std::uint32_t fatSectorCount, std::uint32_t difatSector,
+                                       std::uint32_t difatSectorCount, const std::string& header) {
+    if (static_cast<std::uint64_t>(fatSectorCount) * sectorSize > fileSize)
+        Damaged("分配表大小超出文件范围");
+    // The first 109 locations of allocation-table sectors stand in the header, the rest in a chain of DIFAT sectors.
+    std::vector<std::uint32_t> difat;
+    for (std::uint32_t i = 0; i < 109 && difat.size() < fatSectorCount; ++i)
+        difat.push_back(ReadU32(header, 0x4C + 4 * i));
+    std::string sector(sectorSize, '\0');
+    std::uint32_t perDifatSector = sectorSize / 4 - 1;
+    for (std::uint32_t visited = 0; difat.size() < fatSectorCount; ++visited) {
+        if (visited >= difatSectorCount)
+            Damaged("分配表位置链无效");
+        ReadAt((static_cast<std::uint64_t>(difatSector) + 1) * sectorSize, sector.data(), sectorSize);
+        for (std::uint32_t i = 0; i < perDifatSector && difat.size() < fatSectorCount; ++i)
+            difat.push_back(ReadU32(sector, 4 * i));
+        difatSector = ReadU32(sector, 4 * perDifatSector);
+    }
     fat.reserve(static_cast<std::size_t>(fatSectorCount) * (sectorSize / 4));
-    for (std::uint32_t sector : difat) {
-        std::uint64_t offset = (static_cast<std::uint64_t>(sector) + 1) * sectorSize;
-        if (offset + sectorSize > bytes.size())
-            Damaged("分配表扇区超出文件范围，文件可能不完整");
+    for (std::uint32_t location : difat) {
+        ReadAt((static_cast<std::uint64_t>(location) + 1) * sectorSize, sector.data(), sectorSize);
         for (std::uint32_t i = 0; i < sectorSize / 4; ++i)
-            fat.push_back(ReadU32(bytes, offset + 4 * i));
+            fat.push_back(ReadU32(sector, 4 * i));
     }
 }
 
 void CompoundFile::ReadDirectory(std::uint32_t firstSector) {
-    std::vector<std::uint32_t> chain = Chain(firstSector, fat);
-    std::string directory = ReadChain(firstSector, static_cast<std::uint64_t>(chain.size()) * sectorSize);
+    std::string directory = ReadWholeChain(firstSector);
     bool version3 = sectorSize == 512;
     for (std::size_t at = 0; at + kEntrySize <= directory.size(); at += kEntrySize) {
         Entry entry;
@@ -142,23 +140,31 @@ std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start, const std::v
     return chain;
 }
 
-std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) const {
-    if (size > bytes.size())
+std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) {
+    if (size > fileSize)
         Damaged("数据流长度超出文件大小");
-    std::string stream;
-    stream.reserve(static_cast<std::size_t>(size));
-    for (std::uint32_t sector : Chain(start, fat)) {
-        if (stream.size() == size)
-            break;
-        std::uint64_t offset = (static_cast<std::uint64_t>(sector) + 1) * sectorSize;
-        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(sectorSize, size - stream.size()));
-        if (offset + piece > bytes.size())
-            Damaged("数据流超出文件末尾，文件不完整");
-        stream.append(bytes, static_cast<std::size_t>(offset), piece);
-    }
-    if (stream.size() != size)
+    if (size == 0)
+        return {};
+    std::vector<std::uint32_t> chain = Chain(start, fat);
+    if (chain.size() < (size + sectorSize - 1) / sectorSize)
         Damaged("数据流比其扇区链长");
+    std::string stream(static_cast<std::size_t>(size), '\0');
+    // Writers mostly store a stream in adjacent sectors: read each run of them at once.
+    std::size_t done = 0;
+    for (std::size_t i = 0; done < stream.size();) {
+        std::size_t run = 1;
+        while (i + run < chain.size() && chain[i + run] == chain[i] + run)
+            ++run;
+        std::size_t count = std::min<std::size_t>(run * sectorSize, stream.size() - done);
+        ReadAt((static_cast<std::uint64_t>(chain[i]) + 1) * sectorSize, stream.data() + done, count);
+        done += count;
+        i += run;
+    }
     return stream;
+}
+
+std::string CompoundFile::ReadWholeChain(std::uint32_t start) {
+    return ReadChain(start, static_cast<std::uint64_t>(Chain(start, fat).size()) * sectorSize);
 }
 
 std::string CompoundFile::ReadMiniChain(std::uint32_t start, std::uint64_t size) const {
@@ -203,7 +209,7 @@ bool CompoundFile::HasStream(std::string_view name) const {
     return FindRootStream(name) != nullptr;
 }
 
-std::string CompoundFile::ReadStream(std::string_view name) const {
+std::string CompoundFile::ReadStream(std::string_view name) {
     const Entry* entry = FindRootStream(name);
     if (!entry)
         Damaged("缺少数据流 " + std::string(name));

@@ -1,23 +1,28 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace hz {
 
-// A read-only OLE2 compound file (the container of .xls and of encrypted .xlsx), held in memory and checked on
-// opening: every sector, chain and directory entry that is used lies inside the file, chains have no cycles.
+// A read-only OLE2 compound file (the container of .xls and of encrypted .xlsx), checked on opening: every
+// sector, chain and directory entry that is used lies inside the file, chains have no cycles. Streams are read
+// straight from the file in runs of adjacent sectors.
 class CompoundFile {
 public:
-    // Reads the whole file. Throws WorkbookError naming path when it is not a sound compound file.
+    // Reads the header, allocation tables and directory. Throws WorkbookError naming path when the file is not a
+    // sound compound file.
     explicit CompoundFile(const std::string& path);
 
     // Whether a stream of that name lies directly under the root (names compare without regard to ASCII case).
     bool HasStream(std::string_view name) const;
     // The stream's bytes; throws WorkbookError when it is missing or its sectors are damaged.
-    std::string ReadStream(std::string_view name) const;
+    std::string ReadStream(std::string_view name);
+    // The mini stream, which holds the streams under 4096 bytes one after another.
+    std::string_view MiniStream() const { return miniStream; }
 
 private:
     struct Entry {
@@ -28,16 +33,20 @@ private:
         std::uint64_t size = 0;
     };
 
+    void ReadAt(std::uint64_t offset, char* destination, std::size_t count);
     std::vector<std::uint32_t> Chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const;
-    std::string ReadChain(std::uint32_t start, std::uint64_t size) const;
+    std::string ReadChain(std::uint32_t start, std::uint64_t size);
+    std::string ReadWholeChain(std::uint32_t start);
     std::string ReadMiniChain(std::uint32_t start, std::uint64_t size) const;
-    void ReadAllocationTable(const std::vector<std::uint32_t>& difat, std::uint32_t fatSectorCount);
+    void ReadAllocationTable(std::uint32_t fatSectorCount, std::uint32_t difatSector, std::uint32_t difatSectorCount,
+                             const std::string& header);
     void ReadDirectory(std::uint32_t firstSector);
     const Entry* FindRootStream(std::string_view name) const;
     [[noreturn]] void Damaged(const std::string& detail) const;
 
     std::string path;
-    std::string bytes;
+    std::ifstream file;
+    std::uint64_t fileSize = 0;
     std::uint32_t sectorSize = 512;
     std::uint32_t miniCutoff = 4096;
     std::vector<std::uint32_t> fat;

@@ -37,8 +37,6 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
                 {ReadU32(data, 0), (data[4] & 3) != 0, data[5] == 0, DecodeBiffString({data.substr(6)}, 1)});
             break;
         case biff::kFormat:
-            if (!BiffStringFits(data, 2))
-                reader.Damaged("数字格式记录中的文字超出记录范围");
             customDateFormats[ReadU16(data, 0)] = IsDateFormatCode(DecodeBiffString({data.substr(2)}));
             break;
         case biff::kXf:

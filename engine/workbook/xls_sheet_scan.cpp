@@ -16,6 +16,9 @@ constexpr double kDate1904Offset = 1462;
 // BIFF8 limits of a worksheet.
 constexpr std::uint32_t kBiff8Rows = 65536;
 constexpr std::uint32_t kBiff8Columns = 256;
+// The library holds 16 bytes for every cell of every sheet's used range, whether the cell has a value or not: a
+// small file can declare far more than memory holds. This allows four full BIFF8 sheets (1 GB in the library).
+constexpr std::uint64_t kMaxDeclaredCells = 4ull * kBiff8Rows * kBiff8Columns;
 
 // Turns the cell records of one worksheet into patches.
 class WorksheetRecords {
@@ -23,6 +26,7 @@ public:
     WorksheetRecords(const XlsGlobals& globals, XlsSheetScan& scan) : globals(globals), scan(scan) {}
 
     int Dimensions() const { return dimensions; }
+    std::uint64_t DeclaredCells() const { return declaredCells; }
 
     void Read(BiffReader& reader, const BiffRecord& record) {
         std::string_view data = record.data;
@@ -31,26 +35,25 @@ public:
         switch (record.type) {
         case biff::kDimension:
             ++dimensions;
-            if (data.size() >= 12 && (ReadU32(data, 4) > kBiff8Rows || ReadU16(data, 10) > kBiff8Columns))
-                reader.Damaged("工作表尺寸超出 65536 行 256 列");
-            break;
-        case biff::kLabel:
-            if (!BiffStringFits(data, 6))
-                reader.Damaged("文字单元格记录中的文字超出记录范围");
+            if (data.size() >= 12) {
+                if (ReadU32(data, 4) > kBiff8Rows || ReadU16(data, 10) > kBiff8Columns)
+                    reader.Damaged("工作表尺寸超出 65536 行 256 列");
+                declaredCells = static_cast<std::uint64_t>(ReadU32(data, 4)) * ReadU16(data, 10);
+            }
             break;
         case biff::kNumber:
-            if (data.size() >= 14)
-                AddNumber(row, column, ReadU16(data, 4), ReadF64(data, 6));
+            if (data.size() >= 14 && IsDateXf(ReadU16(data, 4)))
+                AddDate(row, column, ReadF64(data, 6));
             break;
         case biff::kRk:
             if (data.size() >= 10)
-                AddNumber(row, column, ReadU16(data, 4), DecodeRk(ReadU32(data, 6)));
+                AddRk(row, column, ReadU16(data, 4), ReadU32(data, 6));
             break;
         case biff::kMulRk: {
             // First column, then (XF, RK) pairs, then the last column.
             std::size_t end = data.size() >= 2 ? data.size() - 2 : 0;
             for (std::size_t at = 4; at + 6 <= end; at += 6, ++column)
-                AddNumber(row, column, ReadU16(data, at), DecodeRk(ReadU32(data, at + 2)));
+                AddRk(row, column, ReadU16(data, at), ReadU32(data, at + 2));
             break;
         }
         case biff::kBoolErr:
@@ -85,9 +88,9 @@ private:
                          globals.dates1904 && !timeAlone ? serial + kDate1904Offset : serial);
     }
 
-    void AddNumber(std::uint16_t row, std::uint16_t column, std::uint16_t xf, double value) {
+    void AddRk(std::uint16_t row, std::uint16_t column, std::uint16_t xf, std::uint32_t rk) {
         if (IsDateXf(xf))
-            AddDate(row, column, value);
+            AddDate(row, column, DecodeRk(rk));
     }
 
     void AddBoolOrError(std::uint16_t row, std::uint16_t column, bool isError, std::uint8_t value) {
@@ -124,6 +127,7 @@ private:
     const XlsGlobals& globals;
     XlsSheetScan& scan;
     int dimensions = 0;
+    std::uint64_t declaredCells = 0;
     bool stringPending = false;
     std::uint16_t pendingRow = 0;
     std::uint16_t pendingColumn = 0;
@@ -148,6 +152,7 @@ std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_vie
     // Depth 1 is a substream's own records; deeper ones belong to substreams nested in it (embedded charts).
     int depth = 0;
     bool globalsSeen = false;
+    std::uint64_t declaredCells = 0;
     std::size_t sheet = 0;
     std::optional<WorksheetRecords> worksheet;
     while (reader.Next(record)) {
@@ -179,6 +184,9 @@ std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_vie
             if (depth == 0 && worksheet) {
                 if (worksheet->Dimensions() > 1 || (worksheet->Dimensions() == 0 && sheet + 1 != scans.size()))
                     Damaged(path, "工作表“" + globals.sheets[sheet].name + "”的尺寸记录缺失或重复");
+                declaredCells += worksheet->DeclaredCells();
+                if (declaredCells > kMaxDeclaredCells)
+                    throw WorkbookReadError(path, "工作簿过大：各工作表的已用区域合计超过 6700 万个单元格");
                 worksheet.reset();
             }
         } else if (depth == 1 && worksheet) {
@@ -190,8 +198,6 @@ std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_vie
     for (std::size_t i = 0; i < found.size(); ++i)
         if (!found[i])
             Damaged(path, "找不到工作表“" + globals.sheets[i].name + "”的数据");
-    for (XlsSheetScan& scan : scans)
-        scan.patches.Seal();
     return scans;
 }
 

@@ -16,10 +16,9 @@ struct XlsSheetScan {
 };
 
 // Reads every sheet substream after the globals; the result has one entry per entry of globals.sheets (empty for
-// sheets that are not worksheets). Also refuses, as damage, what makes the .xls library read past its buffers or
-// lose or mix up cells: strings longer than their record, a worksheet with several DIMENSION records or (unless it
-// comes last) none, substreams that the sheet list does not name and sheets whose substream is missing.
-// Throws WorkbookError naming path.
+// sheets that are not worksheets). Also refuses what makes the .xls library lose or mix up cells or hold too much:
+// a worksheet with several DIMENSION records or (unless it comes last) none, substreams that the sheet list does
+// not name, sheets whose substream is missing, and used ranges too large to hold. Throws WorkbookError naming path.
 std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_view stream, const XlsGlobals& globals);
 
 } // namespace hz

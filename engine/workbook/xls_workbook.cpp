@@ -5,12 +5,20 @@
 #include "engine/workbook/xls_cell_patches.h"
 #include "engine/workbook/xls_copy_writer.h"
 #include "engine/workbook/xls_globals.h"
+#include "engine/workbook/xls_record_check.h"
+#include "engine/workbook/xls_sheet_loader.h"
 #include "engine/workbook/xls_sheet_scan.h"
-#include "engine/workbook/xls_sst_check.h"
 #include "engine/workbook/xls_worksheet.h"
 
 #include <freexl.h>
 #include <vector>
+
+// The .xls library (libfreexl 1.0.6) gives sheet names, used ranges and cell values: numbers, texts in UTF-8,
+// and numbers in date formats as date texts. It does not give sheet types (chart sheets among worksheets),
+// visibility, booleans and error values (numbers 0 and 1), formula results (empty), dates below a day or a second,
+// or built-in Chinese date formats; and it trusts lengths in the file. So the workbook stream is read here first:
+// to refuse what the library would misread or crash on, and to collect what it cannot give. Each sheet is then
+// copied out of the library into a compact grid and the library's handle is closed.
 
 namespace hz {
 
@@ -36,8 +44,6 @@ std::string FreexlProblem(int code) {
 
 // Tells what else an OLE2 compound file without a BIFF8 workbook stream holds.
 [[noreturn]] void ThrowNotAWorkbook(const std::string& path, const CompoundFile& file) {
-    if (file.HasStream("EncryptedPackage"))
-        throw WorkbookReadError(path, kPasswordProblem);
     if (file.HasStream("Book"))
         throw WorkbookReadError(path, kOldVersionProblem);
     if (file.HasStream("WordDocument"))
@@ -47,10 +53,8 @@ std::string FreexlProblem(int code) {
 
 class XlsWorkbook : public Workbook {
 public:
-    XlsWorkbook(std::string path, const void* handle) : path(std::move(path)) { library.handle = handle; }
-    ~XlsWorkbook() override { freexl_close(library.handle); }
-    XlsWorkbook(const XlsWorkbook&) = delete;
-    XlsWorkbook& operator=(const XlsWorkbook&) = delete;
+    XlsWorkbook(std::string path, std::vector<XlsWorksheet> sheets)
+        : path(std::move(path)), sheets(std::move(sheets)) {}
 
     const std::string& Path() const override { return path; }
     int WorksheetCount() const override { return static_cast<int>(sheets.size()); }
@@ -74,70 +78,85 @@ public:
         return target;
     }
 
-    FreexlHandle library;
-    std::vector<XlsWorksheet> sheets;
-
 private:
     std::string path;
+    std::vector<XlsWorksheet> sheets;
+};
+
+struct XlsStreamFacts {
+    XlsGlobals globals;
+    std::vector<XlsCellPatches> patches; // by sheet entry
+};
+
+// Reads the container and the workbook stream ourselves: what the library cannot tell or give, and what it would
+// misread or crash on.
+XlsStreamFacts ExamineXlsFile(const std::string& path) {
+    CompoundFile file(path);
+    // An encrypted .xlsx or .xlsm is an OLE2 container too, holding the encrypted package.
+    if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage"))
+        throw WorkbookReadError(path, kPasswordProblem);
+    if (!file.HasStream("Workbook"))
+        ThrowNotAWorkbook(path, file);
+    std::string stream = file.ReadStream("Workbook");
+    // The library reads a workbook stream of up to 4096 bytes from the start of the mini stream, wherever the
+    // stream really lies (a stream of exactly 4096 bytes lies outside it): it would read other bytes, or past the end.
+    if (stream.size() <= 4096 && !file.MiniStream().empty() && file.MiniStream().substr(0, stream.size()) != stream)
+        throw WorkbookReadError(path, "读取组件无法处理这种结构的 .xls 文件（工作簿数据流过小），请在 Excel 中另存为 "
+                                      ".xlsx 工作簿后再导入");
+    XlsStreamFacts facts;
+    facts.globals = ReadXlsGlobals(path, stream);
+    if (facts.globals.biffVersion == 0x0500)
+        throw WorkbookReadError(path, kOldVersionProblem);
+    if (facts.globals.biffVersion != 0x0600)
+        throw WorkbookReadError(path, "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）");
+    if (facts.globals.encrypted)
+        throw WorkbookReadError(path, kPasswordProblem);
+    CheckRecordsForLibrary(path, stream);
+    std::vector<XlsSheetScan> scans = ScanXlsSheets(path, stream, facts.globals);
+    for (std::size_t i = 0; i < scans.size(); ++i) {
+        // The library stops at the end of a nested substream and gives up on the whole workbook.
+        if (scans[i].embedsChart)
+            throw WorkbookReadError(path, "工作表“" + facts.globals.sheets[i].name +
+                                              "”中有嵌入的图表，无法读取这种 .xls 工作簿；请删除图表，或在 Excel "
+                                              "中另存为 .xlsx 工作簿后再导入");
+        facts.patches.push_back(std::move(scans[i].patches));
+    }
+    return facts;
+}
+
+struct FreexlCloser {
+    void operator()(const void* handle) const { freexl_close(handle); }
 };
 
 } // namespace
 
 std::unique_ptr<Workbook> OpenXlsWorkbook(const std::string& path) {
-    XlsGlobals globals;
-    std::vector<XlsCellPatches> patches;
-    {
-        CompoundFile file(path);
-        // An encrypted .xlsx or .xlsm is an OLE2 container too, holding the encrypted package.
-        if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage"))
-            throw WorkbookReadError(path, kPasswordProblem);
-        if (!file.HasStream("Workbook"))
-            ThrowNotAWorkbook(path, file);
-        std::string stream = file.ReadStream("Workbook");
-        globals = ReadXlsGlobals(path, stream);
-        if (globals.biffVersion == 0x0500)
-            throw WorkbookReadError(path, kOldVersionProblem);
-        if (globals.biffVersion != 0x0600)
-            throw WorkbookReadError(path, "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）");
-        if (globals.encrypted)
-            throw WorkbookReadError(path, kPasswordProblem);
-        CheckSharedStringTable(path, stream);
-        std::vector<XlsSheetScan> scans = ScanXlsSheets(path, stream, globals);
-        for (std::size_t i = 0; i < scans.size(); ++i) {
-            // The library stops at the end of a nested substream and gives up on the whole workbook.
-            if (scans[i].embedsChart)
-                throw WorkbookReadError(path, "工作表“" + globals.sheets[i].name +
-                                                  "”中有嵌入的图表，无法读取这种 .xls 工作簿；请删除图表，或在 Excel "
-                                                  "中另存为 .xlsx 工作簿后再导入");
-            patches.push_back(std::move(scans[i].patches));
-        }
-    }
+    XlsStreamFacts facts = ExamineXlsFile(path);
 
-    const void* handle = nullptr;
-    int status = freexl_open(path.c_str(), &handle);
+    const void* opened = nullptr;
+    int status = freexl_open(path.c_str(), &opened);
+    std::unique_ptr<const void, FreexlCloser> handle(opened);
     // On some damage the library returns success with no handle.
-    if (status != FREEXL_OK || !handle) {
-        if (handle)
-            freexl_close(handle);
+    if (status != FREEXL_OK || !handle)
         throw WorkbookReadError(path,
                                 status != FREEXL_OK ? FreexlProblem(status) : "文件已损坏，无法完整读取工作簿数据");
-    }
-    auto workbook = std::make_unique<XlsWorkbook>(path, handle);
     unsigned int sheetCount = 0;
-    if (freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK ||
-        sheetCount != globals.sheets.size() || sheetCount > 0xFFFF)
+    if (freexl_get_info(handle.get(), FREEXL_BIFF_SHEET_COUNT, &sheetCount) != FREEXL_OK ||
+        sheetCount != facts.globals.sheets.size() || sheetCount > 0xFFFF)
         throw WorkbookReadError(path, "文件已损坏（工作表目录不一致）");
-    workbook->sheets.reserve(sheetCount);
+    std::vector<XlsWorksheet> sheets;
     for (unsigned int i = 0; i < sheetCount; ++i) {
-        const char* name = nullptr;
-        if (freexl_get_worksheet_name(handle, static_cast<unsigned short>(i), &name) != FREEXL_OK || !name)
-            throw WorkbookReadError(path, "文件已损坏（无法读取第 " + std::to_string(i + 1) + " 个工作表的名称）");
         // Chart sheets, macro sheets and modules are listed with the worksheets but are not worksheets.
-        if (globals.sheets[i].worksheet)
-            workbook->sheets.emplace_back(workbook->library, static_cast<unsigned short>(i), name,
-                                          globals.sheets[i].hidden, std::move(patches[i]));
+        if (!facts.globals.sheets[i].worksheet)
+            continue;
+        auto index = static_cast<unsigned short>(i);
+        const char* name = nullptr;
+        if (freexl_get_worksheet_name(handle.get(), index, &name) != FREEXL_OK || !name)
+            throw WorkbookReadError(path, "文件已损坏（无法读取第 " + std::to_string(i + 1) + " 个工作表的名称）");
+        sheets.emplace_back(name, facts.globals.sheets[i].hidden,
+                            LoadXlsSheet(path, handle.get(), index, facts.patches[i]));
     }
-    return workbook;
+    return std::make_unique<XlsWorkbook>(path, std::move(sheets));
 }
 
 } // namespace hz

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/workbook/workbook.h"
-#include "engine/workbook/xls_cell_patches.h"
+#include "engine/workbook/xls_cell_grid.h"
 
 #include <cstdint>
 #include <string>
@@ -9,19 +9,12 @@
 
 namespace hz {
 
-// The .xls library's handle of an open workbook. It reads cells of one active sheet at a time, so the
-// worksheets of a workbook share it and switch the active sheet when they need to.
-struct FreexlHandle {
-    const void* handle = nullptr;
-    int activeSheet = -1;
-};
-
-// A worksheet of a .xls workbook. Cells are read straight from the library on each call, corrected by the
-// sheet's patches; written cells are kept in memory above them until the workbook is saved as a copy.
+// A worksheet of a .xls workbook, its cells loaded when the workbook was opened. Written and copied cells are kept
+// above them until the workbook is saved as a copy.
 class XlsWorksheet : public Worksheet {
 public:
-    // index: the sheet's position among all sheets of the stream (chart sheets included), as the library counts.
-    XlsWorksheet(FreexlHandle& library, unsigned short index, std::string name, bool hidden, XlsCellPatches patches);
+    XlsWorksheet(std::string name, bool hidden, XlsCellGrid cells)
+        : name(std::move(name)), hidden(hidden), cells(std::move(cells)) {}
 
     const std::string& Name() const override { return name; }
     CellValue Cell(int row, int column) override;
@@ -45,13 +38,9 @@ private:
     }
     void Write(int row, int column, WrittenCell cell);
 
-    FreexlHandle& library;
-    unsigned short index;
     std::string name;
     bool hidden;
-    XlsCellPatches patches;
-    std::uint32_t rows = 0;
-    std::uint32_t columns = 0;
+    XlsCellGrid cells;
     std::unordered_map<std::uint64_t, WrittenCell> written;
     int writtenRows = 0;
     int writtenColumns = 0;

@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 namespace hz {
@@ -110,6 +111,52 @@ TEST_F(XlsDamageTest, OleContainersThatAreNotBiff8WorkbooksGetAClearMessage) {
         std::string path = folder->File(std::string(c.name) + ".xls");
         test::WriteCompoundFile(path, c.streams);
         EXPECT_EQ(ReadError(path), Expected(path, c.problem));
+    }
+}
+
+TEST_F(XlsDamageTest, SmallWorkbookStreamOutsideTheStartOfTheMiniStreamIsRefused) {
+    // The library reads a workbook stream of up to 4096 bytes from the start of the mini stream. xlwt pads its
+    // stream to 4096 bytes, which the format keeps outside the mini stream; another small stream fills that.
+    std::string stream = Reference().substr(512, 4096);
+    std::string path = folder->File("small.xls");
+    test::WriteCompoundFile(path, {{"Workbook", stream}, {"Summary", std::string(200, 's')}});
+    EXPECT_EQ(ReadError(path), Expected(path, "读取组件无法处理这种结构的 .xls 文件（工作簿数据流过小），请在 Excel "
+                                              "中另存为 .xlsx 工作簿后再导入"));
+}
+
+TEST_F(XlsDamageTest, StringsLongerThanTheirRecordAreRefusedBeforeTheLibraryReadsThem) {
+    // The library takes a string's character count on trust and reads past the record (and its buffer).
+    struct Case {
+        const char* name;
+        std::function<void(unsigned, char*, unsigned)> patch;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {"number format",
+         [](unsigned type, char* record, unsigned) {
+             if (type == 0x041E)
+                 record[4 + 2] = record[4 + 3] = '\xFF';
+         },
+         "数字格式记录中的文字超出记录范围"},
+        {"text cell",
+         [](unsigned type, char* record, unsigned) {
+             if (type == 0x00FD) { // a shared-string cell read as a text cell: the string index becomes its length
+                 record[0] = 0x04;
+                 record[1] = 0x02;
+                 record[4 + 6] = record[4 + 7] = '\xFF';
+             }
+         },
+         "文字单元格记录中的文字超出记录范围"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string bytes = Reference();
+        test::ForEachXlsRecord(bytes, c.patch);
+        std::string path = folder->File("long-string.xls");
+        WriteFileBytes(path, bytes);
+        std::string message = ReadError(path);
+        EXPECT_EQ(message.rfind(Expected(path, "文件已损坏（工作簿数据流在位置 "), 0), 0u) << message;
+        EXPECT_NE(message.find(c.problem), std::string::npos) << message;
     }
 }
 

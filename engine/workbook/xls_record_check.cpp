@@ -1,4 +1,4 @@
-#include "engine/workbook/xls_sst_check.h"
+#include "engine/workbook/xls_record_check.h"
 
 #include "engine/workbook/biff_records.h"
 #include "engine/workbook/little_endian.h"
@@ -106,7 +106,7 @@ private:
 
 } // namespace
 
-void CheckSharedStringTable(const std::string& path, std::string_view stream) {
+void CheckRecordsForLibrary(const std::string& path, std::string_view stream) {
     BiffReader reader(path, stream, 0);
     SharedStringWalk walk(reader);
     BiffRecord record;
@@ -115,6 +115,10 @@ void CheckSharedStringTable(const std::string& path, std::string_view stream) {
     // and a second SST as a continuation of the first, wherever they stand in the stream.
     bool afterSst = false;
     while (reader.Next(record)) {
+        if (record.type == biff::kFormat && !BiffStringFits(record.data, 2))
+            reader.Damaged("数字格式记录中的文字超出记录范围");
+        if (record.type == biff::kLabel && !BiffStringFits(record.data, 6))
+            reader.Damaged("文字单元格记录中的文字超出记录范围");
         if (record.type == biff::kSst) {
             walk.Record(record.data, !seen);
             seen = afterSst = true;
