@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <freexl.h>
 #include <string>
@@ -32,8 +33,8 @@ void PrintFooter(double seconds, double checksum, unsigned long long textBytes) 
 }
 
 int Generate(const char* path, int rows) {
-    const char* names[] = {"螺纹钢", "不锈钢板", "铝合金型材", "铜管", "镀锌钢管", "轴承", "齿轮箱", "液压泵",
-                           "电动机", "变压器", "电缆", "开关柜", "控制阀", "密封圈", "滤芯", "润滑油"};
+    const char* names[] = {"螺纹钢", "不锈钢板", "铝合金型材", "铜管",   "镀锌钢管", "轴承",   "齿轮箱", "液压泵",
+                           "电动机", "变压器",   "电缆",       "开关柜", "控制阀",   "密封圈", "滤芯",   "润滑油"};
     const char* units[] = {"个", "件", "吨", "千克", "米", "箱"};
     const char* departments[] = {"采购部", "生产部", "销售部", "财务部", "仓储部"};
     lxw_workbook* workbook = workbook_new(path);
@@ -54,7 +55,7 @@ int Generate(const char* path, int rows) {
         std::snprintf(text, sizeof text, "规格%d×%d", r % 50, r % 7 + 1);
         worksheet_write_string(sheet, row, 2, text, nullptr);
         worksheet_write_string(sheet, row, 3, units[r % 6], nullptr);
-        lxw_datetime date = {2020 + r % 6, 1 + r % 12, 1 + r % 28, 0, 0, 0};
+        lxw_datetime date = {2020 + r % 6, 1 + r % 12, 1 + r % 28, 0, 0, 0.0};
         worksheet_write_datetime(sheet, row, 4, &date, dateFormat);
         worksheet_write_number(sheet, row, 5, (r % 1000) * 1.25, nullptr);
         worksheet_write_number(sheet, row, 6, (r % 777) * 0.3333 + 1, moneyFormat);
@@ -73,7 +74,7 @@ int Generate(const char* path, int rows) {
         worksheet_write_number(sheet, row, 15, r * 3.5, nullptr);
         std::snprintf(text, sizeof text, "V%05d", r % 5000);
         worksheet_write_string(sheet, row, 16, text, nullptr);
-        lxw_datetime stamp = {2024, 1 + r % 12, 1 + r % 28, r % 24, r % 60, r % 60};
+        lxw_datetime stamp = {2024, 1 + r % 12, 1 + r % 28, r % 24, r % 60, static_cast<double>(r % 60)};
         worksheet_write_datetime(sheet, row, 17, &stamp, dateFormat);
         if (r % 5 != 0)
             worksheet_write_number(sheet, row, 18, -(r % 300) / 8.0, nullptr);
