@@ -1,7 +1,7 @@
 #include "engine/workbook/xls_globals.h"
 
 #include "engine/workbook/biff_records.h"
-#include "engine/workbook/date_format.h"
+#include "engine/workbook/number_format.h"
 #include "engine/workbook/little_endian.h"
 
 #include <map>
@@ -37,7 +37,7 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
                 {ReadU32(data, 0), (data[4] & 3) != 0, data[5] == 0, DecodeBiffString({data.substr(6)}, 1)});
             break;
         case biff::kFormat:
-            customDateFormats[ReadU16(data, 0)] = IsDateFormatCode(DecodeBiffString({data.substr(2)}));
+            customDateFormats[ReadU16(data, 0)] = ClassifyNumberFormat(DecodeBiffString({data.substr(2)})).positive;
             break;
         case biff::kXf:
             if (data.size() >= 4)
@@ -50,7 +50,7 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
     globals.dateXfs.reserve(xfFormats.size());
     for (std::uint16_t format : xfFormats) {
         auto custom = customDateFormats.find(format);
-        globals.dateXfs.push_back(custom != customDateFormats.end() ? custom->second : IsDateFormatId(format));
+        globals.dateXfs.push_back(custom != customDateFormats.end() ? custom->second : IsBuiltInDateFormat(format));
     }
     return globals;
 }

@@ -1,4 +1,4 @@
-#include "engine/workbook/date_format.h"
+#include "engine/workbook/number_format.h"
 #include "engine/workbook/xls_date_text.h"
 
 #include <gtest/gtest.h>
@@ -59,13 +59,13 @@ TEST(DateFormatTest, TellsDateAndTimeFormatsFromOthers) {
         {"@", false},
     };
     for (const auto& [code, isDate] : codes)
-        EXPECT_EQ(IsDateFormatCode(code), isDate) << code;
+        EXPECT_EQ(ClassifyNumberFormat(code).positive, isDate) << code;
 
     const std::pair<int, bool> ids[] = {{0, false},  {13, false}, {14, true},  {22, true}, {23, false},
                                         {27, true},  {36, true},  {37, false}, {45, true}, {47, true},
                                         {49, false}, {50, true},  {58, true},  {59, false}};
     for (const auto& [id, isDate] : ids)
-        EXPECT_EQ(IsDateFormatId(id), isDate) << id;
+        EXPECT_EQ(IsBuiltInDateFormat(static_cast<unsigned>(id)), isDate) << id;
 }
 
 } // namespace
