@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <cstdint>
+
+namespace hz {
+
+struct ImportRunContext;
+
+// The checks, lookups and saves that every importer performs on its rows. A failing check or lookup is a row
+// error: one message to the user, runOk false, result false; the importer then leaves its row loop. Database
+// errors outside SaveMasterRow are not caught: they end the run. Table and field names are fixed identifiers of
+// the ERP; the value looked for is always bound as ":Value", never pasted into the text.
+
+// The cell (row, column) of the bound worksheet, 1-based, as text, number or 32-bit integer (the conversions of
+// cell_conversions.h; a cell that cannot be converted throws RunError).
+QString ReadCell(ImportRunContext& context, int row, int column);
+double ReadCellNumber(ImportRunContext& context, int row, int column);
+std::int32_t ReadCellInteger(ImportRunContext& context, int row, int column);
+
+// Text without blanks and control characters (every character up to U+0020) at both ends.
+QString TrimText(QStringView text);
+
+// The field "Value" of the first record of sql as text, or "" (on QGetValue).
+QString QueryValue(ImportRunContext& context, const QString& sql);
+
+// True when no row of table has code (untrimmed; the database's collation compares). Otherwise reports
+// "<kind>第 <row> 行 <code> 在库中已存在请核实！".
+bool CheckCodeIsNew(ImportRunContext& context, QStringView table, QStringView codeField, const QString& code);
+
+// True when code exists in table and its stored name, untrimmed, equals name trimmed, case-sensitively.
+// Otherwise reports "<kind> 第 <row> 行<label>代码没维护！" or "<kind> 第 <row> 行<label>代码对应的名称与汇账中不一致！".
+bool CheckCodeAndName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
+                      const QString& code, const QString& name, QStringView label);
+
+// Finds the code of the first row whose name equals name trimmed, ignoring the case of Latin letters; the query
+// itself looks for the untrimmed name. An empty name is accepted (code empty) unless required: then
+// "第 <row> 行<label>不能为空！". A name found nowhere gives "<kind>第 <row> 行<name>没维护！" when no row
+// came back and "<kind> 第 <row> 行<name>没维护！" when rows came back but none matched. Sets runOk to the
+// result, in both directions.
+bool LookupCodeByName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
+                      const QString& name, QString& code, bool required, QStringView label);
+
+// Sends QMain's pending row in a transaction of its own. A refusal is rolled back, reported as
+// "编号为 <identifier> 的<kind>保存失败！" and dropped from QMain, so that the next row's save sends only that
+// row; runOk is not changed. Does nothing when QMain is neither inserting nor editing.
+void SaveMasterRow(ImportRunContext& context, const QString& identifier);
+
+// Copies the rows of the voucher that begins at voucherFirstRow (those whose keyColumn reads exactly keyValue),
+// columns A to X, into the error area from errorAreaRow down, and drops the voucher's pending rows from QMain
+// and QDetail. Afterwards row is the first row below the voucher; runOk is not changed.
+void SetAsideFailedVoucher(ImportRunContext& context, int keyColumn, const QString& keyValue);
+
+} // namespace hz
