@@ -6,6 +6,8 @@
 #include "engine/run_observer.h"
 #include "engine/workbook/workbook.h"
 
+#include <QStringBuilder>
+
 namespace hz {
 
 namespace {
@@ -73,31 +75,31 @@ QString QueryValue(ImportRunContext& context, const QString& sql) {
 
 bool CheckCodeIsNew(ImportRunContext& context, QStringView table, QStringView codeField, const QString& code) {
     Query& query = context.erp.QGongYong;
-    query.SetText(u"Select 1 From " + table + u" Where " + codeField + u" = :Value");
+    query.SetText(u"Select 1 From " % table % u" Where " % codeField % u" = :Value");
     query.Bind(kValue, code);
     query.Exec();
     if (query.IsEmpty()) {
         return true;
     }
-    ReportRowError(context, context.KindName() + u"第 " + RowText(context) + u" 行 " + code + u" 在库中已存在请核实！");
+    ReportRowError(context, context.KindName() % u"第 " % RowText(context) % u" 行 " % code % u" 在库中已存在请核实！");
     return false;
 }
 
 bool CheckCodeAndName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
                       const QString& code, const QString& name, QStringView label) {
     Query& query = context.erp.QGongYong;
-    query.SetText(u"Select " + nameField + u" From " + table + u" Where " + codeField + u" = :Value");
+    query.SetText(u"Select " % nameField % u" From " % table % u" Where " % codeField % u" = :Value");
     query.Bind(kValue, code);
     query.Exec();
-    const QString prefix = context.KindName() + u" 第 " + RowText(context) + u" 行" + label;
+    const QString prefix = context.KindName() % u" 第 " % RowText(context) % u" 行" % label;
     if (!query.Next()) {
-        ReportRowError(context, prefix + u"代码没维护！");
+        ReportRowError(context, prefix % u"代码没维护！");
         return false;
     }
     if (query.Text(nameField.toString()) == TrimText(name)) {
         return true;
     }
-    ReportRowError(context, prefix + u"代码对应的名称与汇账中不一致！");
+    ReportRowError(context, prefix % u"代码对应的名称与汇账中不一致！");
     return false;
 }
 
@@ -108,16 +110,16 @@ bool LookupCodeByName(ImportRunContext& context, QStringView table, QStringView 
         if (!required) {
             return true;
         }
-        ReportRowError(context, u"第 " + RowText(context) + u" 行" + label + u"不能为空！");
+        ReportRowError(context, u"第 " % RowText(context) % u" 行" % label % u"不能为空！");
         return false;
     }
     Query& query = context.erp.QGongYong;
-    query.SetText(u"Select " + codeField + u"," + nameField + u" From " + table + u" where " + nameField +
+    query.SetText(u"Select " % codeField % u"," % nameField % u" From " % table % u" where " % nameField %
                   u" = :Value");
     query.Bind(kValue, name);
     query.Exec();
     if (query.IsEmpty()) {
-        context.observer.ShowMessage(context.KindName() + u"第 " + RowText(context) + u" 行" + name + u"没维护！");
+        context.observer.ShowMessage(context.KindName() % u"第 " % RowText(context) % u" 行" % name % u"没维护！");
     } else {
         const QString wanted = TrimText(name);
         const QString nameKey = nameField.toString();
@@ -128,8 +130,7 @@ bool LookupCodeByName(ImportRunContext& context, QStringView table, QStringView 
             }
         }
         if (code.isEmpty()) {
-            context.observer.ShowMessage(context.KindName() + u" 第 " + RowText(context) + u" 行" + name +
-                                         u"没维护！");
+            context.observer.ShowMessage(context.KindName() % u" 第 " % RowText(context) % u" 行" % name % u"没维护！");
         }
     }
     context.runOk = !code.isEmpty();
@@ -152,7 +153,7 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
         Con.Rollback();
         // A refused row would stay pending and go out again with every later row of the sheet.
         QMain.CancelBatch();
-        context.observer.ShowMessage(u"编号为 " + identifier + u" 的" + context.KindName() + u"保存失败！");
+        context.observer.ShowMessage(u"编号为 " % identifier % u" 的" % context.KindName() % u"保存失败！");
     }
 }
 
