@@ -48,7 +48,8 @@ std::string Quoted(const CellValue& cell) {
 QString CellToText(const CellValue& cell) {
     switch (cell.kind) {
     case CellKind::Empty:
-        return {};
+        // Empty, not null: an empty cell is written to the ERP as empty text, never as NULL.
+        return QStringLiteral("");
     case CellKind::Number:
         return FormatGeneralNumber(cell.number);
     case CellKind::DateTime:

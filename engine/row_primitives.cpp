@@ -108,7 +108,7 @@ bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QSt
 bool LookupCodeByName(ImportRunContext& context, const QString& table, const QString& codeField,
                       const QString& nameField, const QString& name, QString& code, bool required,
                       const QString& label) {
-    code.clear();
+    code = QStringLiteral(""); // empty text, not NULL, when written
     if (name.isEmpty()) {
         if (!required) {
             return true;

@@ -133,7 +133,9 @@ TEST_F(RowPrimitivesTest, CheckCodeIsNewLeavesCaseAndTrailingBlanksToTheDatabase
         context.runOk = true;
         observer.events.clear();
         const bool isNew = c.message == nullptr;
-        EXPECT_EQ(CheckCodeIsNew(context, u"CustomerClass", u"cCCCode", QString::fromUtf8(c.code)), isNew);
+        EXPECT_EQ(CheckCodeIsNew(context, QStringLiteral("CustomerClass"), QStringLiteral("cCCCode"),
+                                 QString::fromUtf8(c.code)),
+                  isNew);
         EXPECT_EQ(context.runOk, isNew);
         EXPECT_EQ(observer.events, MessageOrNone(c.message));
     }
@@ -163,8 +165,9 @@ TEST_F(RowPrimitivesTest, CheckCodeAndNameTrimsTheSheetsNameButNotItsCase) {
         context.runOk = true;
         observer.events.clear();
         const bool accepted = c.message == nullptr;
-        EXPECT_EQ(CheckCodeAndName(context, u"ComputationGroup", u"cGroupCode", u"cGroupName",
-                                   QString::fromUtf8(c.code), QString::fromUtf8(c.name), u"单位组编码"),
+        EXPECT_EQ(CheckCodeAndName(context, QStringLiteral("ComputationGroup"), QStringLiteral("cGroupCode"),
+                                   QStringLiteral("cGroupName"), QString::fromUtf8(c.code), QString::fromUtf8(c.name),
+                                   QStringLiteral("单位组编码")),
                   accepted);
         EXPECT_EQ(context.runOk, accepted);
         EXPECT_EQ(observer.events, MessageOrNone(c.message));
@@ -175,9 +178,11 @@ TEST_F(RowPrimitivesTest, PassingChecksLeaveRunOkAsItWas) {
     Use("计量单位", 7);
     Seed("INSERT INTO ComputationGroup (cGroupCode, cGroupName) VALUES ('01', '自然单位')");
     context.runOk = false;
-    EXPECT_TRUE(CheckCodeIsNew(context, u"ComputationGroup", u"cGroupCode", QStringLiteral("02")));
-    EXPECT_TRUE(CheckCodeAndName(context, u"ComputationGroup", u"cGroupCode", u"cGroupName", QStringLiteral("01"),
-                                 QStringLiteral("自然单位"), u"单位组编码"));
+    EXPECT_TRUE(CheckCodeIsNew(context, QStringLiteral("ComputationGroup"), QStringLiteral("cGroupCode"),
+                               QStringLiteral("02")));
+    EXPECT_TRUE(CheckCodeAndName(context, QStringLiteral("ComputationGroup"), QStringLiteral("cGroupCode"),
+                                 QStringLiteral("cGroupName"), QStringLiteral("01"), QStringLiteral("自然单位"),
+                                 QStringLiteral("单位组编码")));
     EXPECT_FALSE(context.runOk);
     EXPECT_TRUE(observer.events.empty());
 }
@@ -215,8 +220,9 @@ TEST_F(RowPrimitivesTest, LookupCodeByNameFindsTheCodeAndSetsRunOkEitherWay) {
             QString code = QStringLiteral("stale");
             const bool emptyAllowed = !*c.name && !c.required;
             const bool accepted = *c.code || emptyAllowed;
-            EXPECT_EQ(LookupCodeByName(context, u"Department", u"cDepCode", u"cDepName", QString::fromUtf8(c.name),
-                                       code, c.required, u"部门名称"),
+            EXPECT_EQ(LookupCodeByName(context, QStringLiteral("Department"), QStringLiteral("cDepCode"),
+                                       QStringLiteral("cDepName"), QString::fromUtf8(c.name), code, c.required,
+                                       QStringLiteral("部门名称")),
                       accepted);
             EXPECT_EQ(code.toStdString(), c.code);
             EXPECT_EQ(context.runOk, emptyAllowed ? runOkBefore : accepted);
