@@ -21,8 +21,4 @@ const Importer* ImporterRegistry::Find(QStringView caption) const {
     return nullptr;
 }
 
-ImporterRegistry DefaultImporters() {
-    return {};
-}
-
 } // namespace hz

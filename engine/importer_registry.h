@@ -29,7 +29,7 @@ private:
     std::vector<Entry> entries;
 };
 
-// The program's importers.
+// The program's importers (importers/default_importers.cpp).
 ImporterRegistry DefaultImporters();
 
 } // namespace hz

@@ -71,65 +71,72 @@ QString QueryValue(ImportRunContext& context, const QString& sql) {
     return QueryValue(context.erp.QGetValue, sql);
 }
 
-bool CheckCodeIsNew(ImportRunContext& context, QStringView table, QStringView codeField, const QString& code) {
+bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code) {
     Query& query = context.erp.QGongYong;
-    query.SetText(u"Select 1 From " + table + u" Where " + codeField + u" = :Value");
+    query.SetText(QStringLiteral("Select 1 From ") + table + QStringLiteral(" Where ") + codeField +
+                  QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
     if (query.IsEmpty()) {
         return true;
     }
-    ReportRowError(context, context.KindName() + u"第 " + RowText(context) + u" 行 " + code + u" 在库中已存在请核实！");
+    ReportRowError(context, context.KindName() + QStringLiteral("第 ") + RowText(context) + QStringLiteral(" 行 ") +
+                                code + QStringLiteral(" 在库中已存在请核实！"));
     return false;
 }
 
-bool CheckCodeAndName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
-                      const QString& code, const QString& name, QStringView label) {
+bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QString& codeField,
+                      const QString& nameField, const QString& code, const QString& name, const QString& label) {
     Query& query = context.erp.QGongYong;
-    query.SetText(u"Select " + nameField + u" From " + table + u" Where " + codeField + u" = :Value");
+    query.SetText(QStringLiteral("Select ") + nameField + QStringLiteral(" From ") + table + QStringLiteral(" Where ") +
+                  codeField + QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
-    const QString prefix = context.KindName() + u" 第 " + RowText(context) + u" 行" + label;
+    const QString prefix =
+        context.KindName() + QStringLiteral(" 第 ") + RowText(context) + QStringLiteral(" 行") + label;
     if (!query.Next()) {
-        ReportRowError(context, prefix + u"代码没维护！");
+        ReportRowError(context, prefix + QStringLiteral("代码没维护！"));
         return false;
     }
-    if (query.Text(nameField.toString()) == TrimText(name)) {
+    if (query.Text(nameField) == TrimText(name)) {
         return true;
     }
-    ReportRowError(context, prefix + u"代码对应的名称与汇账中不一致！");
+    ReportRowError(context, prefix + QStringLiteral("代码对应的名称与汇账中不一致！"));
     return false;
 }
 
-bool LookupCodeByName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
-                      const QString& name, QString& code, bool required, QStringView label) {
+bool LookupCodeByName(ImportRunContext& context, const QString& table, const QString& codeField,
+                      const QString& nameField, const QString& name, QString& code, bool required,
+                      const QString& label) {
     code.clear();
     if (name.isEmpty()) {
         if (!required) {
             return true;
         }
-        ReportRowError(context, u"第 " + RowText(context) + u" 行" + label + u"不能为空！");
+        ReportRowError(context, QStringLiteral("第 ") + RowText(context) + QStringLiteral(" 行") + label +
+                                    QStringLiteral("不能为空！"));
         return false;
     }
     Query& query = context.erp.QGongYong;
-    query.SetText(u"Select " + codeField + u"," + nameField + u" From " + table + u" where " + nameField +
-                  u" = :Value");
+    query.SetText(QStringLiteral("Select ") + codeField + QStringLiteral(",") + nameField + QStringLiteral(" From ") +
+                  table + QStringLiteral(" where ") + nameField + QStringLiteral(" = :Value"));
     query.Bind(kValue, name);
     query.Exec();
     if (query.IsEmpty()) {
-        context.observer.ShowMessage(context.KindName() + u"第 " + RowText(context) + u" 行" + name + u"没维护！");
+        context.observer.ShowMessage(context.KindName() + QStringLiteral("第 ") + RowText(context) +
+                                     QStringLiteral(" 行") + name + QStringLiteral("没维护！"));
     } else {
         const QString wanted = TrimText(name);
-        const QString nameKey = nameField.toString();
+        const QString& nameKey = nameField;
         while (query.Next()) {
             if (EqualIgnoringLatinCase(query.Text(nameKey), wanted)) {
-                code = query.Text(codeField.toString());
+                code = query.Text(codeField);
                 break;
             }
         }
         if (code.isEmpty()) {
-            context.observer.ShowMessage(context.KindName() + u" 第 " + RowText(context) + u" 行" + name +
-                                         u"没维护！");
+            context.observer.ShowMessage(context.KindName() + QStringLiteral(" 第 ") + RowText(context) +
+                                         QStringLiteral(" 行") + name + QStringLiteral("没维护！"));
         }
     }
     context.runOk = !code.isEmpty();
@@ -152,7 +159,8 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
         Con.Rollback();
         // A refused row would stay pending and go out again with every later row of the sheet.
         QMain.CancelBatch();
-        context.observer.ShowMessage(u"编号为 " + identifier + u" 的" + context.KindName() + u"保存失败！");
+        context.observer.ShowMessage(QStringLiteral("编号为 ") + identifier + QStringLiteral(" 的") +
+                                     context.KindName() + QStringLiteral("保存失败！"));
     }
 }
 

@@ -28,20 +28,22 @@ QString QueryValue(ImportRunContext& context, const QString& sql);
 
 // True when no row of table has code (untrimmed; the database's collation compares). Otherwise reports
 // "<kind>第 <row> 行 <code> 在库中已存在请核实！".
-bool CheckCodeIsNew(ImportRunContext& context, QStringView table, QStringView codeField, const QString& code);
+bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code);
 
 // True when code exists in table and its stored name, untrimmed, equals name trimmed, case-sensitively.
-// Otherwise reports "<kind> 第 <row> 行<label>代码没维护！" or "<kind> 第 <row> 行<label>代码对应的名称与汇账中不一致！".
-bool CheckCodeAndName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
-                      const QString& code, const QString& name, QStringView label);
+// Otherwise reports "<kind> 第 <row> 行<label>代码没维护！" or "<kind> 第 <row>
+// 行<label>代码对应的名称与汇账中不一致！".
+bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QString& codeField,
+                      const QString& nameField, const QString& code, const QString& name, const QString& label);
 
 // Finds the code of the first row whose name equals name trimmed, ignoring the case of Latin letters; the query
 // itself looks for the untrimmed name. An empty name is accepted (code empty) unless required: then
 // "第 <row> 行<label>不能为空！". A name found nowhere gives "<kind>第 <row> 行<name>没维护！" when no row
 // came back and "<kind> 第 <row> 行<name>没维护！" when rows came back but none matched. Sets runOk to the
 // result, in both directions.
-bool LookupCodeByName(ImportRunContext& context, QStringView table, QStringView codeField, QStringView nameField,
-                      const QString& name, QString& code, bool required, QStringView label);
+bool LookupCodeByName(ImportRunContext& context, const QString& table, const QString& codeField,
+                      const QString& nameField, const QString& name, QString& code, bool required,
+                      const QString& label);
 
 // Sends QMain's pending row in a transaction of its own. A refusal is rolled back, reported as
 // "编号为 <identifier> 的<kind>保存失败！" and dropped from QMain, so that the next row's save sends only that

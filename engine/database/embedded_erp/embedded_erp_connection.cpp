@@ -68,6 +68,15 @@ void AssignSpid(Connection& connection) {
     connection.SetSpid(spid);
 }
 
+// Every saved row and voucher is a transaction of its own. In WAL mode NORMAL syncs at checkpoints instead of
+// at every commit: the file stays consistent after a crash, and a power loss can at most take back the last
+// commits, where a sync per commit would make every import wait on the disk for each row.
+void SyncAtCheckpoints(Connection& connection) {
+    Query query(connection);
+    query.SetText(QStringLiteral("PRAGMA synchronous = NORMAL"));
+    query.Exec();
+}
+
 } // namespace
 
 void PrepareEmbeddedErpConnection(Connection& connection) {
@@ -76,6 +85,7 @@ void PrepareEmbeddedErpConnection(Connection& connection) {
         WaitForLocksFairly(connection, db);
     }
     CheckIsEmbeddedErp(connection);
+    SyncAtCheckpoints(connection);
     AssignSpid(connection);
 }
 

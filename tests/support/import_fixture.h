@@ -1,0 +1,68 @@
+#pragma once
+
+#include "engine/import_run.h"
+#include "engine/session.h"
+#include "tests/support/fresh_erp.h"
+#include "tests/support/recording_observer.h"
+
+#include <gtest/gtest.h>
+
+#include <QVariantMap>
+
+#include <string>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace hz::test {
+
+// A date cell (a date-time serial with a date format), as Excel stores a typed date.
+struct DateCell {
+    int year;
+    int month;
+    int day;
+};
+
+// One cell of a test workbook: empty, text, number, logical value or date.
+using CellInput = std::variant<std::monostate, std::string, double, bool, DateCell>;
+
+struct TypedSheet {
+    std::string name;
+    std::vector<std::vector<CellInput>> rows; // from row 1, each from column A
+};
+
+// Writes an .xlsx with libxlsxwriter, the sheets in tab order.
+void WriteTypedWorkbook(const std::string& path, const std::vector<TypedSheet>& sheets);
+
+// Runs imports with the program's importers on a fresh embedded ERP, the way the window does: the session's
+// connection is opened before the first run, so that a test can make the ERP fail on it (FailProcedure,
+// FailInsertsInto on Con()).
+class ImportFixture : public ::testing::Test {
+protected:
+    ImportFixture();
+
+    Connection& Con() { return session.Con; }
+
+    // Writes sheets into a workbook and imports it with the kinds ticked at their start rows (captions and
+    // start-row texts); an error that ends the run propagates.
+    RunOutcome Import(const std::vector<TypedSheet>& sheets,
+                      const std::vector<std::pair<std::string, std::string>>& ticks);
+    // The same, each kind ticked at row 2.
+    RunOutcome Import(const std::vector<TypedSheet>& sheets, const std::vector<std::string>& kinds);
+
+    // What the run told the user, in order, without the start-row events.
+    std::vector<std::string> Messages() const;
+    // The last text written into kind's start-row box, or "" when none was.
+    std::string StartRowBox(const std::string& kind) const;
+
+    // The row of table whose field equals value, every column by name (NULL for unset ones); empty when none.
+    QVariantMap Row(const QString& table, const QString& field, const QVariant& value);
+    int Count(const QString& table);
+
+    FreshErp erp;
+    Session session;
+    RecordingObserver observer;
+    std::string workbookPath;
+};
+
+} // namespace hz::test
