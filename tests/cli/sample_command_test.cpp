@@ -1,8 +1,11 @@
 #include "engine/cell_conversions.h"
+#include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/regional_date.h"
 #include "engine/run_error.h"
+#include "engine/sheet_kinds.h"
 #include "engine/workbook/workbook.h"
 #include "tests/support/child_process.h"
+#include "tests/support/fresh_erp.h"
 
 #include <gtest/gtest.h>
 
@@ -233,6 +236,44 @@ TEST(SampleCommand, EveryReferenceResolvesAndEveryCodeIsUnique) {
         ASSERT_EQ(Sample({path, "--rows", std::to_string(rows)}).status, 0);
         ExpectConsistent(ReadSample(path), static_cast<std::size_t>(rows));
     }
+}
+
+TEST(SampleCommand, ImportsWholeIntoAFreshDemoErp) {
+    ScratchFolder folder;
+    const std::string settings = folder.File("ZirurUzavarUriz.ini");
+    const std::string path = folder.File("sample.xlsx");
+    ASSERT_EQ(RunProgram(HZ_CLI, {"init-demo", "--settings", settings}).status, 0);
+    ASSERT_EQ(Sample({path, "--rows", "3"}).status, 0);
+
+    const ProgramResult result = RunProgram(HZ_CLI, {"import", "--workbook", path, "--settings", settings, "--all"});
+    EXPECT_EQ(result.status, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    // No message but the final one, and every sample sheet read to its first empty row.
+    std::string expected = "导入完成！\n";
+    for (const SheetKind& kind : SheetKinds()) {
+        const bool sampled = kCodeColumns.contains(kind.caption.toString().toStdString());
+        expected += kind.caption.toString().toStdString() + (sampled ? "\t5\n" : "\t2\n");
+    }
+    EXPECT_EQ(result.out, expected);
+
+    Connection erp;
+    InstallEmbeddedErp(erp);
+    erp.OpenSqliteFile(QString::fromStdString(folder.File("HZDEMO_001_2026.db")));
+    for (const char* table :
+         {"CustomerClass", "VendorClass", "InventoryClass", "DistrictClass", "Department", "Person", "Rd_Style",
+          "ComputationGroup", "ComputationUnit", "Vendor", "Customer", "Warehouse", "Inventory"}) {
+        EXPECT_EQ(test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM %1").arg(table)).toInt(), 3) << table;
+    }
+    // The looked-up references arrived as codes.
+    EXPECT_EQ(test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM Inventory i JOIN InventoryClass c "
+                                               "ON c.cInvCCode = i.cInvCCode AND c.cInvCName = i.cInvStd"))
+                  .toInt(),
+              3);
+    EXPECT_EQ(test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM Vendor v JOIN Person p "
+                                               "ON p.cPersonCode = v.cVenPPerson JOIN Department d "
+                                               "ON d.cDepCode = v.cVenDepart"))
+                  .toInt(),
+              3);
 }
 
 } // namespace
