@@ -3,6 +3,7 @@
 #include "cli/exit_status.h"
 #include "cli/import_command.h"
 #include "cli/init_demo_command.h"
+#include "cli/sample_command.h"
 #include "cli/template_command.h"
 #include "cli/usage.h"
 #include "engine/settings/app_settings.h"
@@ -37,6 +38,8 @@ int main(int argc, char** argv) {
         return hz::cli::InitDemoCommand(arguments, hz::DefaultSettingsPath(), out, err);
     if (command == QLatin1String("template"))
         return hz::cli::TemplateCommand(arguments, out, err);
+    if (command == QLatin1String("sample"))
+        return hz::cli::SampleCommand(arguments, out, err);
     err << hz::cli::Usage();
     return hz::cli::kExitUsage;
 }

@@ -15,8 +15,12 @@ QString TemplateUsage() {
     return QStringLiteral("用法：huizhang-cli template FILE.xlsx");
 }
 
+QString SampleUsage() {
+    return QStringLiteral("用法：huizhang-cli sample FILE.xlsx [--rows N]");
+}
+
 QString Usage() {
-    return ImportUsage() + u'\n' + InitDemoUsage() + u'\n' + TemplateUsage() + u'\n';
+    return ImportUsage() + u'\n' + InitDemoUsage() + u'\n' + TemplateUsage() + u'\n' + SampleUsage() + u'\n';
 }
 
 } // namespace hz::cli

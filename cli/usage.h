@@ -8,7 +8,8 @@ namespace hz::cli {
 QString ImportUsage();
 QString InitDemoUsage();
 QString TemplateUsage();
-// The three, one per line, each ending with a line break.
+QString SampleUsage();
+// The four, one per line, each ending with a line break.
 QString Usage();
 
 } // namespace hz::cli

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDate>
+#include <QStringView>
+
+#include <span>
+#include <string>
+
+namespace hz::cli {
+
+// The cells of one data row of a sample worksheet, written as they are set, left to right. Columns count
+// from 1 (column 1 is A); texts are UTF-8.
+class SampleRow {
+public:
+    virtual void Text(int column, const std::string& text) = 0;
+    virtual void Number(int column, double value) = 0;
+    // A date cell, shown in the regional short date form.
+    virtual void Date(int column, QDate date) = 0;
+
+protected:
+    ~SampleRow() = default;
+};
+
+// How the sample fills the worksheet of one kind: fill writes the record of index (from 0) on its row, given
+// the number of records of every worksheet.
+struct SampleSheet {
+    QStringView caption;
+    void (*fill)(SampleRow& row, int index, int rows);
+};
+
+// The sample's worksheets in tab order. A run walks them in this order, so every record comes after the
+// records it names: classes, districts and departments before persons, partners and warehouses; unit groups
+// before units; inventory classes, groups and units before items.
+std::span<const SampleSheet> SampleSheets();
+
+} // namespace hz::cli

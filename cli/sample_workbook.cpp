@@ -1,0 +1,56 @@
+#include "cli/sample_workbook.h"
+
+#include "cli/kind_workbook_writer.h"
+#include "cli/sample_rows.h"
+#include "engine/sheet_kinds.h"
+
+namespace hz::cli {
+
+namespace {
+
+// The day that Excel's date serials count from.
+const QDate kSerialDayZero(1899, 12, 30);
+
+class WorksheetRow final : public SampleRow {
+public:
+    WorksheetRow(const KindWorkbookWriter& writer, lxw_worksheet* sheet, lxw_format* dateFormat)
+        : writer(writer), sheet(sheet), dateFormat(dateFormat) {}
+
+    void Text(int column, const std::string& text) override {
+        writer.Check(worksheet_write_string(sheet, row, Column(column), text.c_str(), nullptr));
+    }
+    void Number(int column, double value) override {
+        writer.Check(worksheet_write_number(sheet, row, Column(column), value, nullptr));
+    }
+    void Date(int column, QDate date) override {
+        const auto serial = static_cast<double>(kSerialDayZero.daysTo(date));
+        writer.Check(worksheet_write_number(sheet, row, Column(column), serial, dateFormat));
+    }
+
+    lxw_row_t row = 1; // 0-based: row 2 of the sheet, below the header
+
+private:
+    static lxw_col_t Column(int column) { return static_cast<lxw_col_t>(column - 1); }
+
+    const KindWorkbookWriter& writer;
+    lxw_worksheet* sheet;
+    lxw_format* dateFormat;
+};
+
+} // namespace
+
+void WriteSampleWorkbook(const QString& path, int rows) {
+    KindWorkbookWriter writer(path, QStringLiteral("示例工作簿"));
+    lxw_format* dateFormat = writer.DateFormat();
+    for (const SampleSheet& sample : SampleSheets()) {
+        const SheetKind* kind = FindSheetKind(sample.caption);
+        Q_ASSERT(kind);
+        WorksheetRow row(writer, writer.AddKindSheet(*kind), dateFormat);
+        for (int index = 0; index < rows; ++index, ++row.row) {
+            sample.fill(row, index, rows);
+        }
+    }
+    writer.Close();
+}
+
+} // namespace hz::cli
