@@ -1,0 +1,103 @@
+#include "importers/vouchers/stock_voucher_saving.h"
+
+#include "engine/database/erp_procedures.h"
+#include "engine/import_run_context.h"
+#include "engine/row_primitives.h"
+#include "engine/run_error.h"
+#include "engine/run_observer.h"
+#include "engine/session.h"
+
+namespace hz {
+
+namespace {
+
+// The voucher type of opening stock, numbered with a "-" in front and posted as verified.
+const QString kOpeningStockType = QStringLiteral("34");
+
+// Adds to SCM_Item every item and free-item combination that the posting left in the ledger buffer.
+const QString kItemStatement = QStringLiteral(
+    "insert into SCM_Item(cInvCode,cfree1,cfree2,cfree3,cfree4,cfree5,cfree6,cfree7,cfree8,cfree9,cfree10)\n"
+    " select distinct cInvCode,cfree1,cfree2,cfree3,cfree4,cfree5,cfree6,cfree7,cfree8,cfree9,cfree10  from "
+    "SCM_EntryLedgerBuffer a with (nolock) \n"
+    " where a.transactionid=:spid and not exists (select 1 from SCM_Item Item where Item.cInvCode=a.cInvCode and "
+    "Item.cfree1=a.cfree1 \n"
+    " and Item.cfree2=a.cfree2 and Item.cfree3=a.cfree3 and Item.cfree4=a.cfree4 and Item.cfree5=a.cfree5 \n"
+    " and Item.cfree6=a.cfree6 and Item.cfree7=a.cfree7 and Item.cfree8=a.cfree8 and Item.cfree9=a.cfree9 and "
+    "Item.cfree10=a.cfree10  )");
+
+// Allocation, numbering and the batch updates, inside the caller's transaction.
+void SendVoucher(ImportRunContext& context, const QString& vouchType) {
+    ErpComponents& erp = context.erp;
+    StoredProcedure CGetId =
+        MakeGetIdCall(AccountNumber(context.session.settings.database), QStringLiteral("rd"), context.detailCount);
+    CGetId.Execute(erp.Con);
+    context.headerId = CGetId.IntValue(QStringLiteral("@iFatherId"));
+    context.lastDetailId = CGetId.IntValue(QStringLiteral("@iChildId"));
+
+    erp.QMain.Edit();
+    erp.QMain.SetField(QStringLiteral("ID"), context.headerId);
+    erp.QMain.SetField(QStringLiteral("ccode"), StockVoucherNumber(context.headerId, vouchType));
+    // The cursor stands on the voucher's last detail row: ids are given backwards, so they rise in sheet order.
+    for (int i = 0; i < context.detailCount; ++i) {
+        erp.QDetail.Edit();
+        erp.QDetail.SetField(QStringLiteral("AutoID"), context.lastDetailId - i);
+        erp.QDetail.SetField(QStringLiteral("ID"), context.headerId);
+        erp.QDetail.Prior();
+    }
+    erp.QMain.UpdateBatch();
+    erp.QDetail.UpdateBatch();
+}
+
+} // namespace
+
+bool SaveStockVoucher(ImportRunContext& context) {
+    ErpComponents& erp = context.erp;
+    bool saved = true;
+    if (erp.QMain.State() != DatasetState::Browse) {
+        try {
+            const QString vouchType = erp.QMain.Field(QStringLiteral("cVouchType")).toString();
+            erp.Con.BeginTransaction();
+            SendVoucher(context, vouchType);
+            erp.Con.Commit();
+            const QString ledgerId =
+                QStringLiteral("spid_") + QueryValue(context, QStringLiteral("select @@spid as value"));
+            PostVoucherToStock(context, vouchType, QString::number(context.headerId), ledgerId);
+        } catch (const RunError&) {
+            erp.Con.Rollback();
+            context.runOk = false;
+            saved = false;
+            context.observer.ShowMessage(QStringLiteral("单据号为 ") + context.voucherKey + QStringLiteral(" 的 ") +
+                                         context.KindName() + QStringLiteral(" 保存失败！"));
+        }
+    }
+    context.detailCount = 0;
+    return saved;
+}
+
+void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, const QString& voucherId,
+                        const QString& ledgerId) {
+    ConnectDatabase(context.session, context.observer);
+    Connection& Con = context.erp.Con;
+    Con.BeginTransaction();
+    StoredProcedure posting = vouchType == kOpeningStockType ? MakeVerForStockCall(vouchType, voucherId)
+                                                             : MakeSaveForStockCall(vouchType, voucherId);
+    posting.Execute(Con);
+    Query& QCommand = context.erp.QCommand;
+    QCommand.SetText(kItemStatement);
+    QCommand.Bind(QStringLiteral("spid"), ledgerId);
+    QCommand.Exec();
+    StoredProcedure commit = MakeCommitGeneralLedgerCall();
+    commit.Execute(Con);
+    Con.Commit();
+}
+
+QString StockVoucherNumber(int headerId, const QString& vouchType) {
+    const QString digits = (QStringLiteral("00000000") + QString::number(headerId)).right(9);
+    return vouchType == kOpeningStockType ? QStringLiteral("-") + digits : digits;
+}
+
+QString AccountNumber(const QString& databaseName) {
+    return databaseName.mid(7, 3);
+}
+
+} // namespace hz

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+
+namespace hz {
+
+struct ImportRunContext;
+
+// Finishes the pending stock voucher: QMain's header in insert or edit state and QDetail's last detailCount
+// rows. Allocates the header id and a block of detail ids with sp_GetId, numbers the voucher from its header id,
+// sends header and details in one transaction, then posts the voucher to current stock in a second one. True when
+// the voucher was saved and posted, or when none was pending. On a failure: rollback of the open transaction,
+// "单据号为 <voucherKey> 的 <kind> 保存失败！", runOk false, result false; a failure before the first commit
+// leaves nothing of the voucher in the database, a failure in the posting leaves it saved and unposted.
+// detailCount is 0 afterwards in every case.
+bool SaveStockVoucher(ImportRunContext& context);
+
+// Posts one saved voucher to current stock under the ledger transaction id, in a transaction of its own; any
+// error reaches the caller, the transaction still open.
+void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, const QString& voucherId,
+                        const QString& ledgerId);
+
+// The voucher number of a header id: nine digits, zero-padded, the last nine kept; "-" in front for opening
+// stock (voucher type "34").
+QString StockVoucherNumber(int headerId, const QString& vouchType);
+
+// The ERP account of a database name: its characters 8 to 10 (fewer, or none, for a shorter name).
+QString AccountNumber(const QString& databaseName);
+
+} // namespace hz
