@@ -15,7 +15,7 @@ constexpr int kReceiveIssueFlag = 4;
 
 // The 2-3-4 scheme: a code of 2 bytes is grade 1, of 5 grade 2, of 9 grade 3. Other lengths are written with
 // grade 0, "no grade", rather than refused.
-int ClassGrade(const MasterRow& row) {
+int ClassGrade(const SheetRow& row) {
     switch (AnsiByteLength(row.Text(kCode))) {
     case 2:
         return 1;
@@ -29,7 +29,7 @@ int ClassGrade(const MasterRow& row) {
 }
 
 // A category code of one byte heads a group; every longer code is a leaf under it.
-bool IsCategoryHead(const MasterRow& row) {
+bool IsCategoryHead(const SheetRow& row) {
     return AnsiByteLength(row.Text(kCode)) == 1;
 }
 
@@ -59,7 +59,7 @@ MasterSheet ClassSheet(const ClassFields& c) {
             {{kName, CellForm::Text}},
             {},
             {field::Cell(QString::fromUtf16(c.code), kCode), field::Cell(QString::fromUtf16(c.name), kName),
-             field::Derived(QString::fromUtf16(c.grade), [](const MasterRow& row) { return ClassGrade(row); }),
+             field::Derived(QString::fromUtf16(c.grade), [](const SheetRow& row) { return ClassGrade(row); }),
              field::Constant(QString::fromUtf16(c.end), true)}};
 }
 
@@ -73,9 +73,9 @@ MasterSheet CategorySheet() {
         {{kName, CellForm::Text}, {kReceiveIssueFlag, CellForm::Integer}},
         {},
         {field::Cell(QStringLiteral("cRdCode"), kCode), field::Cell(QStringLiteral("cRdName"), kName),
-         field::Derived(QStringLiteral("iRdGrade"), [](const MasterRow& row) { return IsCategoryHead(row) ? 1 : 2; }),
+         field::Derived(QStringLiteral("iRdGrade"), [](const SheetRow& row) { return IsCategoryHead(row) ? 1 : 2; }),
          field::Cell(QStringLiteral("bRdFlag"), kReceiveIssueFlag),
-         field::Derived(QStringLiteral("bRdEnd"), [](const MasterRow& row) { return !IsCategoryHead(row); })}};
+         field::Derived(QStringLiteral("bRdEnd"), [](const SheetRow& row) { return !IsCategoryHead(row); })}};
 }
 
 } // namespace

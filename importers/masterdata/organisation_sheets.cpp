@@ -7,10 +7,10 @@ namespace hz {
 
 namespace {
 
-using Kind = MasterCheck::Kind;
+using Kind = SheetCheck::Kind;
 
 // Conversion kinds of a unit group. A text that is none of them is written as no conversion, not refused.
-int GroupType(const MasterRow& row) {
+int GroupType(const SheetRow& row) {
     const QString kind = row.Text(3);
     if (kind == QStringLiteral("固定换算")) {
         return 1;
@@ -75,7 +75,7 @@ MasterSheet UnitGroupSheet() {
             {{2, CellForm::Text}, {3, CellForm::TrimmedText}},
             {},
             {field::Cell(QStringLiteral("cGroupCode"), 1), field::Cell(QStringLiteral("cGroupName"), 2),
-             field::Derived(QStringLiteral("iGroupType"), [](const MasterRow& row) { return GroupType(row); })}};
+             field::Derived(QStringLiteral("iGroupType"), [](const SheetRow& row) { return GroupType(row); })}};
 }
 
 // The unit's code field is spelled cComunitCode, its name field cComUnitName.

@@ -7,7 +7,7 @@ namespace hz {
 
 namespace {
 
-using Kind = MasterCheck::Kind;
+using Kind = SheetCheck::Kind;
 
 struct PartnerFields {
     const char16_t* caption;

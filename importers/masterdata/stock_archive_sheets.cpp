@@ -7,7 +7,7 @@ namespace hz {
 
 namespace {
 
-using Kind = MasterCheck::Kind;
+using Kind = SheetCheck::Kind;
 
 MasterSheet WarehouseSheet() {
     return {QStringLiteral("仓库档案"),

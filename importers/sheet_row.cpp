@@ -1,0 +1,129 @@
+#include "importers/sheet_row.h"
+
+#include "engine/ansi_text.h"
+#include "engine/database/batch_dataset.h"
+#include "engine/import_run_context.h"
+#include "engine/regional_date.h"
+#include "engine/row_primitives.h"
+
+#include <QDateTime>
+
+#include <utility>
+
+namespace hz {
+
+namespace {
+
+// The abbreviation fields hold 30 bytes of code page 936.
+constexpr qsizetype kAbbreviationBytes = 30;
+
+QDateTime AtMidnight(QDate date) {
+    return QDateTime(date, QTime(0, 0));
+}
+
+QVariant ReadValue(ImportRunContext& context, const CellRead& read) {
+    switch (read.form) {
+    case CellForm::Text:
+        return ReadCell(context, context.row, read.column);
+    case CellForm::TrimmedText:
+        return TrimText(ReadCell(context, context.row, read.column));
+    case CellForm::Number:
+        return ReadCellNumber(context, context.row, read.column);
+    case CellForm::Integer:
+        return ReadCellInteger(context, context.row, read.column);
+    case CellForm::Date:
+        return AtMidnight(ParseShortDate(ReadCell(context, context.row, read.column)));
+    }
+    Q_UNREACHABLE();
+}
+
+bool RunCheck(ImportRunContext& context, const SheetCheck& check, SheetRow& row) {
+    switch (check.kind) {
+    case SheetCheck::Kind::LookupCodeByName: {
+        QString code;
+        const bool found =
+            LookupCodeByName(context, check.table, check.codeField, check.nameField,
+                             row.Text(check.nameColumn) + check.nameSuffix, code, check.required, check.label);
+        row.found.emplace_back(code);
+        return found;
+    }
+    case SheetCheck::Kind::CheckCodeAndName:
+        row.found.emplace_back();
+        return CheckCodeAndName(context, check.table, check.codeField, check.nameField, row.Text(check.codeColumn),
+                                row.Text(check.nameColumn), check.label);
+    case SheetCheck::Kind::ReadField: {
+        Query& query = context.erp.QGongYong;
+        query.SetText(QStringLiteral("Select ") + check.nameField + QStringLiteral(" From ") + check.table +
+                      QStringLiteral(" Where ") + check.codeField + QStringLiteral(" = :Value"));
+        query.Bind(QStringLiteral("Value"), row.Text(check.codeColumn));
+        query.Exec();
+        row.found.emplace_back(query.First() ? query.Int(check.nameField) : 0);
+        return true;
+    }
+    }
+    Q_UNREACHABLE();
+}
+
+} // namespace
+
+void SheetRow::Clear() {
+    cells.fill(QVariant());
+    found.clear();
+}
+
+void ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, SheetRow& row) {
+    for (const CellRead& read : reads) {
+        row.cells[read.column] = ReadValue(context, read);
+    }
+}
+
+bool RunChecks(ImportRunContext& context, const std::vector<SheetCheck>& checks, SheetRow& row) {
+    for (const SheetCheck& check : checks) {
+        if (!RunCheck(context, check, row)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+void SetFields(BatchDataset& dataset, const std::vector<FieldRule>& fields, const SheetRow& row) {
+    for (const FieldRule& rule : fields) {
+        dataset.SetField(rule.name, rule.value(row));
+    }
+}
+
+namespace field {
+
+FieldRule Cell(QString name, int column) {
+    return {std::move(name), [column](const SheetRow& row) { return row.cells[column]; }};
+}
+
+FieldRule Found(QString name, int index) {
+    return {std::move(name), [index](const SheetRow& row) { return row.found[index]; }};
+}
+
+FieldRule Constant(QString name, QVariant value) {
+    return {std::move(name), [value = std::move(value)](const SheetRow&) { return value; }};
+}
+
+FieldRule TextIs(QString name, int column, QString text) {
+    return {std::move(name),
+            [column, text = std::move(text)](const SheetRow& row) { return QVariant(row.Text(column) == text); }};
+}
+
+FieldRule Abbreviation(QString name, int column) {
+    return {std::move(name),
+            [column](const SheetRow& row) { return QVariant(CutToAnsiBytes(row.Text(column), kAbbreviationBytes)); }};
+}
+
+FieldRule Today(QString name) {
+    return {std::move(name), [](const SheetRow&) { return QVariant(AtMidnight(QDate::currentDate())); }};
+}
+
+FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value) {
+    return {std::move(name), std::move(value)};
+}
+
+} // namespace field
+
+} // namespace hz
