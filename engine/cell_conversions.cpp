@@ -13,7 +13,15 @@ namespace hz {
 
 namespace {
 
+// Empty, not null: the database seam binds a null text as NULL, and a cell read as text is written as text.
+QString EmptyText() {
+    return QStringLiteral("");
+}
+
 QString TextOf(const CellValue& cell) {
+    if (cell.text.empty()) {
+        return EmptyText();
+    }
     return QString::fromUtf8(cell.text.data(), static_cast<qsizetype>(cell.text.size()));
 }
 
@@ -48,8 +56,7 @@ std::string Quoted(const CellValue& cell) {
 QString CellToText(const CellValue& cell) {
     switch (cell.kind) {
     case CellKind::Empty:
-        // Empty, not null: an empty cell is written to the ERP as empty text, never as NULL.
-        return QStringLiteral("");
+        return EmptyText();
     case CellKind::Number:
         return FormatGeneralNumber(cell.number);
     case CellKind::DateTime:

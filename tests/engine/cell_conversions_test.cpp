@@ -54,6 +54,13 @@ TEST(CellToText, EachKindReadsAsItsText) {
     }
 }
 
+// A null text would reach the database as NULL where the importers write empty text.
+TEST(CellToText, EmptyCellIsEmptyTextNotNull) {
+    for (const CellValue& cell : {CellValue{}, Text("")}) {
+        EXPECT_FALSE(CellToText(cell).isNull());
+    }
+}
+
 TEST(CellToNumber, NumbersDatesBooleansAndRegionalText) {
     struct Case {
         const char* name;

@@ -40,6 +40,14 @@ void FailInsertsInto(Connection& connection, const QString& table) {
                             .arg(table));
 }
 
+void FailInsertOf(Connection& connection, const QString& table, const QString& field, const QString& value) {
+    QString literal = value;
+    literal.replace(QLatin1Char('\''), QStringLiteral("''"));
+    Execute(connection, QStringLiteral("CREATE TEMP TRIGGER hz_fail_insert_of_%1 BEFORE INSERT ON main.%1 "
+                                       "WHEN NEW.%2 = '%3' BEGIN SELECT RAISE(ABORT, 'injected failure'); END")
+                            .arg(table, field, literal));
+}
+
 QVariant Scalar(Connection& connection, const QString& sql, const QVariant& value) {
     Query query(connection);
     Prepare(query, sql, value);

@@ -30,6 +30,9 @@ private:
 void FailProcedure(Connection& connection, const QString& procedure);
 // From now on every insert into the table through this connection fails, as a refused batch update does.
 void FailInsertsInto(Connection& connection, const QString& table);
+// From now on an insert into the table through this connection fails when its field equals value; other rows
+// are written.
+void FailInsertOf(Connection& connection, const QString& table, const QString& field, const QString& value);
 
 // The field "Value" of the first record of sql (its ":Value" parameter, if any, bound to value), or NULL.
 QVariant Scalar(Connection& connection, const QString& sql, const QVariant& value = {});

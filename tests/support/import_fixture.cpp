@@ -26,6 +26,23 @@ void WriteCell(lxw_worksheet* worksheet, lxw_format* dateFormat, lxw_row_t row, 
     }
 }
 
+std::string TypedValue(const QVariant& value) {
+    if (value.isNull()) {
+        return "NULL";
+    }
+    switch (value.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+        return "int " + value.toString().toStdString();
+    case QMetaType::Double:
+        return "real " + value.toString().toStdString();
+    case QMetaType::QString:
+        return "text '" + value.toString().toStdString() + "'";
+    default:
+        return std::string(value.typeName()) + " " + value.toString().toStdString();
+    }
+}
+
 } // namespace
 
 void WriteTypedWorkbook(const std::string& path, const std::vector<TypedSheet>& sheets) {
@@ -117,6 +134,16 @@ QVariantMap ImportFixture::Row(const QString& table, const QString& field, const
         }
     }
     return row;
+}
+
+std::map<std::string, std::string> ImportFixture::TypedRow(const QString& table, const QString& field,
+                                                           const QVariant& value) {
+    std::map<std::string, std::string> typed;
+    const QVariantMap row = Row(table, field, value);
+    for (auto it = row.begin(); it != row.end(); ++it) {
+        typed[it.key().toStdString()] = TypedValue(it.value());
+    }
+    return typed;
 }
 
 int ImportFixture::Count(const QString& table) {

@@ -9,6 +9,7 @@
 
 #include <QVariantMap>
 
+#include <map>
 #include <string>
 #include <utility>
 #include <variant>
@@ -57,6 +58,9 @@ protected:
 
     // The row of table whose field equals value, every column by name (NULL for unset ones); empty when none.
     QVariantMap Row(const QString& table, const QString& field, const QVariant& value);
+    // The same row, each column as its stored type and value ("NULL", "int 1", "real 0.5", "text '01'"), so that a
+    // comparison also tells a number written as text or a boolean written as "True"; empty when there is none.
+    std::map<std::string, std::string> TypedRow(const QString& table, const QString& field, const QVariant& value);
     int Count(const QString& table);
 
     FreshErp erp;
