@@ -6,7 +6,7 @@
 #include "engine/regional_date.h"
 #include "engine/row_primitives.h"
 
-#include <QDateTime>
+#include <QDate>
 
 #include <utility>
 
@@ -16,10 +16,6 @@ namespace {
 
 // The abbreviation fields hold 30 bytes of code page 936.
 constexpr qsizetype kAbbreviationBytes = 30;
-
-QDateTime AtMidnight(QDate date) {
-    return QDateTime(date, QTime(0, 0));
-}
 
 QVariant ReadValue(ImportRunContext& context, const CellRead& read) {
     switch (read.form) {
@@ -32,7 +28,7 @@ QVariant ReadValue(ImportRunContext& context, const CellRead& read) {
     case CellForm::Integer:
         return ReadCellInteger(context, context.row, read.column);
     case CellForm::Date:
-        return AtMidnight(ParseShortDate(ReadCell(context, context.row, read.column)));
+        return ParseShortDate(ReadCell(context, context.row, read.column));
     }
     Q_UNREACHABLE();
 }
@@ -117,7 +113,7 @@ FieldRule Abbreviation(QString name, int column) {
 }
 
 FieldRule Today(QString name) {
-    return {std::move(name), [](const SheetRow&) { return QVariant(AtMidnight(QDate::currentDate())); }};
+    return {std::move(name), [](const SheetRow&) { return QVariant(QDate::currentDate()); }};
 }
 
 FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value) {
