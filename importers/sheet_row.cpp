@@ -8,6 +8,8 @@
 
 #include <QDate>
 
+#include <ctime>
+
 #include <utility>
 
 namespace hz {
@@ -58,6 +60,15 @@ bool RunCheck(ImportRunContext& context, const SheetCheck& check, SheetRow& row)
     }
     }
     Q_UNREACHABLE();
+}
+
+// The computer's local date. localtime_r reads the time zone once per process, where Qt's current date looks it
+// up again on every call.
+QDate LocalToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
 } // namespace
@@ -113,7 +124,7 @@ FieldRule Abbreviation(QString name, int column) {
 }
 
 FieldRule Today(QString name) {
-    return {std::move(name), [](const SheetRow&) { return QVariant(QDate::currentDate()); }};
+    return {std::move(name), [](const SheetRow&) { return QVariant(LocalToday()); }};
 }
 
 FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value) {
