@@ -1,5 +1,6 @@
 #include "engine/importer_registry.h"
 #include "importers/masterdata/masterdata_importers.h"
+#include "importers/vouchers/receipt_sheets.h"
 
 namespace hz {
 
@@ -9,6 +10,7 @@ ImporterRegistry DefaultImporters() {
     AddOrganisationSheets(registry);
     AddPartnerSheets(registry);
     AddStockArchiveSheets(registry);
+    AddReceiptSheets(registry);
     return registry;
 }
 

@@ -6,7 +6,9 @@
 #include "engine/regional_date.h"
 #include "engine/row_primitives.h"
 
-#include <QDateTime>
+#include <QDate>
+
+#include <ctime>
 
 #include <utility>
 
@@ -16,10 +18,6 @@ namespace {
 
 // The abbreviation fields hold 30 bytes of code page 936.
 constexpr qsizetype kAbbreviationBytes = 30;
-
-QDateTime AtMidnight(QDate date) {
-    return QDateTime(date, QTime(0, 0));
-}
 
 QVariant ReadValue(ImportRunContext& context, const CellRead& read) {
     switch (read.form) {
@@ -32,7 +30,7 @@ QVariant ReadValue(ImportRunContext& context, const CellRead& read) {
     case CellForm::Integer:
         return ReadCellInteger(context, context.row, read.column);
     case CellForm::Date:
-        return AtMidnight(ParseShortDate(ReadCell(context, context.row, read.column)));
+        return ParseShortDate(ReadCell(context, context.row, read.column));
     }
     Q_UNREACHABLE();
 }
@@ -62,6 +60,15 @@ bool RunCheck(ImportRunContext& context, const SheetCheck& check, SheetRow& row)
     }
     }
     Q_UNREACHABLE();
+}
+
+// The computer's local date. localtime_r reads the time zone once per process, where Qt's current date looks it
+// up again on every call.
+QDate LocalToday() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 
 } // namespace
@@ -117,7 +124,7 @@ FieldRule Abbreviation(QString name, int column) {
 }
 
 FieldRule Today(QString name) {
-    return {std::move(name), [](const SheetRow&) { return QVariant(AtMidnight(QDate::currentDate())); }};
+    return {std::move(name), [](const SheetRow&) { return QVariant(LocalToday()); }};
 }
 
 FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value) {

@@ -15,7 +15,8 @@ struct ImportRunContext;
 // The pieces from which a sheet kind is described as data, shared by the master-data and voucher importers:
 // which cells a row reads, which references it checks, and how each written field takes its value.
 
-// How a cell is read. Date is a text in the short date form, converted after reading (midnight).
+// How a cell is read. Date is a text in the short date form, converted after reading; written as a date-time
+// at midnight.
 enum class CellForm { Text, TrimmedText, Number, Integer, Date };
 
 struct CellRead {
@@ -24,7 +25,7 @@ struct CellRead {
 };
 
 // The values of one sheet row: each read cell by its column (text as QString, number as double, whole number
-// as int, date as QDateTime at midnight), and what each check found, by the check's place in its list.
+// as int, date as QDate), and what each check found, by the check's place in its list.
 struct SheetRow {
     static constexpr int kColumns = 24; // A to X
     std::array<QVariant, kColumns + 1> cells;
@@ -78,7 +79,7 @@ FieldRule Constant(QString name, QVariant value);
 FieldRule TextIs(QString name, int column, QString text);
 // The first 30 code page 936 bytes of column's text, never splitting a character.
 FieldRule Abbreviation(QString name, int column);
-// Today's date on this computer's clock, at midnight.
+// Today's date on this computer's clock (written as a date-time at midnight).
 FieldRule Today(QString name);
 // Any other rule of one kind.
 FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value);

@@ -9,6 +9,14 @@ QVariant ToDatabaseValue(const QVariant& value, SqlDialect dialect) {
     case QMetaType::Bool:
         return value.isNull() ? QVariant(QMetaType::fromType<int>()) : QVariant(value.toBool() ? 1 : 0);
     case QMetaType::QDate:
+        if (value.isNull()) {
+            return value;
+        }
+        // Formatted from the date alone: a local date-time would consult the time zone for every row written.
+        if (dialect == SqlDialect::Sqlite) {
+            return value.toDate().toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+        }
+        return value.toDate().startOfDay();
     case QMetaType::QDateTime: {
         if (value.isNull()) {
             return value;

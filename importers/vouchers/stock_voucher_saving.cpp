@@ -51,14 +51,21 @@ void SendVoucher(ImportRunContext& context, const QString& vouchType) {
 } // namespace
 
 bool SaveStockVoucher(ImportRunContext& context) {
+    bool committed = false;
+    return SaveStockVoucher(context, committed);
+}
+
+bool SaveStockVoucher(ImportRunContext& context, bool& committed) {
     ErpComponents& erp = context.erp;
     bool saved = true;
+    committed = false;
     if (erp.QMain.State() != DatasetState::Browse) {
         try {
             const QString vouchType = erp.QMain.Field(QStringLiteral("cVouchType")).toString();
             erp.Con.BeginTransaction();
             SendVoucher(context, vouchType);
             erp.Con.Commit();
+            committed = true;
             const QString ledgerId =
                 QStringLiteral("spid_") + QueryValue(context, QStringLiteral("select @@spid as value"));
             PostVoucherToStock(context, vouchType, QString::number(context.headerId), ledgerId);

@@ -14,6 +14,10 @@ struct ImportRunContext;
 // leaves nothing of the voucher in the database, a failure in the posting leaves it saved and unposted.
 // detailCount is 0 afterwards in every case.
 bool SaveStockVoucher(ImportRunContext& context);
+// The same, and committed tells whether the voucher reached the database: true once its save was committed,
+// whether the posting then succeeded or not; false when none was pending or a failure came before the commit.
+// An importer that must not lose a failed voucher resumes at its first row only when it was not committed.
+bool SaveStockVoucher(ImportRunContext& context, bool& committed);
 
 // Posts one saved voucher to current stock under the ledger transaction id, in a transaction of its own; any
 // error reaches the caller, the transaction still open.
