@@ -1,5 +1,6 @@
 #include "engine/importer_registry.h"
 #include "importers/masterdata/masterdata_importers.h"
+#include "importers/vouchers/opening_stock.h"
 
 namespace hz {
 
@@ -9,6 +10,7 @@ ImporterRegistry DefaultImporters() {
     AddOrganisationSheets(registry);
     AddPartnerSheets(registry);
     AddStockArchiveSheets(registry);
+    AddOpeningStockSheet(registry);
     return registry;
 }
 
