@@ -1,5 +1,6 @@
 #include "engine/importer_registry.h"
 #include "importers/masterdata/masterdata_importers.h"
+#include "importers/vouchers/opening_stock.h"
 #include "importers/vouchers/receipt_sheets.h"
 
 namespace hz {
@@ -10,6 +11,7 @@ ImporterRegistry DefaultImporters() {
     AddOrganisationSheets(registry);
     AddPartnerSheets(registry);
     AddStockArchiveSheets(registry);
+    AddOpeningStockSheet(registry);
     AddReceiptSheets(registry);
     return registry;
 }

@@ -2,6 +2,7 @@
 
 #include "engine/ansi_text.h"
 #include "engine/database/batch_dataset.h"
+#include "engine/fixed_decimals.h"
 #include "engine/import_run_context.h"
 #include "engine/regional_date.h"
 #include "engine/row_primitives.h"
@@ -125,6 +126,12 @@ FieldRule Abbreviation(QString name, int column) {
 
 FieldRule Today(QString name) {
     return {std::move(name), [](const SheetRow&) { return QVariant(LocalToday()); }};
+}
+
+FieldRule AtDecimals(QString name, int column, int places) {
+    return {std::move(name), [column, places](const SheetRow& row) {
+                return QVariant(FixedDecimals(row.cells[column].toDouble(), places));
+            }};
 }
 
 FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value) {

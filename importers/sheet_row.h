@@ -81,6 +81,8 @@ FieldRule TextIs(QString name, int column, QString text);
 FieldRule Abbreviation(QString name, int column);
 // Today's date on this computer's clock (written as a date-time at midnight).
 FieldRule Today(QString name);
+// column's number held at places decimals (FixedDecimals): unit costs at 4, amounts at 2.
+FieldRule AtDecimals(QString name, int column, int places);
 // Any other rule of one kind.
 FieldRule Derived(QString name, std::function<QVariant(const SheetRow&)> value);
 

@@ -1,7 +1,6 @@
 #include "importers/vouchers/voucher_sheet.h"
 
 #include "engine/database/batch_dataset.h"
-#include "engine/fixed_decimals.h"
 #include "engine/import_run_context.h"
 #include "engine/importer_registry.h"
 #include "engine/row_primitives.h"
@@ -101,15 +100,5 @@ void AddVoucherSheet(ImporterRegistry& registry, VoucherSheet sheet) {
     registry.Add(described->caption,
                  [described](ImportRunContext& context) { ImportVoucherSheet(context, *described); });
 }
-
-namespace field {
-
-FieldRule AtDecimals(QString name, int column, int places) {
-    return Derived(std::move(name), [column, places](const SheetRow& row) {
-        return QVariant(FixedDecimals(row.cells[column].toDouble(), places));
-    });
-}
-
-} // namespace field
 
 } // namespace hz

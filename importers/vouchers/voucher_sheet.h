@@ -31,11 +31,4 @@ void ImportVoucherSheet(ImportRunContext& context, const VoucherSheet& sheet);
 // Registers ImportVoucherSheet on sheet as the importer of its caption.
 void AddVoucherSheet(ImporterRegistry& registry, VoucherSheet sheet);
 
-namespace field {
-
-// column's number held at places decimals (FixedDecimals): unit costs at 4, amounts at 2.
-FieldRule AtDecimals(QString name, int column, int places);
-
-} // namespace field
-
 } // namespace hz
