@@ -152,4 +152,13 @@ int CategoryFlag(int index) {
     return index % 2 == 0 ? 1 : 0;
 }
 
+std::string ReceiptCategoryName(int receipt, int rows) {
+    const int index = 2 + 2 * receipt;
+    return CategoryName(index < rows ? index : 0);
+}
+
+std::string VoucherKey(int index, int rows) {
+    return Padded(index + 1, std::max(4, Digits(rows)));
+}
+
 } // namespace hz::cli

@@ -62,4 +62,12 @@ std::string CategoryName(int index);
 // 1 for a receipt category, 0 for an issue category.
 int CategoryFlag(int index);
 
+// The receipt categories of the receipt vouchers, by the place of their words: 0 "采购入库", 1 "产成品入库",
+// 2 "其他入库". A sheet of fewer rows lacks them, and has the top receipt category "入库类别" only.
+std::string ReceiptCategoryName(int receipt, int rows);
+
+// The key of the voucher of index on a receipt sheet: index + 1 in decimal, at least four digits wide, so that
+// it never equals a number the ERP gives (nine digits).
+std::string VoucherKey(int index, int rows);
+
 } // namespace hz::cli

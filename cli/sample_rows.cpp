@@ -1,6 +1,7 @@
 #include "cli/sample_rows.h"
 
 #include "cli/sample_names.h"
+#include "cli/sample_voucher_rows.h"
 
 namespace hz::cli {
 
@@ -18,7 +19,7 @@ QDate SampleDate(int index) {
     return QDate(2024, 1, 1).addDays(index % 366);
 }
 
-void WriteClass(SampleRow& row, const ClassTree& tree, int index) {
+template <const ClassTree& tree> void WriteClass(SampleRow& row, int index, int) {
     row.Text(2, ClassCode(tree, index));
     row.Text(3, ClassName(tree, index));
 }
@@ -69,7 +70,8 @@ void WriteUnit(SampleRow& row, int index, int rows) {
 }
 
 // Vendors and customers share their layout.
-void WritePartner(SampleRow& row, const RecordNaming& partners, const ClassTree& classes, int index, int rows) {
+template <const RecordNaming& partners, const ClassTree& classes>
+void WritePartner(SampleRow& row, int index, int rows) {
     row.Text(2, Code(partners, index, rows));
     row.Text(3, Name(partners, index));
     row.Text(4, ClassName(kDistricts, index));
@@ -106,22 +108,29 @@ void WriteItem(SampleRow& row, int index, int rows) {
     row.Text(12, "外购");
 }
 
+// A master-data writer as a sheet's fill: one row per record.
+template <void (*write)(SampleRow&, int, int)> void PerRecord(SampleRow& row, SampleLine at, int rows) {
+    write(row, at.index, rows);
+}
+
 constexpr SampleSheet kSheets[] = {
-    {u"客户分类", [](SampleRow& row, int index, int) { WriteClass(row, kCustomerClasses, index); }},
-    {u"供应商分类", [](SampleRow& row, int index, int) { WriteClass(row, kVendorClasses, index); }},
-    {u"存货分类", [](SampleRow& row, int index, int) { WriteClass(row, kInventoryClasses, index); }},
-    {u"地区分类", [](SampleRow& row, int index, int) { WriteClass(row, kDistricts, index); }},
-    {u"部门", WriteDepartment},
-    {u"员工", WritePerson},
-    {u"收发类别", WriteCategory},
-    {u"计量单位组", WriteUnitGroup},
-    {u"计量单位", WriteUnit},
-    {u"供应商档案",
-     [](SampleRow& row, int index, int rows) { WritePartner(row, kVendors, kVendorClasses, index, rows); }},
-    {u"客户档案",
-     [](SampleRow& row, int index, int rows) { WritePartner(row, kCustomers, kCustomerClasses, index, rows); }},
-    {u"仓库档案", WriteWarehouse},
-    {u"存货档案", WriteItem},
+    {u"客户分类", false, PerRecord<WriteClass<kCustomerClasses>>},
+    {u"供应商分类", false, PerRecord<WriteClass<kVendorClasses>>},
+    {u"存货分类", false, PerRecord<WriteClass<kInventoryClasses>>},
+    {u"地区分类", false, PerRecord<WriteClass<kDistricts>>},
+    {u"部门", false, PerRecord<WriteDepartment>},
+    {u"员工", false, PerRecord<WritePerson>},
+    {u"收发类别", false, PerRecord<WriteCategory>},
+    {u"计量单位组", false, PerRecord<WriteUnitGroup>},
+    {u"计量单位", false, PerRecord<WriteUnit>},
+    {u"供应商档案", false, PerRecord<WritePartner<kVendors, kVendorClasses>>},
+    {u"客户档案", false, PerRecord<WritePartner<kCustomers, kCustomerClasses>>},
+    {u"仓库档案", false, PerRecord<WriteWarehouse>},
+    {u"存货档案", false, PerRecord<WriteItem>},
+    {u"存货期初", false, WriteOpeningStock},
+    {u"采购入库单", true, WritePurchaseReceipt},
+    {u"产成品入库单", true, WriteProductReceipt},
+    {u"其他入库单", true, WriteOtherReceipt},
 };
 
 } // namespace

@@ -21,16 +21,24 @@ protected:
     ~SampleRow() = default;
 };
 
-// How the sample fills the worksheet of one kind: fill writes the record of index (from 0) on its row, given
-// the number of records of every worksheet.
+// Where a worksheet row stands: on the record of index (from 0), or on line (from 0) of the voucher of index.
+struct SampleLine {
+    int index;
+    int line;
+};
+
+// How the sample fills the worksheet of one kind: fill writes the record or voucher line at its place on its
+// row, given the number of records of every worksheet. A sheet of vouchers holds that many vouchers of
+// several lines each; any other sheet one row per record.
 struct SampleSheet {
     QStringView caption;
-    void (*fill)(SampleRow& row, int index, int rows);
+    bool vouchers;
+    void (*fill)(SampleRow& row, SampleLine at, int rows);
 };
 
 // The sample's worksheets in tab order. A run walks them in this order, so every record comes after the
 // records it names: classes, districts and departments before persons, partners and warehouses; unit groups
-// before units; inventory classes, groups and units before items.
+// before units; inventory classes, groups and units before items; all of these before the vouchers.
 std::span<const SampleSheet> SampleSheets();
 
 } // namespace hz::cli

@@ -39,15 +39,29 @@ private:
 
 } // namespace
 
-void WriteSampleWorkbook(const QString& path, int rows) {
+int VoucherLines(int index, int lines) {
+    return lines > 0 ? lines : 2 + index % 2;
+}
+
+std::int64_t VoucherSheetRows(const SampleSize& size) {
+    if (size.lines > 0) {
+        return std::int64_t{size.rows} * size.lines;
+    }
+    return std::int64_t{size.rows} * 2 + size.rows / 2;
+}
+
+void WriteSampleWorkbook(const QString& path, const SampleSize& size) {
     KindWorkbookWriter writer(path, QStringLiteral("示例工作簿"));
     lxw_format* dateFormat = writer.DateFormat();
     for (const SampleSheet& sample : SampleSheets()) {
         const SheetKind* kind = FindSheetKind(sample.caption);
         Q_ASSERT(kind);
         WorksheetRow row(writer, writer.AddKindSheet(*kind), dateFormat);
-        for (int index = 0; index < rows; ++index, ++row.row) {
-            sample.fill(row, index, rows);
+        for (int index = 0; index < size.rows; ++index) {
+            const int lines = sample.vouchers ? VoucherLines(index, size.lines) : 1;
+            for (int line = 0; line < lines; ++line, ++row.row) {
+                sample.fill(row, {index, line}, size.rows);
+            }
         }
     }
     writer.Close();

@@ -1,5 +1,6 @@
 #include "engine/cell_conversions.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/database/query.h"
 #include "engine/regional_date.h"
 #include "engine/run_error.h"
 #include "engine/sheet_kinds.h"
@@ -12,6 +13,9 @@
 #include <filesystem>
 #include <map>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace hz {
 namespace {
@@ -20,7 +24,7 @@ using test::ProgramResult;
 using test::RunProgram;
 using test::ScratchFolder;
 
-const char kSampleUsage[] = "用法：huizhang-cli sample FILE.xlsx [--rows N]\n";
+const char kSampleUsage[] = "用法：huizhang-cli sample FILE.xlsx [--rows N] [--lines N]\n";
 
 ProgramResult Sample(const std::vector<std::string>& arguments) {
     std::vector<std::string> all = {"sample"};
@@ -28,17 +32,38 @@ ProgramResult Sample(const std::vector<std::string>& arguments) {
     return RunProgram(HZ_CLI, all);
 }
 
-// The column that holds each sheet's code, whose first empty cell ends the sheet.
-const std::map<std::string, int> kCodeColumns = {
-    {"客户分类", 2}, {"供应商分类", 2}, {"存货分类", 2},   {"地区分类", 2}, {"部门", 2},
-    {"员工", 2},     {"收发类别", 2},   {"计量单位组", 1}, {"计量单位", 2}, {"供应商档案", 2},
-    {"客户档案", 2}, {"仓库档案", 3},   {"存货档案", 2},
+// The column whose first empty cell ends each sheet: a record's code, opening stock's item, a voucher's key.
+const std::map<std::string, int> kEndColumns = {
+    {"客户分类", 2}, {"供应商分类", 2}, {"存货分类", 2},   {"地区分类", 2},     {"部门", 2},       {"员工", 2},
+    {"收发类别", 2}, {"计量单位组", 1}, {"计量单位", 2},   {"供应商档案", 2},   {"客户档案", 2},   {"仓库档案", 3},
+    {"存货档案", 2}, {"存货期初", 4},   {"采购入库单", 3}, {"产成品入库单", 4}, {"其他入库单", 6},
 };
 
-// One worksheet of a sample as texts: its place in tab order and its data rows, each from column A to L.
+// A receipt sheet: its key column, the columns of the voucher's header (the same on all its lines), and its
+// columns of date, quantity (cost and amount follow), item code, warehouse code or name, and category name.
+struct ReceiptLayout {
+    int key;
+    std::vector<int> header;
+    int date;
+    int quantity;
+    int item;
+    int warehouse;
+    bool warehouseByName;
+    int category;
+};
+
+const std::map<std::string, ReceiptLayout> kReceipts = {
+    {"采购入库单", {3, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 4, 17, 14, 2, false, 10}},
+    {"产成品入库单", {4, {2, 3, 4, 5, 6, 7, 8, 9}, 3, 16, 12, 2, true, 6}},
+    {"其他入库单", {6, {2, 4, 5, 6, 7, 8, 10}, 5, 17, 13, 4, true, 7}},
+};
+
+// One worksheet of a sample as texts: its place in tab order and its data rows, each from column A to T, with
+// the kinds of their cells.
 struct SampleSheet {
     int tab = 0;
     std::vector<std::vector<std::string>> rows;
+    std::vector<std::vector<CellKind>> kinds;
 
     const std::string& At(std::size_t row, int column) const { return rows[row][column - 1]; }
     // The texts of columns joined by tabs, for every row.
@@ -52,26 +77,46 @@ struct SampleSheet {
         }
         return keys;
     }
+    // The first row of every voucher: where the key differs from the row above.
+    std::vector<std::size_t> VoucherStarts(int keyColumn) const {
+        std::vector<std::size_t> starts;
+        for (std::size_t row = 0; row < rows.size(); ++row)
+            if (row == 0 || At(row, keyColumn) != At(row - 1, keyColumn))
+                starts.push_back(row);
+        return starts;
+    }
 };
 
-std::map<std::string, SampleSheet> ReadSample(const std::string& path) {
+using SampleSheets = std::map<std::string, SampleSheet>;
+
+SampleSheets ReadSample(const std::string& path) {
     const auto workbook = OpenWorkbook(path);
-    std::map<std::string, SampleSheet> sheets;
+    SampleSheets sheets;
     for (int tab = 1; tab <= workbook->WorksheetCount(); ++tab) {
         Worksheet& worksheet = workbook->WorksheetAt(tab);
         SampleSheet& sheet = sheets[worksheet.Name()];
         sheet.tab = tab;
-        const auto code = kCodeColumns.find(worksheet.Name());
-        if (code == kCodeColumns.end())
+        const auto end = kEndColumns.find(worksheet.Name());
+        if (end == kEndColumns.end())
             continue;
-        for (int row = 2; worksheet.Cell(row, code->second).kind != CellKind::Empty; ++row) {
+        for (int row = 2; worksheet.Cell(row, end->second).kind != CellKind::Empty; ++row) {
             std::vector<std::string> texts;
-            for (int column = 1; column <= 12; ++column)
-                texts.push_back(CellToText(worksheet.Cell(row, column)).toStdString());
+            std::vector<CellKind> kinds;
+            for (int column = 1; column <= 20; ++column) {
+                const CellValue cell = worksheet.Cell(row, column);
+                texts.push_back(CellToText(cell).toStdString());
+                kinds.push_back(cell.kind);
+            }
             sheet.rows.push_back(texts);
+            sheet.kinds.push_back(kinds);
         }
     }
     return sheets;
+}
+
+// The lines of each voucher without --lines: 2 and 3 in turn.
+std::size_t DefaultLines(std::size_t vouchers) {
+    return vouchers * 2 + vouchers / 2;
 }
 
 TEST(SampleCommand, RefusesWrongArguments) {
@@ -90,6 +135,14 @@ TEST(SampleCommand, RefusesWrongArguments) {
         {{path, "--rows", " 5"}, "行数“ 5”不是 1 到 1000000 之间的整数"},
         {{path, "--rows", "abc"}, "行数“abc”不是 1 到 1000000 之间的整数"},
         {{path, "--rows", "3", "--rows", "4"}, "--rows 给了两次"},
+        {{path, "--lines"}, "--lines 后面缺少值"},
+        {{path, "--lines", "0"}, "每张入库单的行数“0”不是 1 到 100 之间的整数"},
+        {{path, "--lines", "101"}, "每张入库单的行数“101”不是 1 到 100 之间的整数"},
+        {{path, "--lines", "2", "--lines", "2"}, "--lines 给了两次"},
+        // A receipt sheet must fit into the 1048575 rows below its header: 2 and 3 lines in turn take 2.5 rows
+        // a voucher.
+        {{path, "--rows", "419431"}, "每个入库单工作表要写 1048577 行，超过工作表的 1048575 行"},
+        {{path, "--rows", "349526", "--lines", "3"}, "每个入库单工作表要写 1048578 行，超过工作表的 1048575 行"},
         {{path, folder.File("other.xlsx")}, "无法理解的参数“" + folder.File("other.xlsx") + "”"},
         {{path, "--all"}, "无法理解的参数“--all”"},
     };
@@ -103,17 +156,18 @@ TEST(SampleCommand, RefusesWrongArguments) {
     EXPECT_NE(RunProgram(HZ_CLI, {}).err.find(kSampleUsage), std::string::npos);
 }
 
-TEST(SampleCommand, WritesTheMasterDataSheetsInImportOrderUnderTheTemplateHeaders) {
+TEST(SampleCommand, WritesEverySheetInImportOrderUnderTheTemplateHeaders) {
     ScratchFolder folder;
     const std::string path = folder.File("sample.xlsx");
     ProgramResult result = Sample({path});
     ASSERT_EQ(result.status, 0) << result.err;
-    EXPECT_EQ(result.out, "已写入示例工作簿：" + path + "（每个工作表 5 行）\n");
+    EXPECT_EQ(result.out, "已写入示例工作簿：" + path + "（每个档案工作表 5 行，存货期初 5 行，每种入库单 5 张）\n");
     ASSERT_EQ(RunProgram(HZ_CLI, {"template", folder.File("template.xlsx")}).status, 0);
 
-    const std::vector<std::string> order = {"客户分类", "供应商分类", "存货分类",   "地区分类", "部门",
-                                            "员工",     "收发类别",   "计量单位组", "计量单位", "供应商档案",
-                                            "客户档案", "仓库档案",   "存货档案"};
+    const std::vector<std::string> order = {"客户分类",     "供应商分类", "存货分类",   "地区分类", "部门",
+                                            "员工",         "收发类别",   "计量单位组", "计量单位", "供应商档案",
+                                            "客户档案",     "仓库档案",   "存货档案",   "存货期初", "采购入库单",
+                                            "产成品入库单", "其他入库单"};
     const auto sample = OpenWorkbook(path);
     const auto blank = OpenWorkbook(folder.File("template.xlsx"));
     ASSERT_EQ(sample->WorksheetCount(), static_cast<int>(order.size()));
@@ -133,17 +187,16 @@ TEST(SampleCommand, WritesTheMasterDataSheetsInImportOrderUnderTheTemplateHeader
                 EXPECT_EQ(sheet.Cell(2, column).kind, CellKind::Empty) << sheet.Name() << " " << column;
             }
         }
-        const int code = kCodeColumns.at(sheet.Name());
-        EXPECT_NE(sheet.Cell(6, code).kind, CellKind::Empty) << sheet.Name();
-        EXPECT_EQ(sheet.Cell(7, code).kind, CellKind::Empty) << sheet.Name();
+        // Five records, or five vouchers of 2, 3, 2, 3 and 2 lines.
+        const int last = kReceipts.contains(sheet.Name()) ? 13 : 6;
+        const int end = kEndColumns.at(sheet.Name());
+        EXPECT_NE(sheet.Cell(last, end).kind, CellKind::Empty) << sheet.Name();
+        EXPECT_EQ(sheet.Cell(last + 1, end).kind, CellKind::Empty) << sheet.Name();
     }
 
     result = Sample({"--rows", "1", path});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.err, "无法写入示例工作簿“" + path + "”：文件已存在，不会覆盖它\n");
-    ASSERT_EQ(Sample({"--rows", "1", folder.File("one.xlsx")}).status, 0);
-    for (const auto& [name, sheet] : ReadSample(folder.File("one.xlsx")))
-        EXPECT_EQ(sheet.rows.size(), 1u) << name;
 }
 
 // A reference from columns of one sheet to the record holding the same texts in columns of another.
@@ -169,6 +222,22 @@ const std::vector<Reference> kReferences = {
     {"存货档案", {4}, "存货分类", {3}},
     {"存货档案", {8, 7}, "计量单位组", {1, 2}},
     {"存货档案", {10, 9}, "计量单位", {2, 3}},
+    {"存货期初", {3, 2}, "仓库档案", {3, 2}},
+    {"存货期初", {4, 5}, "存货档案", {2, 3}},
+    {"存货期初", {11, 12}, "部门", {2, 3}},
+    {"采购入库单", {2, 1}, "仓库档案", {3, 2}},
+    {"采购入库单", {6, 5}, "供应商档案", {2, 3}},
+    {"采购入库单", {8, 7}, "部门", {2, 3}},
+    {"采购入库单", {10}, "收发类别", {3}},
+    {"采购入库单", {14, 15}, "存货档案", {2, 3}},
+    {"产成品入库单", {2}, "仓库档案", {2}},
+    {"产成品入库单", {5}, "部门", {3}},
+    {"产成品入库单", {6}, "收发类别", {3}},
+    {"产成品入库单", {12, 13}, "存货档案", {2, 3}},
+    {"其他入库单", {4}, "仓库档案", {2}},
+    {"其他入库单", {7}, "收发类别", {3}},
+    {"其他入库单", {8}, "部门", {3}},
+    {"其他入库单", {13, 14}, "存货档案", {2, 3}},
 };
 
 void ExpectUnique(const std::vector<std::string>& keys, const std::string& what) {
@@ -176,12 +245,51 @@ void ExpectUnique(const std::vector<std::string>& keys, const std::string& what)
     EXPECT_EQ(distinct.size(), keys.size()) << what;
 }
 
-// What the importers check row by row, and what makes one run import the whole sample.
-void ExpectConsistent(const std::map<std::string, SampleSheet>& sheets, std::size_t rows) {
-    ASSERT_EQ(sheets.size(), kCodeColumns.size());
-    for (const auto& [name, column] : kCodeColumns) {
-        EXPECT_EQ(sheets.at(name).rows.size(), rows) << name;
-        ExpectUnique(sheets.at(name).Keys({column}), name + " codes");
+// Digits after the decimal point of a number cell's text.
+std::size_t Decimals(const std::string& text) {
+    const std::size_t point = text.find('.');
+    return point == std::string::npos ? 0 : text.size() - point - 1;
+}
+
+// Quantity, unit cost and amount in three columns from first: at most 4, 4 and 2 decimals, the amount the
+// product of the other two.
+void ExpectMoney(const SampleSheet& sheet, int first, const std::string& name) {
+    for (std::size_t row = 0; row < sheet.rows.size(); ++row) {
+        const std::string& quantity = sheet.At(row, first);
+        const std::string& cost = sheet.At(row, first + 1);
+        const std::string& amount = sheet.At(row, first + 2);
+        ASSERT_EQ(sheet.kinds[row][first - 1], CellKind::Number) << name;
+        EXPECT_LE(Decimals(quantity), 4u) << name << " " << quantity;
+        EXPECT_LE(Decimals(cost), 4u) << name << " " << cost;
+        EXPECT_LE(Decimals(amount), 2u) << name << " " << amount;
+        EXPECT_GT(std::stod(quantity), 0) << name;
+        EXPECT_NEAR(std::stod(amount), std::stod(quantity) * std::stod(cost), 0.005 + 1e-9) << name;
+    }
+}
+
+// A date column: every cell reads as a short date, and both date cells and date texts occur when there are
+// several records or vouchers.
+void ExpectDates(const SampleSheet& sheet, int column, std::size_t records, const std::string& name) {
+    std::set<CellKind> kinds;
+    for (std::size_t row = 0; row < sheet.rows.size(); ++row) {
+        EXPECT_NO_THROW(ParseShortDate(QString::fromStdString(sheet.At(row, column)))) << name;
+        kinds.insert(sheet.kinds[row][column - 1]);
+    }
+    if (records > 1) {
+        EXPECT_EQ(kinds, (std::set<CellKind>{CellKind::DateTime, CellKind::Text})) << name;
+    }
+}
+
+// What the importers check row by row, and what makes one run import the whole sample: rows records of each
+// master-data sheet and of opening stock, rows vouchers of each receipt sheet, of lines lines each (0 for 2
+// and 3 in turn).
+void ExpectConsistent(const SampleSheets& sheets, std::size_t rows, std::size_t lines) {
+    ASSERT_EQ(sheets.size(), kEndColumns.size());
+    for (const auto& [name, column] : kEndColumns) {
+        if (!kReceipts.contains(name)) {
+            EXPECT_EQ(sheets.at(name).rows.size(), rows) << name;
+            ExpectUnique(sheets.at(name).Keys({column}), name + " codes");
+        }
     }
     for (const Reference& reference : kReferences) {
         const SampleSheet& sheet = sheets.at(reference.sheet);
@@ -206,11 +314,13 @@ void ExpectConsistent(const std::map<std::string, SampleSheet>& sheets, std::siz
             earlier.insert(text);
         }
     }
+    std::map<std::string, std::string> categoryFlags;
     for (const auto& row : sheets.at("收发类别").rows) {
         // A child category receives or issues as its parent does: "1..." receipts, "2..." issues.
         const std::string& code = row[1];
         EXPECT_TRUE(code[0] == '1' || code[0] == '2') << code;
         EXPECT_EQ(row[3], code[0] == '1' ? "1" : "0") << code;
+        categoryFlags[row[2]] = row[3];
     }
     for (const auto& row : sheets.at("计量单位组").rows)
         EXPECT_TRUE(row[2] == "无换算" || row[2] == "固定换算" || row[2] == "浮动换算") << row[2];
@@ -225,25 +335,86 @@ void ExpectConsistent(const std::map<std::string, SampleSheet>& sheets, std::siz
         EXPECT_EQ(row[10], "销售");
         EXPECT_EQ(row[11], "外购");
     }
+
+    ExpectDates(sheets.at("存货期初"), 10, rows, "存货期初");
+    ExpectMoney(sheets.at("存货期初"), 7, "存货期初");
+    for (const auto& [name, layout] : kReceipts) {
+        const SampleSheet& sheet = sheets.at(name);
+        const std::vector<std::size_t> starts = sheet.VoucherStarts(layout.key);
+        ASSERT_EQ(starts.size(), rows) << name;
+        EXPECT_EQ(sheet.rows.size(), lines > 0 ? rows * lines : DefaultLines(rows)) << name;
+        std::set<std::string> keys;
+        for (std::size_t voucher = 0; voucher < starts.size(); ++voucher) {
+            const std::size_t first = starts[voucher];
+            const std::size_t end = voucher + 1 < starts.size() ? starts[voucher + 1] : sheet.rows.size();
+            EXPECT_EQ(end - first, lines > 0 ? lines : 2 + voucher % 2) << name << " " << voucher;
+            // A key that comes back later would make a further voucher; one of the ERP's numbers, nine digits
+            // with a "-" in front for opening stock, would stop the run.
+            const std::string& key = sheet.At(first, layout.key);
+            EXPECT_TRUE(keys.insert(key).second) << name << " " << key;
+            EXPECT_TRUE(key.size() >= 4 && key.size() < 9) << name << " " << key;
+            for (std::size_t row = first + 1; row < end; ++row)
+                for (const int column : layout.header)
+                    EXPECT_EQ(sheet.At(row, column), sheet.At(first, column)) << name << " " << row << " " << column;
+        }
+        for (std::size_t row = 0; row < sheet.rows.size(); ++row)
+            EXPECT_EQ(categoryFlags.at(sheet.At(row, layout.category)), "1") << name;
+        ExpectDates(sheet, layout.date, rows, name);
+        ExpectMoney(sheet, layout.quantity, name);
+    }
+    // The purchase types the ERP ships with; the other receipt's business type names the voucher type
+    // "其他入库单".
+    const std::set<std::string> purchaseTypes = {"普通采购", "直运采购", "受托代销"};
+    for (const auto& row : sheets.at("采购入库单").rows)
+        EXPECT_TRUE(purchaseTypes.contains(row[8])) << row[8];
+    for (const auto& row : sheets.at("其他入库单").rows)
+        EXPECT_EQ(row[1], "其他入库");
 }
 
 TEST(SampleCommand, EveryReferenceResolvesAndEveryCodeIsUnique) {
-    // 12000 rows take the class codes to their third level and widen every serial code.
-    for (const int rows : {3, 12000}) {
-        SCOPED_TRACE(rows);
+    // 12000 rows take the class codes to their third level and widen every serial code and voucher key.
+    for (const auto& [rows, lines] : std::vector<std::pair<int, int>>{{1, 0}, {3, 0}, {12000, 0}, {4, 5}}) {
+        SCOPED_TRACE(std::to_string(rows) + " rows, " + std::to_string(lines) + " lines");
         ScratchFolder folder;
         const std::string path = folder.File("sample.xlsx");
-        ASSERT_EQ(Sample({path, "--rows", std::to_string(rows)}).status, 0);
-        ExpectConsistent(ReadSample(path), static_cast<std::size_t>(rows));
+        std::vector<std::string> arguments = {path, "--rows", std::to_string(rows)};
+        if (lines > 0) {
+            arguments.insert(arguments.end(), {"--lines", std::to_string(lines)});
+        }
+        ASSERT_EQ(Sample(arguments).status, 0);
+        ExpectConsistent(ReadSample(path), static_cast<std::size_t>(rows), static_cast<std::size_t>(lines));
     }
 }
 
-TEST(SampleCommand, ImportsWholeIntoAFreshDemoErp) {
+using StockKey = std::pair<std::string, std::string>; // warehouse code, item code
+
+// Opening stock plus receipts, by warehouse and item, as the sample's sheets give them.
+std::map<StockKey, double> SampleStock(const SampleSheets& sheets) {
+    std::map<std::string, std::string> warehouseCodes;
+    for (const auto& row : sheets.at("仓库档案").rows)
+        warehouseCodes[row[1]] = row[2];
+    std::map<StockKey, double> stock;
+    const SampleSheet& opening = sheets.at("存货期初");
+    for (std::size_t row = 0; row < opening.rows.size(); ++row)
+        stock[{opening.At(row, 3), opening.At(row, 4)}] += std::stod(opening.At(row, 7));
+    for (const auto& [name, layout] : kReceipts) {
+        const SampleSheet& sheet = sheets.at(name);
+        for (std::size_t row = 0; row < sheet.rows.size(); ++row) {
+            const std::string& warehouse = sheet.At(row, layout.warehouse);
+            const std::string code = layout.warehouseByName ? warehouseCodes.at(warehouse) : warehouse;
+            stock[{code, sheet.At(row, layout.item)}] += std::stod(sheet.At(row, layout.quantity));
+        }
+    }
+    return stock;
+}
+
+TEST(SampleCommand, ImportsWholeIntoAFreshDemoErpAndPostsEveryVoucher) {
     ScratchFolder folder;
     const std::string settings = folder.File("ZirurUzavarUriz.ini");
     const std::string path = folder.File("sample.xlsx");
     ASSERT_EQ(RunProgram(HZ_CLI, {"init-demo", "--settings", settings}).status, 0);
     ASSERT_EQ(Sample({path, "--rows", "3"}).status, 0);
+    const SampleSheets sheets = ReadSample(path);
 
     const ProgramResult result = RunProgram(HZ_CLI, {"import", "--workbook", path, "--settings", settings, "--all"});
     EXPECT_EQ(result.status, 0) << result.err;
@@ -251,29 +422,59 @@ TEST(SampleCommand, ImportsWholeIntoAFreshDemoErp) {
     // No message but the final one, and every sample sheet read to its first empty row.
     std::string expected = "导入完成！\n";
     for (const SheetKind& kind : SheetKinds()) {
-        const bool sampled = kCodeColumns.contains(kind.caption.toString().toStdString());
-        expected += kind.caption.toString().toStdString() + (sampled ? "\t5\n" : "\t2\n");
+        const auto sheet = sheets.find(kind.caption.toString().toStdString());
+        const std::size_t end = sheet == sheets.end() ? 2 : sheet->second.rows.size() + 2;
+        expected += kind.caption.toString().toStdString() + "\t" + std::to_string(end) + "\n";
     }
     EXPECT_EQ(result.out, expected);
 
     Connection erp;
     InstallEmbeddedErp(erp);
     erp.OpenSqliteFile(QString::fromStdString(folder.File("HZDEMO_001_2026.db")));
+    const auto count = [&erp](const QString& sql) {
+        return test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM ") + sql).toInt();
+    };
     for (const char* table :
          {"CustomerClass", "VendorClass", "InventoryClass", "DistrictClass", "Department", "Person", "Rd_Style",
           "ComputationGroup", "ComputationUnit", "Vendor", "Customer", "Warehouse", "Inventory"}) {
-        EXPECT_EQ(test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM %1").arg(table)).toInt(), 3) << table;
+        EXPECT_EQ(count(QString::fromLatin1(table)), 3) << table;
     }
     // The looked-up references arrived as codes.
-    EXPECT_EQ(test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM Inventory i JOIN InventoryClass c "
-                                               "ON c.cInvCCode = i.cInvCCode AND c.cInvCName = i.cInvStd"))
-                  .toInt(),
+    EXPECT_EQ(count(QStringLiteral("Inventory i JOIN InventoryClass c ON c.cInvCCode = i.cInvCCode "
+                                   "AND c.cInvCName = i.cInvStd")),
               3);
-    EXPECT_EQ(test::Scalar(erp, QStringLiteral("SELECT count(*) AS Value FROM Vendor v JOIN Person p "
-                                               "ON p.cPersonCode = v.cVenPPerson JOIN Department d "
-                                               "ON d.cDepCode = v.cVenDepart"))
-                  .toInt(),
+    EXPECT_EQ(count(QStringLiteral("Vendor v JOIN Person p ON p.cPersonCode = v.cVenPPerson JOIN Department d "
+                                   "ON d.cDepCode = v.cVenDepart")),
               3);
+
+    // Three vouchers of each kind, every line of the sheets in them, every header's names found as codes.
+    for (const char* type : {"34", "01", "10", "08"}) {
+        EXPECT_EQ(count(QStringLiteral("RdRecord WHERE cVouchType = '%1'").arg(QLatin1String(type))), 3) << type;
+    }
+    EXPECT_EQ(count(QStringLiteral("RdRecords")), 3 + 3 * static_cast<int>(DefaultLines(3)));
+    EXPECT_EQ(count(QStringLiteral("RdRecord h JOIN Warehouse w ON w.cWhCode = h.cWhCode "
+                                   "JOIN Department d ON d.cDepCode = h.cDepCode")),
+              12);
+    EXPECT_EQ(count(QStringLiteral("RdRecord h JOIN Rd_Style r ON r.cRdCode = h.cRdCode AND r.bRdFlag = 1")), 9);
+    EXPECT_EQ(count(QStringLiteral("RdRecord h JOIN PurchaseType p ON p.cPTCode = h.cPTCode "
+                                   "JOIN Vendor v ON v.cVenCode = h.cVenCode")),
+              3);
+
+    // Every voucher posted: the stock of each warehouse and item is its opening stock plus its receipts.
+    EXPECT_EQ(count(QStringLiteral("SCM_EntryLedgerBuffer")), 0);
+    const std::map<StockKey, double> expectedStock = SampleStock(sheets);
+    Query stock(erp);
+    stock.SetText(QStringLiteral("SELECT cWhCode, cInvCode, sum(iQuantity) AS iQuantity FROM CurrentStock "
+                                 "GROUP BY cWhCode, cInvCode"));
+    stock.Exec();
+    EXPECT_EQ(stock.RecordCount(), static_cast<int>(expectedStock.size()));
+    while (stock.Next()) {
+        const StockKey key{stock.Text(QStringLiteral("cWhCode")).toStdString(),
+                           stock.Text(QStringLiteral("cInvCode")).toStdString()};
+        ASSERT_TRUE(expectedStock.contains(key)) << key.first << " " << key.second;
+        EXPECT_NEAR(stock.Double(QStringLiteral("iQuantity")), expectedStock.at(key), 1e-6)
+            << key.first << " " << key.second;
+    }
 }
 
 } // namespace
