@@ -119,12 +119,12 @@ void CommitGeneralLedgerProcedure(Connection& connection, StoredProcedure& call)
                      .arg(kStockKeyColumns, kMatchesStockKey));
     step.Bind(QStringLiteral("TransactionId"), transactionId);
     step.Exec();
-    step.SetText(QStringLiteral("UPDATE CurrentStock AS s SET iQuantity = round(s.iQuantity + "
-                                "(SELECT sum(b.iQuantity) FROM SCM_EntryLedgerBuffer b "
-                                "WHERE b.transactionid = :TransactionId AND %1), 6) "
-                                "WHERE EXISTS (SELECT 1 FROM SCM_EntryLedgerBuffer b "
-                                "WHERE b.transactionid = :TransactionId AND %1)")
-                     .arg(kMatchesStockKey));
+    // Driven by the transaction's ledger rows, so that each posting seeks its stock rows by the stock key
+    // instead of visiting every stock row.
+    step.SetText(QStringLiteral("UPDATE CurrentStock AS s SET iQuantity = round(s.iQuantity + b.iQuantity, 6) "
+                                "FROM (SELECT %1, sum(iQuantity) AS iQuantity FROM SCM_EntryLedgerBuffer "
+                                "WHERE transactionid = :TransactionId GROUP BY %1) AS b WHERE %2")
+                     .arg(kStockKeyColumns, kMatchesStockKey));
     step.Bind(QStringLiteral("TransactionId"), transactionId);
     step.Exec();
     step.SetText(QStringLiteral("DELETE FROM SCM_EntryLedgerBuffer WHERE transactionid = :TransactionId"));
