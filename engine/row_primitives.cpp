@@ -15,9 +15,16 @@ constexpr int kVoucherColumns = 24;
 
 const QString kValue = QStringLiteral("Value");
 
+// A row's own transaction (ImportMasterSheet) ends before the user is asked to read anything, so that no lock
+// is held while the message waits. Nothing of a refused row is written anyway.
+void ShowRowMessage(ImportRunContext& context, const QString& text) {
+    context.erp.Con.Rollback();
+    context.observer.ShowMessage(text);
+}
+
 void ReportRowError(ImportRunContext& context, const QString& text) {
     context.runOk = false;
-    context.observer.ShowMessage(text);
+    ShowRowMessage(context, text);
 }
 
 QString RowText(const ImportRunContext& context) {
@@ -123,8 +130,8 @@ bool LookupCodeByName(ImportRunContext& context, const QString& table, const QSt
     query.Bind(kValue, name);
     query.Exec();
     if (query.IsEmpty()) {
-        context.observer.ShowMessage(context.KindName() + QStringLiteral("第 ") + RowText(context) +
-                                     QStringLiteral(" 行") + name + QStringLiteral("没维护！"));
+        ShowRowMessage(context, context.KindName() + QStringLiteral("第 ") + RowText(context) + QStringLiteral(" 行") +
+                                    name + QStringLiteral("没维护！"));
     } else {
         const QString wanted = TrimText(name);
         const QString& nameKey = nameField;
@@ -135,8 +142,8 @@ bool LookupCodeByName(ImportRunContext& context, const QString& table, const QSt
             }
         }
         if (code.isEmpty()) {
-            context.observer.ShowMessage(context.KindName() + QStringLiteral(" 第 ") + RowText(context) +
-                                         QStringLiteral(" 行") + name + QStringLiteral("没维护！"));
+            ShowRowMessage(context, context.KindName() + QStringLiteral(" 第 ") + RowText(context) +
+                                        QStringLiteral(" 行") + name + QStringLiteral("没维护！"));
         }
     }
     context.runOk = !code.isEmpty();
@@ -149,7 +156,10 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
         return;
     }
     Connection& Con = context.erp.Con;
-    Con.BeginTransaction();
+    // Within the row's transaction when its importer opened one, else in one of its own.
+    if (!Con.InTransaction()) {
+        Con.BeginTransaction();
+    }
     try {
         QMain.Post();
         QMain.UpdateBatch();

@@ -11,8 +11,10 @@ struct ImportRunContext;
 
 // The checks, lookups and saves that every importer performs on its rows. A failing check or lookup is a row
 // error: one message to the user, runOk false, result false; the importer then leaves its row loop. Database
-// errors outside SaveMasterRow are not caught: they end the run. Table and field names are fixed identifiers of
-// the ERP; the value looked for is always bound as ":Value", never pasted into the text.
+// errors outside SaveMasterRow are not caught: they end the run. Before any message a transaction open on Con
+// (a master row's own, see ImportMasterSheet) is rolled back, so that no lock is held while the user reads it. Table
+// and field names are fixed identifiers of the ERP; the value looked for is always bound as ":Value", never pasted into
+// the text.
 
 // The cell (row, column) of the bound worksheet, 1-based, as text, number or 32-bit integer (the conversions of
 // cell_conversions.h; a cell that cannot be converted throws RunError).
@@ -45,9 +47,9 @@ bool LookupCodeByName(ImportRunContext& context, const QString& table, const QSt
                       const QString& nameField, const QString& name, QString& code, bool required,
                       const QString& label);
 
-// Sends QMain's pending row in a transaction of its own. A refusal is rolled back, reported as
-// "编号为 <identifier> 的<kind>保存失败！" and dropped from QMain, so that the next row's save sends only that
-// row; runOk is not changed. Does nothing when QMain is neither inserting nor editing.
+// Sends QMain's pending row and commits, in the row's transaction when one is open, else in one of its own. A refusal
+// is rolled back, reported as "编号为 <identifier> 的<kind>保存失败！" and dropped from QMain, so that the next row's
+// save sends only that row; runOk is not changed. Does nothing when QMain is neither inserting nor editing.
 void SaveMasterRow(ImportRunContext& context, const QString& identifier);
 
 // Copies the rows of the voucher that begins at voucherFirstRow (those whose keyColumn reads exactly keyValue),

@@ -16,7 +16,14 @@ void ImportMasterSheet(ImportRunContext& context, const MasterSheet& sheet) {
     SheetRow values;
     for (;;) {
         const QString code = ReadCell(context, context.row, sheet.codeColumn);
-        if (code.isEmpty() || !CheckCodeIsNew(context, sheet.table, sheet.codeField, code)) {
+        if (code.isEmpty()) {
+            return;
+        }
+        // The row's checks and its save run in one transaction, committed by SaveMasterRow: no other program
+        // can add the code between its check and the insert, and the row takes the database's locks once
+        // instead of once per statement. A row error or an error that ends the run rolls it back.
+        TransactionGuard rowTransaction(context.erp.Con);
+        if (!CheckCodeIsNew(context, sheet.table, sheet.codeField, code)) {
             return;
         }
         values.Clear();

@@ -6,6 +6,9 @@ namespace hz::test {
 
 void RecordingObserver::ShowMessage(const QString& text) {
     events.push_back("message: " + text.toStdString());
+    if (onMessage) {
+        onMessage();
+    }
 }
 
 void RecordingObserver::StartRowChanged(const SheetKind& kind, const QString& text) {

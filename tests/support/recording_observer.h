@@ -26,6 +26,8 @@ public:
     int lastRow = 0;
     // What the user does in the settings dialog, when a test needs it to do something.
     std::function<void()> onSettingsDialog;
+    // What happens while a message waits for the user, when a test needs to look at the database then.
+    std::function<void()> onMessage;
 };
 
 } // namespace hz::test
