@@ -56,7 +56,8 @@ struct SheetCheck {
     QString nameSuffix = {}; // LookupCodeByName: appended to the cell's text before the lookup
 };
 
-// Runs checks in order, appending what each found to row.found; false at the first that fails.
+// Runs checks in order, appending what each found to row.found; false at the first that fails. They share one
+// transaction: the caller's when one is open on Con, else one of their own that writes nothing.
 bool RunChecks(ImportRunContext& context, const std::vector<SheetCheck>& checks, SheetRow& row);
 
 // A field of a written row and how its value comes from the sheet row.
