@@ -33,7 +33,7 @@ MasterSheet WarehouseSheet() {
              field::TextIs(QStringLiteral("bROP"), 10, QStringLiteral("TRUE"))}};
 }
 
-// D is both the specification and the name of the item's class. The main unit is also the sales, stock and
+// D is both the item's standard (规格) and the name of its class. The main unit is also the sales, stock and
 // purchase unit; whether it belongs to the item's group is not checked.
 MasterSheet InventorySheet() {
     return {QStringLiteral("存货档案"),

@@ -87,12 +87,9 @@ std::vector<FieldRule> DetailFields() {
 }
 
 void ImportOpeningStock(ImportRunContext& context) {
+    OpenStockVoucherDatasets(context);
     BatchDataset& QMain = context.erp.QMain;
     BatchDataset& QDetail = context.erp.QDetail;
-    QMain.Close();
-    QMain.Open(QStringLiteral("Select Top 0 * From RdRecord"));
-    QDetail.Close();
-    QDetail.Open(QStringLiteral("Select Top 0 * From RdRecords"));
     const std::vector<CellRead> reads = Reads();
     const std::vector<SheetCheck> checks = Checks();
     const std::vector<FieldRule> header = HeaderFields(context);

@@ -50,6 +50,13 @@ void SendVoucher(ImportRunContext& context, const QString& vouchType) {
 
 } // namespace
 
+void OpenStockVoucherDatasets(ImportRunContext& context) {
+    context.erp.QMain.Close();
+    context.erp.QMain.Open(QStringLiteral("Select Top 0 * From RdRecord"));
+    context.erp.QDetail.Close();
+    context.erp.QDetail.Open(QStringLiteral("Select Top 0 * From RdRecords"));
+}
+
 bool SaveStockVoucher(ImportRunContext& context) {
     bool committed = false;
     return SaveStockVoucher(context, committed);

@@ -6,6 +6,9 @@ namespace hz {
 
 struct ImportRunContext;
 
+// Opens QMain on RdRecord and QDetail on RdRecords, empty, as a stock voucher sheet begins.
+void OpenStockVoucherDatasets(ImportRunContext& context);
+
 // Finishes the pending stock voucher: QMain's header in insert or edit state and QDetail's last detailCount
 // rows. Allocates the header id and a block of detail ids with sp_GetId, numbers the voucher from its header id,
 // sends header and details in one transaction, then posts the voucher to current stock in a second one. True when

@@ -82,12 +82,7 @@ bool ImportRows(ImportRunContext& context, const VoucherSheet& sheet) {
 } // namespace
 
 void ImportVoucherSheet(ImportRunContext& context, const VoucherSheet& sheet) {
-    BatchDataset& QMain = context.erp.QMain;
-    BatchDataset& QDetail = context.erp.QDetail;
-    QMain.Close();
-    QMain.Open(QStringLiteral("Select Top 0 * From RdRecord"));
-    QDetail.Close();
-    QDetail.Open(QStringLiteral("Select Top 0 * From RdRecords"));
+    OpenStockVoucherDatasets(context);
     // At the end of the sheet a failed save has told the user and cleared runOk: the run stops after the sheet.
     if (ImportRows(context, sheet)) {
         SavePendingVoucher(context);

@@ -16,6 +16,7 @@ using namespace std::string_literals;
 using test::CellInput;
 using test::DateCell;
 using test::Execute;
+using test::ExecuteAll;
 using test::FailProcedure;
 using test::ImportFixture;
 using test::RunErrorText;
@@ -46,14 +47,12 @@ class OpeningStockTest : public ImportFixture {
 protected:
     // The warehouse 原料库 (W1), the items 钢板 (A001) and 螺钉 (A002), the department 采购部 (1).
     void SetUp() override {
-        for (const char* sql : {
-                 "Insert Into Warehouse (cWhCode, cWhName) Values ('W1', '原料库')",
-                 "Insert Into Inventory (cInvCode, cInvName) Values ('A001', '钢板')",
-                 "Insert Into Inventory (cInvCode, cInvName) Values ('A002', '螺钉')",
-                 "Insert Into Department (cDepCode, cDepName) Values ('1', '采购部')",
-             }) {
-            Execute(Con(), QString::fromUtf8(sql));
-        }
+        ExecuteAll(Con(), {
+                              "Insert Into Warehouse (cWhCode, cWhName) Values ('W1', '原料库')",
+                              "Insert Into Inventory (cInvCode, cInvName) Values ('A001', '钢板')",
+                              "Insert Into Inventory (cInvCode, cInvName) Values ('A002', '螺钉')",
+                              "Insert Into Department (cDepCode, cDepName) Values ('1', '采购部')",
+                          });
     }
 
     static TypedSheet Sheet(const std::vector<StockLine>& lines) {

@@ -22,6 +22,7 @@ using namespace std::string_literals;
 using test::CellInput;
 using test::DateCell;
 using test::Execute;
+using test::ExecuteAll;
 using test::FailInsertOf;
 using test::FailProcedure;
 using test::ImportFixture;
@@ -201,16 +202,14 @@ protected:
     // Warehouse W1 原料库, vendor V1 钢铁厂, department 1 采购部, category 11 采购入库, items A001 钢板 and
     // A002 螺钉; purchase and voucher types ship with the ERP. Every id allocation is recorded.
     void SetUp() override {
-        for (const char* sql : {
-                 "Insert Into Warehouse (cWhCode, cWhName) Values ('W1', '原料库')",
-                 "Insert Into Vendor (cVenCode, cVenName) Values ('V1', '钢铁厂')",
-                 "Insert Into Department (cDepCode, cDepName) Values ('1', '采购部')",
-                 "Insert Into Rd_Style (cRdCode, cRdName, bRdFlag) Values ('11', '采购入库', 1)",
-                 "Insert Into Inventory (cInvCode, cInvName) Values ('A001', '钢板')",
-                 "Insert Into Inventory (cInvCode, cInvName) Values ('A002', '螺钉')",
-             }) {
-            Execute(Con(), QString::fromUtf8(sql));
-        }
+        ExecuteAll(Con(), {
+                              "Insert Into Warehouse (cWhCode, cWhName) Values ('W1', '原料库')",
+                              "Insert Into Vendor (cVenCode, cVenName) Values ('V1', '钢铁厂')",
+                              "Insert Into Department (cDepCode, cDepName) Values ('1', '采购部')",
+                              "Insert Into Rd_Style (cRdCode, cRdName, bRdFlag) Values ('11', '采购入库', 1)",
+                              "Insert Into Inventory (cInvCode, cInvName) Values ('A001', '钢板')",
+                              "Insert Into Inventory (cInvCode, cInvName) Values ('A002', '螺钉')",
+                          });
         Con().RegisterProcedure(QStringLiteral("sp_GetId"), [this](Connection& connection, StoredProcedure& call) {
             amounts.push_back(call.IntValue(QStringLiteral("@iAmount")));
             GetIdProcedure(connection, call);

@@ -16,6 +16,7 @@ using namespace std::string_literals;
 using test::CellInput;
 using test::DateCell;
 using test::Execute;
+using test::ExecuteAll;
 using test::FailInsertsInto;
 using test::ImportFixture;
 using test::RunErrorText;
@@ -42,7 +43,7 @@ struct WarehouseLine {
 struct ItemLine {
     std::string code = "A001";
     std::string name = "钢板";
-    std::string specification = "原材料"; // also the class's name
+    std::string standard = "原材料"; // also the class's name
     CellInput taxRate = 17.0;
     CellInput startDate = "2023/5/7"s;
     std::string groupName = "重量组";
@@ -73,16 +74,16 @@ protected:
     // The department 采购部 (1), the class 原材料 (01), the groups 重量组 (01, fixed conversion) and 个数组 (02)
     // with a unit each: 千克 (0101) and 个 (0201).
     void InsertReferences() {
-        for (const char* sql : {
-                 "Insert Into Department (cDepCode, cDepName) Values ('1', '采购部')",
-                 "Insert Into InventoryClass (cInvCCode, cInvCName) Values ('01', '原材料')",
-                 "Insert Into ComputationGroup (cGroupCode, cGroupName, iGroupType) Values ('01', '重量组', 1)",
-                 "Insert Into ComputationGroup (cGroupCode, cGroupName, iGroupType) Values ('02', '个数组', 0)",
-                 "Insert Into ComputationUnit (cComunitCode, cComUnitName, cGroupCode) Values ('0101', '千克', '01')",
-                 "Insert Into ComputationUnit (cComunitCode, cComUnitName, cGroupCode) Values ('0201', '个', '02')",
-             }) {
-            Execute(Con(), QString::fromUtf8(sql));
-        }
+        ExecuteAll(
+            Con(),
+            {
+                "Insert Into Department (cDepCode, cDepName) Values ('1', '采购部')",
+                "Insert Into InventoryClass (cInvCCode, cInvCName) Values ('01', '原材料')",
+                "Insert Into ComputationGroup (cGroupCode, cGroupName, iGroupType) Values ('01', '重量组', 1)",
+                "Insert Into ComputationGroup (cGroupCode, cGroupName, iGroupType) Values ('02', '个数组', 0)",
+                "Insert Into ComputationUnit (cComunitCode, cComUnitName, cGroupCode) Values ('0101', '千克', '01')",
+                "Insert Into ComputationUnit (cComunitCode, cComUnitName, cGroupCode) Values ('0201', '个', '02')",
+            });
     }
 
     static TypedSheet Warehouses(const std::vector<WarehouseLine>& lines) {
@@ -108,7 +109,7 @@ protected:
             sheet.rows.push_back({{},
                                   l.code,
                                   l.name,
-                                  l.specification,
+                                  l.standard,
                                   l.taxRate,
                                   l.startDate,
                                   l.groupName,
@@ -315,7 +316,7 @@ TEST_F(InventorySheetTest, AnInvalidStartDateOrTaxRateEndsTheRunBeforeAnyLookup)
     };
     for (const auto& c : cases) {
         observer.events.clear();
-        const ItemLine line{.specification = "Q235", .taxRate = c.taxRate, .startDate = c.startDate};
+        const ItemLine line{.standard = "Q235", .taxRate = c.taxRate, .startDate = c.startDate};
         EXPECT_EQ(RunErrorText([&] { Import({Items({line})}, {kItems}); }), c.error);
         EXPECT_EQ(Messages(), std::vector<std::string>{}) << c.error;
     }
@@ -345,7 +346,7 @@ TEST_F(InventorySheetTest, ARefusedSaveOnEveryRowLetsTheRunComplete) {
 
 TEST_F(InventorySheetTest, ResumesAtTheRejectedRow) {
     InsertReferences();
-    const TypedSheet items = Items({{}, {.code = "A002", .specification = "辅料"}});
+    const TypedSheet items = Items({{}, {.code = "A002", .standard = "辅料"}});
     ASSERT_EQ(Import({items}, {kItems}), RunOutcome::Aborted);
     ASSERT_EQ(StartRowBox(kItems), "3");
     Execute(Con(), QStringLiteral("Insert Into InventoryClass (cInvCCode, cInvCName) Values ('02', '辅料')"));
@@ -358,15 +359,15 @@ TEST_F(InventorySheetTest, ResumesAtTheRejectedRow) {
 using ItemCase = CheckCase<ItemLine>;
 
 const ItemCase kItemCases[] = {
-    {"EmptyClass", {.specification = ""}, "第 3 行规格名(存货分类)不能为空！"},
-    {"UnknownClass", {.specification = "Q235"}, "存货档案第 3 行Q235没维护！"},
+    {"EmptyClass", {.standard = ""}, "第 3 行规格名(存货分类)不能为空！"},
+    {"UnknownClass", {.standard = "Q235"}, "存货档案第 3 行Q235没维护！"},
     {"EmptyGroupCode", {.groupCode = ""}, "存货档案 第 3 行计量单位组名称代码没维护！"},
     {"UnknownGroup", {.groupCode = "09"}, "存货档案 第 3 行计量单位组名称代码没维护！"},
     {"OtherGroupName", {.groupName = "个数组"}, "存货档案 第 3 行计量单位组名称代码对应的名称与汇账中不一致！"},
     {"UnknownUnit", {.unitCode = "0199"}, "存货档案 第 3 行主计量单位名称代码没维护！"},
     {"OtherUnitName", {.unitName = "吨"}, "存货档案 第 3 行主计量单位名称代码对应的名称与汇账中不一致！"},
     // The checks run class, group, unit: the first failure is the one reported.
-    {"ClassBeforeGroup", {.specification = "Q235", .groupCode = "09"}, "存货档案第 3 行Q235没维护！"},
+    {"ClassBeforeGroup", {.standard = "Q235", .groupCode = "09"}, "存货档案第 3 行Q235没维护！"},
     {"GroupBeforeUnit", {.groupCode = "09", .unitCode = "0199"}, "存货档案 第 3 行计量单位组名称代码没维护！"},
 };
 

@@ -61,4 +61,9 @@ void Execute(Connection& connection, const QString& sql, const QVariant& value) 
     Prepare(query, sql, value);
 }
 
+void ExecuteAll(Connection& connection, std::initializer_list<const char*> statements) {
+    for (const char* sql : statements)
+        Execute(connection, QString::fromUtf8(sql));
+}
+
 } // namespace hz::test

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QVariant>
 
+#include <initializer_list>
 #include <memory>
 
 namespace hz::test {
@@ -38,5 +39,7 @@ void FailInsertOf(Connection& connection, const QString& table, const QString& f
 QVariant Scalar(Connection& connection, const QString& sql, const QVariant& value = {});
 // Runs a statement whose ":Value" parameter, when it has one, takes value.
 void Execute(Connection& connection, const QString& sql, const QVariant& value = {});
+// Runs statements (UTF-8, without parameters) in order.
+void ExecuteAll(Connection& connection, std::initializer_list<const char*> statements);
 
 } // namespace hz::test
