@@ -56,13 +56,7 @@ protected:
     // What another connection sees: only committed rows.
     Texts Committed(const char* sql) const {
         const auto other = erp.Connect();
-        Query query(*other);
-        query.SetText(QString::fromUtf8(sql));
-        query.Exec();
-        Texts values;
-        while (query.Next())
-            values.push_back(query.Text(QStringLiteral("Value")).toStdString());
-        return values;
+        return test::Column(*other, QString::fromUtf8(sql));
     }
     Texts Departments() const {
         return Committed("Select cDepCode || '=' || cDepName As Value From Department Order By cDepCode");

@@ -252,16 +252,7 @@ protected:
     }
 
     // The field "Value" of every row of sql.
-    Texts Values(const QString& sql) {
-        Query query(Con());
-        query.SetText(sql);
-        query.Exec();
-        Texts values;
-        while (query.Next()) {
-            values.push_back(query.Text(QStringLiteral("Value")).toStdString());
-        }
-        return values;
-    }
+    Texts Values(const QString& sql) { return test::Column(Con(), sql); }
 
     // Each detail row as "AutoID/ID/cInvCode/iQuantity", by AutoID.
     Texts Details() {

@@ -50,15 +50,7 @@ public:
         connection.OpenSqliteFile(erp.Path());
     }
 
-    Texts Values(const char* sql) {
-        Query query(connection);
-        query.SetText(QString::fromUtf8(sql));
-        query.Exec();
-        Texts values;
-        while (query.Next())
-            values.push_back(query.Text(QStringLiteral("Value")).toStdString());
-        return values;
-    }
+    Texts Values(const char* sql) { return test::Column(connection, QString::fromUtf8(sql)); }
 
     std::string Count(const char* table) {
         return Values((std::string("Select count(*) As Value From ") + table).c_str()).at(0);

@@ -61,6 +61,15 @@ void Execute(Connection& connection, const QString& sql, const QVariant& value) 
     Prepare(query, sql, value);
 }
 
+std::vector<std::string> Column(Connection& connection, const QString& sql) {
+    Query query(connection);
+    Prepare(query, sql, {});
+    std::vector<std::string> values;
+    while (query.Next())
+        values.push_back(query.Text(QStringLiteral("Value")).toStdString());
+    return values;
+}
+
 void ExecuteAll(Connection& connection, std::initializer_list<const char*> statements) {
     for (const char* sql : statements)
         Execute(connection, QString::fromUtf8(sql));

@@ -8,6 +8,8 @@
 
 #include <initializer_list>
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace hz::test {
 
@@ -37,6 +39,8 @@ void FailInsertOf(Connection& connection, const QString& table, const QString& f
 
 // The field "Value" of the first record of sql (its ":Value" parameter, if any, bound to value), or NULL.
 QVariant Scalar(Connection& connection, const QString& sql, const QVariant& value = {});
+// The field "Value" of every record of sql, as text, in order.
+std::vector<std::string> Column(Connection& connection, const QString& sql);
 // Runs a statement whose ":Value" parameter, when it has one, takes value.
 void Execute(Connection& connection, const QString& sql, const QVariant& value = {});
 // Runs statements (UTF-8, without parameters) in order.
