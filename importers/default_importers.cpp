@@ -1,7 +1,9 @@
 #include "engine/importer_registry.h"
 #include "importers/masterdata/masterdata_importers.h"
+#include "importers/vouchers/issue_sheets.h"
 #include "importers/vouchers/opening_stock.h"
 #include "importers/vouchers/receipt_sheets.h"
+#include "importers/vouchers/transfer_sheet.h"
 
 namespace hz {
 
@@ -13,6 +15,8 @@ ImporterRegistry DefaultImporters() {
     AddStockArchiveSheets(registry);
     AddOpeningStockSheet(registry);
     AddReceiptSheets(registry);
+    AddTransferSheet(registry);
+    AddIssueSheets(registry);
     return registry;
 }
 

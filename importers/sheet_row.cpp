@@ -78,6 +78,7 @@ QDate LocalToday() {
 void SheetRow::Clear() {
     cells.fill(QVariant());
     found.clear();
+    costPrice = 0;
 }
 
 void ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, SheetRow& row) {

@@ -12,6 +12,11 @@ namespace hz {
 class BatchDataset;
 struct ImportRunContext;
 
+// The number of a worksheet column by its letter, A to Z: Col('C') is 3.
+constexpr int Col(char letter) {
+    return letter - 'A' + 1;
+}
+
 // The pieces from which a sheet kind is described as data, shared by the master-data and voucher importers:
 // which cells a row reads, which references it checks, and how each written field takes its value.
 
@@ -30,6 +35,7 @@ struct SheetRow {
     static constexpr int kColumns = 24; // A to X
     std::array<QVariant, kColumns + 1> cells;
     std::vector<QVariant> found;
+    double costPrice = 0; // on sheets that price their lines: the cost price of the row's warehouse and item
 
     QString Text(int column) const { return cells[column].toString(); }
     void Clear();

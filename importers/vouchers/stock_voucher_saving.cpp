@@ -25,18 +25,18 @@ const QString kItemStatement = QStringLiteral(
     " and Item.cfree6=a.cfree6 and Item.cfree7=a.cfree7 and Item.cfree8=a.cfree8 and Item.cfree9=a.cfree9 and "
     "Item.cfree10=a.cfree10  )");
 
-// Allocation, numbering and the batch updates, inside the caller's transaction.
-void SendVoucher(ImportRunContext& context, const QString& vouchType) {
+// Allocates the ids of idType for the pending voucher and gives them to its header and detail rows, inside the
+// caller's transaction.
+void AllocateIds(ImportRunContext& context, const QString& idType) {
     ErpComponents& erp = context.erp;
     StoredProcedure CGetId =
-        MakeGetIdCall(AccountNumber(context.session.settings.database), QStringLiteral("rd"), context.detailCount);
+        MakeGetIdCall(AccountNumber(context.session.settings.database), idType, context.detailCount);
     CGetId.Execute(erp.Con);
     context.headerId = CGetId.IntValue(QStringLiteral("@iFatherId"));
     context.lastDetailId = CGetId.IntValue(QStringLiteral("@iChildId"));
 
     erp.QMain.Edit();
     erp.QMain.SetField(QStringLiteral("ID"), context.headerId);
-    erp.QMain.SetField(QStringLiteral("ccode"), StockVoucherNumber(context.headerId, vouchType));
     // The cursor stands on the voucher's last detail row: ids are given backwards, so they rise in sheet order.
     for (int i = 0; i < context.detailCount; ++i) {
         erp.QDetail.Edit();
@@ -44,17 +44,29 @@ void SendVoucher(ImportRunContext& context, const QString& vouchType) {
         erp.QDetail.SetField(QStringLiteral("ID"), context.headerId);
         erp.QDetail.Prior();
     }
-    erp.QMain.UpdateBatch();
-    erp.QDetail.UpdateBatch();
+}
+
+void SendVoucher(ImportRunContext& context) {
+    context.erp.QMain.UpdateBatch();
+    context.erp.QDetail.UpdateBatch();
+}
+
+QString SaveFailedMessage(const ImportRunContext& context) {
+    return QStringLiteral("单据号为 ") + context.voucherKey + QStringLiteral(" 的 ") + context.KindName() +
+           QStringLiteral(" 保存失败！");
 }
 
 } // namespace
 
-void OpenStockVoucherDatasets(ImportRunContext& context) {
+void OpenVoucherDatasets(ImportRunContext& context, const QString& headerTable, const QString& detailTable) {
     context.erp.QMain.Close();
-    context.erp.QMain.Open(QStringLiteral("Select Top 0 * From RdRecord"));
+    context.erp.QMain.Open(QStringLiteral("Select Top 0 * From ") + headerTable);
     context.erp.QDetail.Close();
-    context.erp.QDetail.Open(QStringLiteral("Select Top 0 * From RdRecords"));
+    context.erp.QDetail.Open(QStringLiteral("Select Top 0 * From ") + detailTable);
+}
+
+void OpenStockVoucherDatasets(ImportRunContext& context) {
+    OpenVoucherDatasets(context, QStringLiteral("RdRecord"), QStringLiteral("RdRecords"));
 }
 
 bool SaveStockVoucher(ImportRunContext& context) {
@@ -62,7 +74,7 @@ bool SaveStockVoucher(ImportRunContext& context) {
     return SaveStockVoucher(context, committed);
 }
 
-bool SaveStockVoucher(ImportRunContext& context, bool& committed) {
+bool SaveStockVoucher(ImportRunContext& context, bool& committed, const QString& unpostedNote) {
     ErpComponents& erp = context.erp;
     bool saved = true;
     committed = false;
@@ -70,7 +82,9 @@ bool SaveStockVoucher(ImportRunContext& context, bool& committed) {
         try {
             const QString vouchType = erp.QMain.Field(QStringLiteral("cVouchType")).toString();
             erp.Con.BeginTransaction();
-            SendVoucher(context, vouchType);
+            AllocateIds(context, QStringLiteral("rd"));
+            erp.QMain.SetField(QStringLiteral("ccode"), StockVoucherNumber(context.headerId, vouchType));
+            SendVoucher(context);
             erp.Con.Commit();
             committed = true;
             const QString ledgerId =
@@ -80,8 +94,27 @@ bool SaveStockVoucher(ImportRunContext& context, bool& committed) {
             erp.Con.Rollback();
             context.runOk = false;
             saved = false;
-            context.observer.ShowMessage(QStringLiteral("单据号为 ") + context.voucherKey + QStringLiteral(" 的 ") +
-                                         context.KindName() + QStringLiteral(" 保存失败！"));
+            context.observer.ShowMessage(committed ? SaveFailedMessage(context) + unpostedNote
+                                                   : SaveFailedMessage(context));
+        }
+    }
+    context.detailCount = 0;
+    return saved;
+}
+
+bool SaveTransferVoucher(ImportRunContext& context) {
+    ErpComponents& erp = context.erp;
+    bool saved = true;
+    if (erp.QMain.State() != DatasetState::Browse) {
+        try {
+            erp.Con.BeginTransaction();
+            AllocateIds(context, QStringLiteral("tr"));
+            SendVoucher(context);
+            erp.Con.Commit();
+        } catch (const RunError&) {
+            erp.Con.Rollback();
+            saved = false;
+            context.observer.ShowMessage(SaveFailedMessage(context));
         }
     }
     context.detailCount = 0;

@@ -6,7 +6,9 @@ namespace hz {
 
 struct ImportRunContext;
 
-// Opens QMain on RdRecord and QDetail on RdRecords, empty, as a stock voucher sheet begins.
+// Opens QMain on headerTable and QDetail on detailTable, empty, as a voucher sheet begins.
+void OpenVoucherDatasets(ImportRunContext& context, const QString& headerTable, const QString& detailTable);
+// The same on RdRecord and RdRecords.
 void OpenStockVoucherDatasets(ImportRunContext& context);
 
 // Finishes the pending stock voucher: QMain's header in insert or edit state and QDetail's last detailCount
@@ -20,7 +22,13 @@ bool SaveStockVoucher(ImportRunContext& context);
 // The same, and committed tells whether the voucher reached the database: true once its save was committed,
 // whether the posting then succeeded or not; false when none was pending or a failure came before the commit.
 // An importer that must not lose a failed voucher resumes at its first row only when it was not committed.
-bool SaveStockVoucher(ImportRunContext& context, bool& committed);
+// unpostedNote, when not empty, follows the failure message of a voucher that was committed but not posted.
+bool SaveStockVoucher(ImportRunContext& context, bool& committed, const QString& unpostedNote = QString());
+
+// Finishes the pending transfer voucher (QMain on TransVouch, QDetail on TransVouchs) as SaveStockVoucher does,
+// but with ids of the type "tr", without a number and without posting. On a failure: rollback,
+// "单据号为 <voucherKey> 的 <kind> 保存失败！", result false; runOk is not changed. detailCount is 0 afterwards.
+bool SaveTransferVoucher(ImportRunContext& context);
 
 // Posts one saved voucher to current stock under the ledger transaction id, in a transaction of its own; any
 // error reaches the caller, the transaction still open.

@@ -4,6 +4,8 @@
 #include "engine/import_run_context.h"
 #include "engine/importer_registry.h"
 #include "engine/row_primitives.h"
+#include "importers/vouchers/cost_price.h"
+#include "importers/vouchers/error_area.h"
 #include "importers/vouchers/stock_voucher_saving.h"
 
 #include <memory>
@@ -13,79 +15,166 @@ namespace hz {
 
 namespace {
 
-// A sheet that stops while nothing of the pending voucher is in the database resumes at the voucher's first
-// row, so that a run from the start-row box imports the voucher instead of skipping it.
-void ResumeAtPendingVoucher(ImportRunContext& context) {
-    context.startRows[context.kindIndex] = context.voucherFirstRow;
+// A voucher set aside after its save was committed is in the database: its copy in the error area must not be
+// imported again.
+const QString kUnpostedNote =
+    QStringLiteral("该单据已保存但未过账，出错区中它的行在 Y 列标为“已保存未过账”，请勿再次导入。");
+
+bool SaveStock(ImportRunContext& context, bool& committed, const QString& unpostedNote) {
+    return SaveStockVoucher(context, committed, unpostedNote);
 }
 
-// Saves the pending voucher. One saved but left unposted keeps the start row after it, so that a resumed run
-// does not save it twice.
-bool SavePendingVoucher(ImportRunContext& context) {
+// Nothing is posted: a transfer is in the database exactly when it was saved.
+bool SaveTransfer(ImportRunContext& context, bool& committed, const QString&) {
+    committed = SaveTransferVoucher(context);
+    return committed;
+}
+
+bool SetsAside(const VoucherSheet& sheet) {
+    return sheet.failed == FailedVoucher::GoesToErrorArea;
+}
+
+void ResumeAt(ImportRunContext& context, int row) {
+    context.startRows[context.kindIndex] = row;
+}
+
+// The sheet stops under a pending voucher, which never reaches the database: a run from the box must begin at
+// its first row.
+void KeepPendingVoucher(ImportRunContext& context) {
+    if (context.detailCount > 0) {
+        ResumeAt(context, context.voucherFirstRow);
+    }
+}
+
+// Copies the voucher in hand into the error area and drops it; the box moves past it, since its rows are kept
+// there and a run from inside it would import its tail as a voucher of its own.
+void SetAside(ImportRunContext& context, const VoucherSheet& sheet, bool savedUnposted) {
+    const int firstCopy = context.errorAreaRow;
+    SetAsideFailedVoucher(context, sheet.keyColumn, context.voucherKey);
+    if (savedUnposted) {
+        MarkSavedUnposted(context, firstCopy);
+    }
+    context.detailCount = 0;
+    ResumeAt(context, context.row);
+}
+
+// Saves the pending voucher; true when it was saved or none was pending. A failed one is set aside, or, when the
+// sheet stops, the box goes back to its first row unless it reached the database.
+bool SavePendingVoucher(ImportRunContext& context, const VoucherSheet& sheet) {
     bool committed = false;
-    if (SaveStockVoucher(context, committed)) {
+    if (sheet.target->save(context, committed, SetsAside(sheet) ? kUnpostedNote : QString())) {
         return true;
     }
-    if (!committed) {
-        ResumeAtPendingVoucher(context);
+    if (SetsAside(sheet)) {
+        SetAside(context, sheet, committed);
+    } else if (!committed) {
+        ResumeAt(context, context.voucherFirstRow);
     }
     return false;
 }
 
-// Appends the header of the voucher that begins at context.row.
-void StartVoucher(ImportRunContext& context, const VoucherSheet& sheet, const SheetRow& values) {
-    BatchDataset& QMain = context.erp.QMain;
-    context.voucherKey = values.Text(sheet.keyColumn);
-    context.voucherFirstRow = context.row;
-    QMain.Append();
-    QMain.SetField(QStringLiteral("ID"), context.headerId);
-    SetFields(QMain, sheet.header, values);
+// The voucher in hand failed a check: true when it was set aside and the sheet reads on.
+bool FailVoucher(ImportRunContext& context, const VoucherSheet& sheet) {
+    if (!SetsAside(sheet)) {
+        return false;
+    }
+    SetAside(context, sheet, false);
+    return true;
 }
 
-// Reads the rows into vouchers until the sheet ends (true) or stops at a row error or failed save (false).
+// The cost price of the row's line into values; false when the summary has none.
+bool PriceLine(ImportRunContext& context, const CostPricing& pricing, bool firstRow, SheetRow& values) {
+    const QString warehouse = firstRow && pricing.firstRowWarehouse >= 0
+                                  ? values.found[pricing.firstRowWarehouse].toString()
+                                  : values.Text(pricing.warehouseColumn);
+    const std::optional<double> price = LatestCostPrice(context, warehouse, values.Text(pricing.itemColumn));
+    if (!price) {
+        return false;
+    }
+    values.costPrice = *price;
+    return true;
+}
+
+enum class Read { Line, Again, Stop };
+
+// Reads context.row: a line appended to the voucher in hand (Line), the row to read again after a voucher was
+// set aside (Again), or the end of the loop at a row error or a failed save (Stop).
+Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key, SheetRow& values) {
+    const VoucherTarget& target = *sheet.target;
+    if (!CheckCodeIsNew(context, target.headerTable, target.keyField, key)) {
+        KeepPendingVoucher(context);
+        return Read::Stop;
+    }
+    values.Clear();
+    values.cells[sheet.keyColumn] = key;
+    ReadCells(context, sheet.reads, values);
+    if (!RunChecks(context, sheet.everyRowChecks, values)) {
+        KeepPendingVoucher(context);
+        return Read::Stop;
+    }
+    values.found.clear(); // the every-row checks find nothing that is written
+    // Case matters: "a1" after "A1" starts another voucher.
+    const bool firstRow = key != context.voucherKey;
+    if (firstRow) {
+        if (!SavePendingVoucher(context, sheet)) {
+            return SetsAside(sheet) ? Read::Again : Read::Stop;
+        }
+        context.voucherKey = key;
+        context.voucherFirstRow = context.row;
+        context.WriteStartRow();
+        if (!RunChecks(context, sheet.firstRowChecks, values)) {
+            return FailVoucher(context, sheet) ? Read::Again : Read::Stop;
+        }
+        BatchDataset& QMain = context.erp.QMain;
+        QMain.Append();
+        QMain.SetField(QStringLiteral("ID"), context.headerId);
+        SetFields(QMain, sheet.header, values);
+    }
+    if (sheet.pricing && !PriceLine(context, *sheet.pricing, firstRow, values)) {
+        return FailVoucher(context, sheet) ? Read::Again : Read::Stop;
+    }
+    context.erp.QDetail.Append();
+    SetFields(context.erp.QDetail, sheet.detail, values);
+    return Read::Line;
+}
+
+// Reads the rows into vouchers until the sheet ends (true) or stops (false).
 bool ImportRows(ImportRunContext& context, const VoucherSheet& sheet) {
-    BatchDataset& QDetail = context.erp.QDetail;
     SheetRow values;
     for (;;) {
         const QString key = ReadCell(context, context.row, sheet.keyColumn);
         if (key.isEmpty()) {
             return true;
         }
-        if (!CheckCodeIsNew(context, QStringLiteral("RdRecord"), QStringLiteral("ccode"), key)) {
-            if (context.detailCount > 0) {
-                ResumeAtPendingVoucher(context);
-            }
+        switch (ReadRow(context, sheet, key, values)) {
+        case Read::Line:
+            context.row = ++context.startRows[context.kindIndex];
+            ++context.detailCount;
+            break;
+        case Read::Again:
+            break;
+        case Read::Stop:
             return false;
         }
-        values.Clear();
-        values.cells[sheet.keyColumn] = key;
-        ReadCells(context, sheet.reads, values);
-        // Case matters: "a1" after "A1" starts another voucher.
-        if (key != context.voucherKey) {
-            if (!SavePendingVoucher(context)) {
-                return false;
-            }
-            context.WriteStartRow();
-            if (!RunChecks(context, sheet.firstRowChecks, values)) {
-                return false;
-            }
-            StartVoucher(context, sheet, values);
-        }
-        QDetail.Append();
-        SetFields(QDetail, sheet.detail, values);
-        context.row = ++context.startRows[context.kindIndex];
-        ++context.detailCount;
         context.ReportProgress();
     }
 }
 
 } // namespace
 
+const VoucherTarget kStockVouchers{QStringLiteral("RdRecord"), QStringLiteral("RdRecords"), QStringLiteral("ccode"),
+                                   SaveStock};
+const VoucherTarget kTransferVouchers{QStringLiteral("TransVouch"), QStringLiteral("TransVouchs"),
+                                      QStringLiteral("cTVCode"), SaveTransfer};
+
 void ImportVoucherSheet(ImportRunContext& context, const VoucherSheet& sheet) {
-    OpenStockVoucherDatasets(context);
-    // At the end of the sheet a failed save has told the user and cleared runOk: the run stops after the sheet.
+    if (SetsAside(sheet)) {
+        MarkErrorArea(context, sheet.keyColumn);
+    }
+    OpenVoucherDatasets(context, sheet.target->headerTable, sheet.target->detailTable);
+    // At the end of the sheet a failed save has told the user; a stopping sheet's run ends after it.
     if (ImportRows(context, sheet)) {
-        SavePendingVoucher(context);
+        SavePendingVoucher(context, sheet);
     }
     context.WriteStartRow();
 }

@@ -1,0 +1,42 @@
+#include "importers/vouchers/error_area.h"
+
+#include "engine/import_run_context.h"
+#include "engine/row_primitives.h"
+#include "engine/run_error.h"
+#include "engine/workbook/workbook.h"
+#include "importers/sheet_row.h"
+
+#include <QString>
+
+namespace hz {
+
+namespace {
+
+// Beside the copied columns A to X.
+constexpr int kSavedUnpostedColumn = Col('Y');
+
+} // namespace
+
+void MarkErrorArea(ImportRunContext& context, int keyColumn) {
+    int r = context.row;
+    while (r < kMaxRows &&
+           (!ReadCell(context, r, keyColumn).isEmpty() || !ReadCell(context, r + 1, keyColumn).isEmpty())) {
+        ++r;
+    }
+    if (r >= kMaxRows) {
+        throw RunError(QStringLiteral("工作表 %1 的数据一直排到最后一行，下方没有空行可以写出错区")
+                           .arg(context.worksheetName)
+                           .toStdString());
+    }
+    context.ExcelWorksheet1->WriteText(r + 1, keyColumn, "Error:");
+    context.errorAreaRow = r + 2;
+}
+
+void MarkSavedUnposted(ImportRunContext& context, int firstRow) {
+    const std::string mark = QStringLiteral("已保存未过账").toStdString();
+    for (int row = firstRow; row < context.errorAreaRow; ++row) {
+        context.ExcelWorksheet1->WriteText(row, kSavedUnpostedColumn, mark);
+    }
+}
+
+} // namespace hz
