@@ -78,9 +78,10 @@ void WalkWorksheets(Workbook& workbook, ImportRunContext& context, const Importe
 }
 
 // Writes what the importers changed; a workbook that cannot be written is reported and the run goes on, since
-// the database work stays done.
-void SaveChangedWorkbook(Workbook& workbook, RunObserver& observer) {
-    if (!workbook.HasChanges()) {
+// the database work stays done. A legacy workbook is copied only for the vouchers in its error areas, not for a
+// bare "Error:" marker.
+void SaveChangedWorkbook(Workbook& workbook, const ImportRunContext& context, RunObserver& observer) {
+    if (!workbook.HasChanges() || (!workbook.SavesInPlace() && !context.errorAreaFilled)) {
         return;
     }
     try {
@@ -127,7 +128,7 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
         failure = std::current_exception();
     }
     context.ExcelWorksheet1 = nullptr;
-    SaveChangedWorkbook(*workbook, observer);
+    SaveChangedWorkbook(*workbook, context, observer);
     workbook.reset();
     if (failure) {
         std::rethrow_exception(failure);

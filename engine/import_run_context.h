@@ -34,7 +34,8 @@ struct ImportRunContext {
     QString voucherKey;
     int voucherFirstRow = 0;
     int errorAreaRow = 0;
-    QDateTime runDate; // the database server's date and time when the run began
+    bool errorAreaFilled = false; // a failed voucher was copied into an error area during the run
+    QDateTime runDate;            // the database server's date and time when the run began
     int detailCount = 0;
     int headerId = 0;
     int lastDetailId = 0;

@@ -184,6 +184,7 @@ void SetAsideFailedVoucher(ImportRunContext& context, int keyColumn, const QStri
         }
         ++context.row;
         ++context.errorAreaRow;
+        context.errorAreaFilled = true;
     }
     context.erp.QMain.CancelBatch();
     context.erp.QDetail.CancelBatch();

@@ -34,6 +34,8 @@ public:
     virtual int WorksheetCount() const = 0;
     virtual Worksheet& WorksheetAt(int index) = 0; // 1-based
     virtual bool HasChanges() const = 0;
+    // Whether SaveChanges rewrites the file itself (.xlsx, .xlsm) rather than writing a copy beside it (.xls).
+    virtual bool SavesInPlace() const = 0;
     // Writes the changes made since opening: .xlsx/.xlsm in place, atomically; .xls as "<name>.errors.xlsx"
     // beside it. Returns the path written, or empty text when there was nothing to write. Throws WorkbookError
     // and leaves the original file as it was when the file cannot be written.

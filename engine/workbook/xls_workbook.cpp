@@ -67,6 +67,8 @@ public:
         return false;
     }
 
+    bool SavesInPlace() const override { return false; }
+
     std::string SaveChanges() override {
         if (!HasChanges())
             return {};

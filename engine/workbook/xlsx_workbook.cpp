@@ -36,6 +36,8 @@ public:
         return false;
     }
 
+    bool SavesInPlace() const override { return true; }
+
     std::string SaveChanges() override {
         std::map<std::string, std::vector<CellEdit>> editsByPart;
         for (const auto& worksheet : worksheets)

@@ -3,6 +3,7 @@
 #include "engine/import_run.h"
 #include "engine/import_run_context.h"
 #include "engine/importer_registry.h"
+#include "engine/row_primitives.h"
 #include "engine/run_observer.h"
 #include "engine/session.h"
 #include "engine/sheet_kinds.h"
@@ -211,17 +212,33 @@ TEST_F(ImportRunTest, SavesTheChangesAndRethrowsWhenAnErrorEndsTheWalk) {
     EXPECT_EQ(CellToText(OpenWorkbook(path)->WorksheetAt(1).Cell(10, 2)), QStringLiteral("Error:"));
 }
 
+// A legacy workbook is copied for the vouchers set aside into its error area, not for a bare marker.
 TEST_F(ImportRunTest, TellsWhereTheCopyOfALegacyWorkbookWent) {
-    importers.Add(u"调拨单", MarkingImporter);
     const std::string path = erp.Folder().File("book.xls");
     test::WriteTextWorkbookXls(path, {{"调拨单", {{"head"}}}});
     const std::string before = ReadFileBytes(path);
-
-    EXPECT_EQ(Run(Request(path, {{"调拨单", "2"}})), RunOutcome::Completed);
     const std::string copy = erp.Folder().File("book.errors.xlsx");
+
+    importers.Add(u"调拨单", MarkingImporter);
+    EXPECT_EQ(Run(Request(path, {{"调拨单", "2"}})), RunOutcome::Completed);
+    EXPECT_EQ(observer.events, (Events{"message: 导入完成！"}));
+    EXPECT_FALSE(std::filesystem::exists(copy));
+
+    // Row 1 set aside into the error area below the marker.
+    importers = ImporterRegistry();
+    importers.Add(u"调拨单", [](ImportRunContext& context) {
+        MarkingImporter(context);
+        context.voucherFirstRow = 1;
+        context.errorAreaRow = 11;
+        SetAsideFailedVoucher(context, 1, QStringLiteral("head"));
+    });
+    observer.events.clear();
+    EXPECT_EQ(Run(Request(path, {{"调拨单", "2"}})), RunOutcome::Completed);
     EXPECT_EQ(observer.events, (Events{"message: 出错的单据已另存到 " + copy, "message: 导入完成！"}));
     EXPECT_EQ(ReadFileBytes(path), before);
-    EXPECT_EQ(CellToText(OpenWorkbook(copy)->WorksheetAt(1).Cell(10, 2)), QStringLiteral("Error:"));
+    const auto saved = OpenWorkbook(copy);
+    EXPECT_EQ(CellToText(saved->WorksheetAt(1).Cell(10, 2)), QStringLiteral("Error:"));
+    EXPECT_EQ(CellToText(saved->WorksheetAt(1).Cell(11, 1)), QStringLiteral("head"));
 }
 
 TEST_F(ImportRunTest, AWorkbookThatCannotBeSavedIsReportedAndTheRunStillEnds) {
