@@ -3,6 +3,7 @@
 #include "engine/cell_conversions.h"
 #include "engine/database/database_error.h"
 #include "engine/import_run_context.h"
+#include "engine/run_error.h"
 #include "engine/run_observer.h"
 #include "engine/workbook/workbook.h"
 
@@ -177,8 +178,15 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
 void SetAsideFailedVoucher(ImportRunContext& context, int keyColumn, const QString& keyValue) {
     Worksheet& sheet = *context.ExcelWorksheet1;
     context.row = context.voucherFirstRow;
-    while (context.row <= kMaxRows && context.errorAreaRow <= kMaxRows &&
-           ReadCell(context, context.row, keyColumn) == keyValue) {
+    while (context.row <= kMaxRows && ReadCell(context, context.row, keyColumn) == keyValue) {
+        // A voucher that can be neither saved nor copied would be lost without a word.
+        if (context.errorAreaRow > kMaxRows) {
+            throw RunError(QStringLiteral("工作表 %1 的出错区已到最后一行，第 %2 行的单据 %3 无法复制到出错区")
+                               .arg(context.worksheetName)
+                               .arg(context.row)
+                               .arg(keyValue)
+                               .toStdString());
+        }
         for (int column = 1; column <= kVoucherColumns; ++column) {
             sheet.CopyCell(context.row, column, context.errorAreaRow, column);
         }

@@ -54,7 +54,8 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier);
 
 // Copies the rows of the voucher that begins at voucherFirstRow (those whose keyColumn reads exactly keyValue),
 // columns A to X, into the error area from errorAreaRow down, and drops the voucher's pending rows from QMain
-// and QDetail. Afterwards row is the first row below the voucher; runOk is not changed.
+// and QDetail. Afterwards row is the first row below the voucher; runOk is not changed. Throws RunError when the
+// error area reaches the worksheet's last row.
 void SetAsideFailedVoucher(ImportRunContext& context, int keyColumn, const QString& keyValue);
 
 } // namespace hz

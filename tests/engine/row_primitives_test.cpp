@@ -335,5 +335,15 @@ TEST_F(RowPrimitivesTest, SetAsideFailedVoucherCopiesItsRowsToTheErrorAreaAndDro
     EXPECT_TRUE(observer.events.empty());
 }
 
+// A voucher that reaches the worksheet's last row while it is being copied ends the run rather than be lost.
+TEST_F(RowPrimitivesTest, SetAsideFailedVoucherEndsTheRunWhenTheErrorAreaIsFull) {
+    Use("调拨单", 99, VoucherSheet({{10, "V1"}, {11, "V1"}}));
+    context.voucherFirstRow = 10;
+    context.errorAreaRow = kMaxRows;
+    EXPECT_EQ(RunErrorText([&] { SetAsideFailedVoucher(context, 2, QStringLiteral("V1")); }),
+              "工作表 调拨单 的出错区已到最后一行，第 11 行的单据 V1 无法复制到出错区");
+    EXPECT_EQ(ReadCell(context, kMaxRows, 2), QStringLiteral("V1"));
+}
+
 } // namespace
 } // namespace hz
