@@ -1,5 +1,6 @@
 #include "cli/init_demo_command.h"
 
+#include "cli/embedded_erp_settings.h"
 #include "cli/exit_status.h"
 #include "cli/usage.h"
 #include "engine/database/connection_settings.h"
@@ -34,13 +35,7 @@ void InitDemo(const QString& settingsPath, QTextStream& out) {
         SaveConnectionSettings(settingsPath, DemoSettings());
         out << QStringLiteral("已写入设置文件：") << Native(settingsPath) << Qt::endl;
     }
-    const ConnectionSettings settings = LoadAppSettings(settingsPath).connection;
-    if (!IsEmbedded(settings))
-        throw RunError(QStringLiteral("设置文件“%1”的服务器（GServer）不是 sqlite，不能为它创建内置 ERP")
-                           .arg(Native(settingsPath))
-                           .toStdString());
-    if (settings.database.isEmpty())
-        throw RunError(QStringLiteral("设置文件“%1”没有数据库名（GDBName）").arg(Native(settingsPath)).toStdString());
+    const ConnectionSettings settings = LoadEmbeddedErpSettings(settingsPath, QStringLiteral("不能为它创建内置 ERP"));
     const QString databasePath = EmbeddedDatabasePath(settings);
     CreateEmbeddedErp(databasePath);
     out << QStringLiteral("已创建内置 ERP 数据库：") << Native(databasePath) << Qt::endl;

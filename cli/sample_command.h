@@ -5,11 +5,13 @@
 
 namespace hz::cli {
 
-// huizhang-cli sample FILE.xlsx [--rows N] [--lines N]: writes a consistent import workbook for the demo ERP:
-// N records of each master-data kind, N rows of opening stock and N vouchers of each receipt kind (5 without
-// --rows, at most 1000000), each voucher of --lines lines (1 to 100; without it, 2 and 3 in turn), as long as
-// a receipt sheet fits into a worksheet. Answers the exit status: 0 when written, 2 when the file could not
-// be written, 64 for wrong arguments.
+// huizhang-cli sample FILE.xlsx [--rows N] [--lines N] [--settings FILE]: writes a consistent import workbook
+// for the demo ERP: N records of each master-data kind, N rows of opening stock and N vouchers of each voucher
+// kind (5 without --rows, at most 1000000), each voucher of --lines lines (1 to 100; without it, 2 and 3 in
+// turn), as long as a voucher sheet fits into a worksheet. With --settings, the embedded ERP that the settings
+// file names (it must exist) also receives the cost prices that the sales deliveries and transfers are priced
+// at. Answers the exit status: 0 when written, 2 when the file or the ERP could not be written (nothing is
+// then left written), 64 for wrong arguments.
 int SampleCommand(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 } // namespace hz::cli

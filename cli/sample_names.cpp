@@ -152,9 +152,14 @@ int CategoryFlag(int index) {
     return index % 2 == 0 ? 1 : 0;
 }
 
-std::string ReceiptCategoryName(int receipt, int rows) {
-    const int index = 2 + 2 * receipt;
-    return CategoryName(index < rows ? index : 0);
+int ReceiptCategory(int word, int rows) {
+    const int index = 2 + 2 * word;
+    return index < rows ? index : 0;
+}
+
+int IssueCategory(int word, int rows) {
+    const int index = 3 + 2 * word;
+    return index < rows ? index : std::min(1, rows - 1);
 }
 
 std::string VoucherKey(int index, int rows) {

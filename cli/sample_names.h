@@ -62,9 +62,12 @@ std::string CategoryName(int index);
 // 1 for a receipt category, 0 for an issue category.
 int CategoryFlag(int index);
 
-// The receipt categories of the receipt vouchers, by the place of their words: 0 "采购入库", 1 "产成品入库",
-// 2 "其他入库". A sheet of fewer rows lacks them, and has the top receipt category "入库类别" only.
-std::string ReceiptCategoryName(int receipt, int rows);
+// The categories that the vouchers name, as indexes for CategoryCode and CategoryName, by the place of their
+// words: receipts 0 "采购入库", 1 "产成品入库", 2 "其他入库", 3 "调拨入库"; issues 0 "销售出库", 1 "材料出库",
+// 2 "其他出库", 3 "调拨出库". A sheet of fewer rows lacks them, and has the top category of their kind only
+// ("入库类别" or "出库类别"); a sheet of one row has "入库类别" alone, which then serves the issues too.
+int ReceiptCategory(int word, int rows);
+int IssueCategory(int word, int rows);
 
 // The key of the voucher of index on a receipt sheet: index + 1 in decimal, at least four digits wide, so that
 // it never equals a number the ERP gives (nine digits).

@@ -27,18 +27,28 @@ struct SampleLine {
     int line;
 };
 
+// A warehouse and an item, by their indexes (from 0) on the warehouse and item sheets.
+struct StockPair {
+    int warehouse;
+    int item;
+};
+
 // How the sample fills the worksheet of one kind: fill writes the record or voucher line at its place on its
 // row, given the number of records of every worksheet. A sheet of vouchers holds that many vouchers of
-// several lines each; any other sheet one row per record.
+// several lines each; any other sheet one row per record. A sheet whose lines carry no prices, because the
+// import prices them at the ERP's cost price, names with costPricePair the warehouse and item of each line's
+// price; null on every other sheet.
 struct SampleSheet {
     QStringView caption;
     bool vouchers;
     void (*fill)(SampleRow& row, SampleLine at, int rows);
+    StockPair (*costPricePair)(SampleLine at, int rows);
 };
 
 // The sample's worksheets in tab order. A run walks them in this order, so every record comes after the
 // records it names: classes, districts and departments before persons, partners and warehouses; unit groups
-// before units; inventory classes, groups and units before items; all of these before the vouchers.
+// before units; inventory classes, groups and units before items; all of these before the vouchers; receipts
+// before the issues that take from them.
 std::span<const SampleSheet> SampleSheets();
 
 } // namespace hz::cli

@@ -1,8 +1,7 @@
 #include "cli/sample_voucher_rows.h"
 
 #include "cli/sample_names.h"
-
-#include <cstdint>
+#include "cli/sample_voucher_lines.h"
 
 namespace hz::cli {
 
@@ -10,109 +9,147 @@ namespace {
 
 constexpr const char* kPurchaseTypes[] = {"普通采购", "直运采购", "受托代销"};
 
-// The receipt kinds in the order of their categories' words, and the shift that gives each kind its own pairs
-// of warehouse and item.
-enum Receipt { kPurchase, kProduct, kOther };
+// The transfer's categories, by the place of their words.
+constexpr int kTransferWord = 3;
 
-const QDate kOpeningDay(2026, 1, 1);
-
-// Every other date as text, to read both forms.
-void WriteDate(SampleRow& row, int column, QDate date, int index) {
-    if (index % 2 == 0) {
-        row.Date(column, date);
-    } else {
-        row.Text(column, date.toString(QStringLiteral("yyyy/M/d")).toStdString());
-    }
+// A record's name in nameColumn and its code in the next column.
+void WriteNameAndCode(SampleRow& row, int nameColumn, const RecordNaming& naming, int index, int rows) {
+    row.Text(nameColumn, Name(naming, index));
+    row.Text(nameColumn + 1, Code(naming, index, rows));
 }
 
-QDate ReceiptDate(int voucher) {
-    return kOpeningDay.addDays(1 + voucher % 363);
+void WriteCategoryNameAndCode(SampleRow& row, int nameColumn, int category, int rows) {
+    row.Text(nameColumn, CategoryName(category));
+    row.Text(nameColumn + 1, CategoryCode(category, rows));
 }
 
-// Quantity, unit cost and amount in three columns from first. The quantity counts sixteenths, the unit cost
-// ten-thousandths; the amount is their product rounded half up to the cent, computed in integers.
-void WriteMoney(SampleRow& row, int first, int voucher, int line) {
-    const std::int64_t quantity = (1 + (voucher * 7 + line * 3) % 200) * 10000LL + (voucher + line) % 16 * 625;
-    const std::int64_t unitCost = 50000 + (voucher * 7919LL + line * 104729LL) % 5000000;
-    const std::int64_t cents = (quantity * unitCost + 500000) / 1000000;
-    row.Number(first, static_cast<double>(quantity) / 1e4);
-    row.Number(first + 1, static_cast<double>(unitCost) / 1e4);
-    row.Number(first + 2, static_cast<double>(cents) / 1e2);
+// The maker of a voucher.
+std::string Maker(SampleLine at, int rows) {
+    return Name(kPersons, at.index % rows);
 }
 
-// The records a receipt line names: the voucher's warehouse and department, the line's item.
-struct ReceiptRecords {
-    int warehouse;
-    int department;
-    int item;
+// Other receipts and other issues share their layout; the business type names the voucher type, with "单".
+struct OtherVoucher {
+    const char* businessType;
+    int category;
+    QDate date;
+    LineMoney money;
 };
 
-ReceiptRecords RecordsOf(Receipt receipt, SampleLine at, int rows) {
-    return {(at.index + receipt) % rows, at.index % rows, (at.index + at.line + receipt) % rows};
-}
-
-void WriteItemCodeAndName(SampleRow& row, int codeColumn, int item, int rows) {
-    row.Text(codeColumn, Code(kInventory, item, rows));
-    row.Text(codeColumn + 1, Name(kInventory, item));
+void WriteOtherVoucher(SampleRow& row, SampleLine at, int rows, const OtherVoucher& voucher) {
+    const LineRecords records = RecordsOf(kOther, at, rows);
+    row.Text(2, voucher.businessType);
+    row.Text(4, Name(kWarehouses, records.warehouse));
+    WriteDate(row, 5, voucher.date, at.index);
+    row.Text(6, VoucherKey(at.index, rows));
+    row.Text(7, CategoryName(voucher.category));
+    row.Text(8, Name(kDepartments, records.department));
+    row.Text(10, Maker(at, rows));
+    WriteItemCodeAndName(row, 13, records.item, rows);
+    WriteMoney(row, 17, voucher.money);
 }
 
 } // namespace
 
 void WriteOpeningStock(SampleRow& row, SampleLine at, int rows) {
-    row.Text(2, Name(kWarehouses, at.index));
-    row.Text(3, Code(kWarehouses, at.index, rows));
+    WriteNameAndCode(row, 2, kWarehouses, at.index, rows);
     WriteItemCodeAndName(row, 4, at.index, rows);
-    WriteMoney(row, 7, at.index, 0);
+    WriteMoney(row, 7, ReceiptMoney({at.index, 0}));
     WriteDate(row, 10, kOpeningDay, at.index);
     row.Text(11, Code(kDepartments, at.index, rows));
     row.Text(12, Name(kDepartments, at.index));
 }
 
 void WritePurchaseReceipt(SampleRow& row, SampleLine at, int rows) {
-    const ReceiptRecords records = RecordsOf(kPurchase, at, rows);
-    row.Text(1, Name(kWarehouses, records.warehouse));
-    row.Text(2, Code(kWarehouses, records.warehouse, rows));
+    const LineRecords records = RecordsOf(kPurchase, at, rows);
+    WriteNameAndCode(row, 1, kWarehouses, records.warehouse, rows);
     row.Text(3, VoucherKey(at.index, rows));
     WriteDate(row, 4, ReceiptDate(at.index), at.index);
-    const int vendor = at.index % rows;
-    row.Text(5, Name(kVendors, vendor));
-    row.Text(6, Code(kVendors, vendor, rows));
-    row.Text(7, Name(kDepartments, records.department));
-    row.Text(8, Code(kDepartments, records.department, rows));
+    WriteNameAndCode(row, 5, kVendors, at.index % rows, rows);
+    WriteNameAndCode(row, 7, kDepartments, records.department, rows);
     row.Text(9, kPurchaseTypes[at.index % std::size(kPurchaseTypes)]);
-    row.Text(10, ReceiptCategoryName(kPurchase, rows));
-    row.Text(11, Name(kPersons, at.index % rows));
+    row.Text(10, CategoryName(ReceiptCategory(kPurchase, rows)));
+    row.Text(11, Maker(at, rows));
     WriteItemCodeAndName(row, 14, records.item, rows);
-    WriteMoney(row, 17, at.index, at.line);
+    WriteMoney(row, 17, ReceiptMoney(at));
 }
 
 void WriteProductReceipt(SampleRow& row, SampleLine at, int rows) {
-    const ReceiptRecords records = RecordsOf(kProduct, at, rows);
+    const LineRecords records = RecordsOf(kProduct, at, rows);
     const std::string key = VoucherKey(at.index, rows);
     row.Text(2, Name(kWarehouses, records.warehouse));
     WriteDate(row, 3, ReceiptDate(at.index), at.index);
     row.Text(4, key);
     row.Text(5, Name(kDepartments, records.department));
-    row.Text(6, ReceiptCategoryName(kProduct, rows));
+    row.Text(6, CategoryName(ReceiptCategory(kProduct, rows)));
     row.Text(7, "B" + key);
     row.Text(8, "第 " + std::to_string(at.index + 1) + " 批完工入库");
-    row.Text(9, Name(kPersons, at.index % rows));
+    row.Text(9, Maker(at, rows));
     WriteItemCodeAndName(row, 12, records.item, rows);
-    WriteMoney(row, 16, at.index, at.line);
+    WriteMoney(row, 16, ReceiptMoney(at));
 }
 
 void WriteOtherReceipt(SampleRow& row, SampleLine at, int rows) {
-    const ReceiptRecords records = RecordsOf(kOther, at, rows);
-    row.Text(2, "其他入库");
-    row.Text(4, Name(kWarehouses, records.warehouse));
-    WriteDate(row, 5, ReceiptDate(at.index), at.index);
-    row.Text(6, VoucherKey(at.index, rows));
-    row.Text(7, ReceiptCategoryName(kOther, rows));
-    row.Text(8, Name(kDepartments, records.department));
-    row.Text(10, Name(kPersons, at.index % rows));
-    WriteItemCodeAndName(row, 13, records.item, rows);
-    WriteMoney(row, 17, at.index, at.line);
+    WriteOtherVoucher(row, at, rows,
+                      {"其他入库", ReceiptCategory(kOther, rows), ReceiptDate(at.index), ReceiptMoney(at)});
     row.Text(20, "盘盈补录第 " + std::to_string(at.line + 1) + " 行");
+}
+
+StockPair TransferCostPricePair(SampleLine at, int rows) {
+    const LineRecords records = RecordsOf(kProduct, at, rows);
+    return {records.warehouse, records.item};
+}
+
+// From the warehouse of the finished products to that of the other receipts, each with its own department (the
+// warehouse sheet gives warehouse i to department i).
+void WriteTransfer(SampleRow& row, SampleLine at, int rows) {
+    const StockPair sent = TransferCostPricePair(at, rows);
+    const int received = RecordsOf(kOther, at, rows).warehouse;
+    WriteDate(row, 1, IssueDate(at.index), at.index);
+    row.Text(2, VoucherKey(at.index, rows));
+    WriteNameAndCode(row, 3, kDepartments, received, rows);
+    WriteNameAndCode(row, 5, kDepartments, sent.warehouse, rows);
+    WriteCategoryNameAndCode(row, 7, ReceiptCategory(kTransferWord, rows), rows);
+    WriteCategoryNameAndCode(row, 9, IssueCategory(kTransferWord, rows), rows);
+    WriteNameAndCode(row, 11, kWarehouses, sent.warehouse, rows);
+    WriteNameAndCode(row, 13, kWarehouses, received, rows);
+    row.Text(15, Maker(at, rows));
+    WriteItemCodeAndName(row, 16, sent.item, rows);
+    WriteQuantity(row, 19, IssueMoney(at).quantity);
+}
+
+StockPair SalesCostPricePair(SampleLine at, int rows) {
+    const LineRecords records = RecordsOf(kPurchase, at, rows);
+    return {records.warehouse, records.item};
+}
+
+// Every line names the voucher's warehouse by its code too: the import prices a voucher's later lines in it.
+void WriteSalesDelivery(SampleRow& row, SampleLine at, int rows) {
+    const StockPair priced = SalesCostPricePair(at, rows);
+    const int partner = at.index % rows;
+    row.Text(1, VoucherKey(at.index, rows));
+    WriteDate(row, 2, IssueDate(at.index), at.index);
+    WriteNameAndCode(row, 3, kWarehouses, priced.warehouse, rows);
+    row.Text(6, CategoryName(IssueCategory(kPurchase, rows)));
+    WriteNameAndCode(row, 8, kDepartments, partner, rows);
+    WriteNameAndCode(row, 10, kCustomers, partner, rows);
+    row.Text(12, Maker(at, rows));
+    WriteItemCodeAndName(row, 15, priced.item, rows);
+    WriteQuantity(row, 19, IssueMoney(at).quantity);
+}
+
+void WriteMaterialIssue(SampleRow& row, SampleLine at, int rows) {
+    const LineRecords records = RecordsOf(kProduct, at, rows);
+    row.Text(2, Name(kWarehouses, records.warehouse));
+    WriteDate(row, 3, IssueDate(at.index), at.index);
+    row.Text(4, VoucherKey(at.index, rows));
+    row.Text(5, Name(kDepartments, records.department));
+    WriteItemCodeAndName(row, 7, records.item, rows);
+    WriteMoney(row, 11, IssueMoney(at));
+}
+
+void WriteOtherIssue(SampleRow& row, SampleLine at, int rows) {
+    WriteOtherVoucher(row, at, rows, {"其他出库", IssueCategory(kOther, rows), IssueDate(at.index), IssueMoney(at)});
 }
 
 } // namespace hz::cli

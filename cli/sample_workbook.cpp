@@ -1,7 +1,6 @@
 #include "cli/sample_workbook.h"
 
 #include "cli/kind_workbook_writer.h"
-#include "cli/sample_rows.h"
 #include "engine/sheet_kinds.h"
 
 namespace hz::cli {
@@ -57,12 +56,10 @@ void WriteSampleWorkbook(const QString& path, const SampleSize& size) {
         const SheetKind* kind = FindSheetKind(sample.caption);
         Q_ASSERT(kind);
         WorksheetRow row(writer, writer.AddKindSheet(*kind), dateFormat);
-        for (int index = 0; index < size.rows; ++index) {
-            const int lines = sample.vouchers ? VoucherLines(index, size.lines) : 1;
-            for (int line = 0; line < lines; ++line, ++row.row) {
-                sample.fill(row, {index, line}, size.rows);
-            }
-        }
+        ForEachLine(sample, size, [&](SampleLine at) {
+            sample.fill(row, at, size.rows);
+            ++row.row;
+        });
     }
     writer.Close();
 }

@@ -1,13 +1,15 @@
 #pragma once
 
+#include "cli/sample_rows.h"
+
 #include <QString>
 
 #include <cstdint>
 
 namespace hz::cli {
 
-// The size of a sample: records of every master-data sheet, rows of opening stock, vouchers of every receipt
-// sheet; and the lines of each receipt voucher, 0 for 2 and 3 in turn.
+// The size of a sample: records of every master-data sheet, rows of opening stock, vouchers of every voucher
+// sheet; and the lines of each voucher, 0 for 2 and 3 in turn.
 struct SampleSize {
     int rows;
     int lines;
@@ -15,8 +17,18 @@ struct SampleSize {
 
 // The lines of the voucher of index.
 int VoucherLines(int index, int lines);
-// The worksheet rows that a receipt sheet of the size takes.
+// The worksheet rows that a voucher sheet of the size takes.
 std::int64_t VoucherSheetRows(const SampleSize& size);
+
+// Calls visit with the place of every data row of sheet, top to bottom.
+template <typename Visit> void ForEachLine(const SampleSheet& sheet, const SampleSize& size, Visit visit) {
+    for (int index = 0; index < size.rows; ++index) {
+        const int lines = sheet.vouchers ? VoucherLines(index, size.lines) : 1;
+        for (int line = 0; line < lines; ++line) {
+            visit(SampleLine{index, line});
+        }
+    }
+}
 
 // Writes the sample workbook at path: the sample's worksheets in tab order, each with the template's header
 // row and its records or voucher lines from row 2, consistent with one another so that one run imports them

@@ -16,7 +16,7 @@ QString TemplateUsage() {
 }
 
 QString SampleUsage() {
-    return QStringLiteral("用法：huizhang-cli sample FILE.xlsx [--rows N] [--lines N]");
+    return QStringLiteral("用法：huizhang-cli sample FILE.xlsx [--rows N] [--lines N] [--settings FILE]");
 }
 
 QString Usage() {
