@@ -1,0 +1,394 @@
+// The error area of the transfer and sales delivery sheets and the workbook a run leaves: the marker at every
+// import, failed vouchers copied whole with their cell types, later runs below earlier areas; an .xlsx saved in
+// place with only the changed worksheets rewritten, an .xls copied beside itself, a workbook that cannot be saved.
+#include "tests/importers/outgoing_voucher_fixture.h"
+#include "tests/support/scratch_folder.h"
+#include "tests/support/typed_workbook_xls.h"
+#include "tests/support/xls_fixture.h"
+#include "tests/support/zip_parts.h"
+
+#include <cstdio>
+#include <fcntl.h>
+#include <filesystem>
+#include <functional>
+#include <ostream>
+#include <set>
+#include <sstream>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace hz {
+namespace {
+
+using namespace std::string_literals;
+using test::CellInput;
+using test::DateCell;
+using test::Execute;
+using test::IssueLine;
+using test::kSales;
+using test::kTransfer;
+using test::SheetRows;
+using test::Texts;
+using test::Ticks;
+using test::TransferLine;
+using test::TypedSheet;
+
+// One row of a voucher sheet: its key, and whether the accounting summary prices its item. beyond fills the
+// columns from T on.
+struct AreaRow {
+    std::string key;
+    bool priced = true;
+    std::vector<CellInput> beyond = {};
+};
+
+TypedSheet TransferRows(const std::vector<AreaRow>& rows) {
+    std::vector<TransferLine> lines;
+    for (const AreaRow& row : rows) {
+        lines.push_back({.key = row.key,
+                         .item = row.priced ? "A001" : "A003",
+                         .itemName = row.priced ? "钢板" : "垫圈",
+                         .beyond = row.beyond});
+    }
+    return test::TransferSheet(lines);
+}
+
+TypedSheet SalesRows(const std::vector<AreaRow>& rows) {
+    std::vector<IssueLine> lines;
+    for (const AreaRow& row : rows) {
+        lines.push_back({.key = row.key,
+                         .item = row.priced ? "A001" : "A003",
+                         .itemName = row.priced ? "钢板" : "垫圈",
+                         .beyond = row.beyond});
+    }
+    return test::IssueSheet(kSales, lines);
+}
+
+// The two kinds whose failed vouchers go to an error area.
+struct AreaKind {
+    const char* caption;
+    std::string key; // the key column's letter
+    TypedSheet (*sheet)(const std::vector<AreaRow>&);
+    const char* table; // where its vouchers' headers go
+};
+
+void PrintTo(const AreaKind& kind, std::ostream* out) {
+    *out << kind.caption;
+}
+
+const AreaKind kTransferKind{kTransfer, "B", TransferRows, "TransVouch"};
+const AreaKind kSalesKind{kSales, "A", SalesRows, "RdRecord"};
+
+void DeleteVouchers(Connection& con) {
+    for (const char* table : {"TransVouch", "TransVouchs", "RdRecord", "RdRecords"}) {
+        Execute(con, QStringLiteral("Delete From ") + QString::fromLatin1(table));
+    }
+}
+
+// The rows without their cells of column Y, which the error area does not copy.
+Texts WithoutColumnY(Texts rows) {
+    for (std::string& row : rows) {
+        if (const size_t y = row.find(" Y="); y != std::string::npos) {
+            row.erase(y);
+        }
+    }
+    return rows;
+}
+
+class ErrorAreaTest : public test::OutgoingVoucherFixture, public testing::WithParamInterface<AreaKind> {
+protected:
+    const AreaKind& Kind() const { return GetParam(); }
+    std::string Marker() const { return Kind().key + "=text 'Error:'"; }
+
+    RunOutcome ImportRows(const std::vector<AreaRow>& rows, const std::string& startRow = "2") {
+        return Import({Kind().sheet(rows)}, Ticks{{Kind().caption, startRow}});
+    }
+    RunOutcome ImportAgain(const std::string& startRow) {
+        observer.events.clear();
+        return ImportBook(workbookPath, Ticks{{Kind().caption, startRow}});
+    }
+
+    Texts Rows(int first, int last) { return SheetRows(workbookPath, Kind().caption, first, last); }
+    int Vouchers() { return Count(QString::fromLatin1(Kind().table)); }
+};
+
+// The marker goes into the key column of the second of the first two rows below the start row whose key cells
+// are both empty, at every import, whether a voucher fails or not.
+TEST_P(ErrorAreaTest, MarksTheAreaOneEmptyRowBelowTheData) {
+    const struct {
+        const char* name;
+        Texts keys;
+        const char* startRow;
+        int marker;
+    } cases[] = {
+        {"BelowTheData", {"V1", "V2"}, "2", 5},
+        {"OnAnEmptySheet", {}, "2", 3},
+        {"PastASingleEmptyKey", {"V1", "", "V2"}, "2", 6},
+        {"BelowTheStartRow", {"V1"}, "10", 11},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteVouchers(Con());
+        observer.events.clear();
+        std::vector<AreaRow> rows;
+        for (const std::string& key : c.keys) {
+            rows.push_back({key});
+        }
+        ASSERT_EQ(ImportRows(rows, c.startRow), RunOutcome::Completed);
+        EXPECT_EQ(Messages(), Texts{"导入完成！"});
+        EXPECT_EQ(Rows(c.marker - 1, c.marker + 1), (Texts{"", Marker(), ""}));
+    }
+}
+
+// The voucher fails on its third row and is copied from its first, columns A to X with their types: dates stay
+// dates, numbers numbers, logical values logical. Column Y stays behind.
+TEST_P(ErrorAreaTest, CopiesAFailedVoucherWholeWithItsCellTypes) {
+    const std::vector<CellInput> beyond{7.5, true, DateCell{2023, 12, 31}, "备注"s, "X列"s, "Y列"s};
+    ASSERT_EQ(ImportRows({{"V1"}, {"V2", true, beyond}, {"V2", true, beyond}, {"V2", false, beyond}, {"V3"}}),
+              RunOutcome::Completed);
+    EXPECT_EQ(Messages(), Texts{"导入完成！"});
+    EXPECT_EQ(Vouchers(), 2);
+    EXPECT_EQ(Rows(7, 8), (Texts{"", Marker()}));
+    const Texts copies = Rows(9, 11);
+    EXPECT_EQ(copies, WithoutColumnY(Rows(3, 5)));
+    EXPECT_NE(copies[0].find("date 2024/3/5"), std::string::npos) << copies[0];
+    EXPECT_NE(copies[0].find("T=number 7.5 U=bool True V=date 2023/12/31 W=text '备注' X=text 'X列'"),
+              std::string::npos)
+        << copies[0];
+    EXPECT_EQ(Rows(12, 12), Texts{""});
+}
+
+// A run from the error area's copy, still unpriced, appends a second area below the first; once priced, a run
+// from its newest copy imports the voucher.
+TEST_P(ErrorAreaTest, ALaterRunAppendsBelowTheEarlierArea) {
+    ASSERT_EQ(ImportRows({{"V1", false}, {"V2"}}), RunOutcome::Completed);
+    EXPECT_EQ(StartRowBox(Kind().caption), "4");
+    const std::string copy = Rows(2, 2)[0];
+
+    ASSERT_EQ(ImportAgain("6"), RunOutcome::Completed);
+    EXPECT_EQ(Messages(), Texts{"导入完成！"});
+    EXPECT_EQ(StartRowBox(Kind().caption), "7");
+
+    test::ExecuteAll(Con(), {"Insert Into IA_Summary (cWhCode, cInvCode, iMonth, iNum, iMoney) "
+                             "Values ('W1', 'A003', 1, 2, 3)",
+                             "Insert Into CurrentStock (cWhCode, cInvCode, iQuantity) Values ('W1', 'A003', 10)"});
+    ASSERT_EQ(ImportAgain("9"), RunOutcome::Completed);
+    EXPECT_EQ(Messages(), Texts{"导入完成！"});
+    EXPECT_EQ(Rows(4, 12), (Texts{"", Marker(), copy, "", Marker(), copy, "", Marker(), ""}));
+    EXPECT_EQ(Vouchers(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(VoucherSheets, ErrorAreaTest, testing::Values(kTransferKind, kSalesKind),
+                         [](const auto& info) { return std::string(info.index == 0 ? "Transfer" : "Sales"); });
+
+// The workbooks of the file tests, in a folder of their own beside the ERP's.
+class ErrorAreaFileTest : public test::OutgoingVoucherFixture {
+protected:
+    void SetUp() override {
+        OutgoingVoucherFixture::SetUp();
+        std::filesystem::create_directory(books);
+    }
+
+    // A sheet before and after the voucher sheets; T2 and S2 have no cost price unless all priced.
+    static std::vector<TypedSheet> Sheets(bool allPriced = false) {
+        return {{"说明", {{"导入说明"s}, {DateCell{2024, 1, 1}, 12.5}}},
+                TransferRows({{"T1"}, {"T2", allPriced}}),
+                SalesRows({{"S1"}, {"S2", allPriced}}),
+                {"备注", {{true, "末页"s}}}};
+    }
+
+    // The cells of one row of a sheet as openpyxl reads them, with the row number taken out of each reference:
+    // "A d '2024-03-05T00:00:00' yyyy/m/d".
+    static std::set<std::string> OpenpyxlRow(const std::string& dump, const std::string& sheet, int row) {
+        std::set<std::string> cells;
+        std::istringstream lines(dump);
+        std::string line;
+        bool inSheet = false;
+        while (std::getline(lines, line)) {
+            if (line.starts_with("sheet ")) {
+                inSheet = line.starts_with("sheet " + sheet + " ");
+                continue;
+            }
+            const size_t blank = line.find(' ');
+            const size_t digits = line.find_first_of("0123456789");
+            if (inSheet && digits < blank && line.substr(digits, blank - digits) == std::to_string(row)) {
+                cells.insert(line.substr(0, digits) + line.substr(blank));
+            }
+        }
+        return cells;
+    }
+
+    // The sheet lines of an openpyxl dump: "sheet <name> <state>".
+    static Texts OpenpyxlSheets(const std::string& dump) {
+        Texts sheets;
+        std::istringstream lines(dump);
+        std::string line;
+        while (std::getline(lines, line)) {
+            if (line.starts_with("sheet ")) {
+                sheets.push_back(line);
+            }
+        }
+        return sheets;
+    }
+
+    test::ScratchFolder scratch;
+    std::string books = scratch.File("books");
+};
+
+// Only the worksheets that received an error area are rewritten: every other part keeps its stored bytes. Our
+// reader and openpyxl both read the copied rows as the data rows they came from.
+TEST_F(ErrorAreaFileTest, AnXlsxIsSavedInPlaceWithOnlyTheChangedWorksheetsRewritten) {
+    const struct {
+        const char* name;
+        Ticks ticks;
+        std::set<std::string> changed;
+    } cases[] = {
+        {"Transfers", {{kTransfer, "2"}}, {"xl/worksheets/sheet2.xml"}},
+        {"TransfersAndSales",
+         {{kTransfer, "2"}, {kSales, "2"}},
+         {"xl/worksheets/sheet2.xml", "xl/worksheets/sheet3.xml"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteVouchers(Con());
+        observer.events.clear();
+        const std::string path = books + "/" + c.name + ".xlsx";
+        test::WriteTypedWorkbook(path, Sheets());
+        const std::vector<test::StoredPart> before = test::ReadStoredParts(path);
+        ASSERT_EQ(ImportBook(path, c.ticks), RunOutcome::Completed);
+        EXPECT_EQ(Messages(), Texts{"导入完成！"});
+
+        const std::vector<test::StoredPart> after = test::ReadStoredParts(path);
+        ASSERT_EQ(after.size(), before.size());
+        for (size_t i = 0; i < before.size(); ++i) {
+            SCOPED_TRACE(before[i].name);
+            EXPECT_EQ(after[i].name, before[i].name);
+            if (c.changed.contains(before[i].name)) {
+                EXPECT_NE(after[i].content, before[i].content);
+            } else {
+                EXPECT_TRUE(after[i] == before[i]);
+            }
+        }
+        EXPECT_EQ(SheetRows(path, kTransfer, 4, 6),
+                  (Texts{"", "B=text 'Error:'", SheetRows(path, kTransfer, 3, 3)[0]}));
+        const std::string dump = test::DumpXlsxWithOpenpyxl(path);
+        EXPECT_EQ(OpenpyxlRow(dump, kTransfer, 5), std::set<std::string>{"B s 'Error:' General"});
+        const std::set<std::string> copy = OpenpyxlRow(dump, kTransfer, 6);
+        EXPECT_EQ(copy, OpenpyxlRow(dump, kTransfer, 3));
+        EXPECT_TRUE(copy.contains("A d '2024-03-05T00:00:00' yyyy/m/d")) << dump;
+        EXPECT_TRUE(copy.contains("S n 4 General")) << dump;
+    }
+}
+
+// A legacy workbook stays as it was; when a voucher went into an error area, the whole workbook is written beside
+// it as an .xlsx, and the run says where. Without one nothing is written.
+TEST_F(ErrorAreaFileTest, AnXlsIsCopiedBesideItselfWhenAVoucherWasSetAside) {
+    const std::string path = books + "/book.xls";
+    const std::string copyPath = books + "/book.errors.xlsx";
+    const Ticks ticks{{kTransfer, "2"}, {kSales, "2"}};
+
+    test::WriteTypedWorkbookXls(path, Sheets(true));
+    const std::string allPriced = test::ReadFileBytes(path);
+    ASSERT_EQ(ImportBook(path, ticks), RunOutcome::Completed);
+    EXPECT_EQ(Messages(), Texts{"导入完成！"});
+    EXPECT_FALSE(std::filesystem::exists(copyPath));
+    EXPECT_EQ(test::ReadFileBytes(path), allPriced);
+
+    DeleteVouchers(Con());
+    observer.events.clear();
+    test::WriteTypedWorkbookXls(path, Sheets());
+    const std::string original = test::ReadFileBytes(path);
+    ASSERT_EQ(ImportBook(path, ticks), RunOutcome::Completed);
+    EXPECT_EQ(Messages(), (Texts{"出错的单据已另存到 " + copyPath, "导入完成！"}));
+    EXPECT_EQ(test::ReadFileBytes(path), original);
+    EXPECT_EQ(Values(QStringLiteral("Select cTVCode As Value From TransVouch")), Texts{"T1"});
+
+    for (const auto& [sheet, key] : {std::pair{kTransfer, "B"s}, std::pair{kSales, "A"s}}) {
+        SCOPED_TRACE(sheet);
+        EXPECT_EQ(SheetRows(copyPath, sheet, 1, 3), SheetRows(path, sheet, 1, 3));
+        EXPECT_EQ(SheetRows(copyPath, sheet, 4, 7),
+                  (Texts{"", key + "=text 'Error:'", SheetRows(path, sheet, 3, 3)[0], ""}));
+    }
+    const std::string dump = test::DumpXlsxWithOpenpyxl(copyPath);
+    EXPECT_EQ(OpenpyxlSheets(dump),
+              (Texts{"sheet 说明 visible", "sheet 调拨单 visible", "sheet 销售出库单 visible", "sheet 备注 visible"}));
+    EXPECT_EQ(OpenpyxlRow(dump, kTransfer, 6), OpenpyxlRow(dump, kTransfer, 3));
+    EXPECT_TRUE(OpenpyxlRow(dump, kTransfer, 6).contains("A d '2024-03-05T00:00:00' yyyy/m/d")) << dump;
+    EXPECT_TRUE(OpenpyxlRow(dump, kSales, 6).contains("B d '2024-03-05T00:00:00' yyyy/m/d")) << dump;
+    EXPECT_EQ(OpenpyxlRow(dump, "说明", 2),
+              (std::set<std::string>{"A d '2024-01-01T00:00:00' yyyy/m/d", "B n 12.5 General"}));
+}
+
+// A workbook that cannot be saved is reported; the original keeps every byte, nothing is left beside it, and the
+// vouchers the run committed stay. T2 fails its department check, so the run has a message to act on.
+TEST_F(ErrorAreaFileTest, AWorkbookThatCannotBeSavedIsReportedAndLeftAsItWas) {
+    const std::string moved = scratch.File("moved");
+    int lockHolder = -1;
+    const struct {
+        const char* name;
+        const char* file;
+        std::function<void(const std::string& path)> before; // prepares the file before the run
+        bool moveFolder;                                     // the folder goes away at the run's first message
+        std::string problem;                                 // after "无法保存工作簿“<written>”："
+    } cases[] = {
+        {"ReadOnly", "book.xlsx", [](const std::string& path) { chmod(path.c_str(), 0444); }, false, "文件是只读的"},
+        {"LockedByAnotherProgram", "book.xlsx",
+         [&](const std::string& path) {
+             lockHolder = open(path.c_str(), O_RDWR | O_CLOEXEC);
+             struct flock lock {};
+             lock.l_type = F_WRLCK;
+             lock.l_whence = SEEK_SET;
+             ASSERT_EQ(fcntl(lockHolder, F_OFD_SETLK, &lock), 0);
+         },
+         false, "文件正被其他程序使用（已被锁定）"},
+        {"FolderGoneXlsx", "book.xlsx", nullptr, true, "文件不存在"},
+        {"FolderGoneXls", "book.xls", nullptr, true,
+         "无法写入文件，文件夹可能不可写或磁盘已满（Error creating output xlsx file. Usually a permissions error.）"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove_all(books);
+        std::filesystem::remove_all(moved);
+        std::filesystem::create_directory(books);
+        DeleteVouchers(Con());
+        observer.events.clear();
+        const std::string path = books + "/" + c.file;
+        const TypedSheet sheet = test::TransferSheet({{}, {.key = "T2", .inDepartmentCode = "9"}});
+        if (std::string(c.file).ends_with(".xls")) {
+            test::WriteTypedWorkbookXls(path, {sheet});
+        } else {
+            test::WriteTypedWorkbook(path, {sheet});
+        }
+        const std::string original = test::ReadFileBytes(path);
+        if (c.before) {
+            c.before(path);
+        }
+        observer.onMessage = [&] {
+            if (c.moveFolder && std::filesystem::exists(books)) {
+                std::filesystem::rename(books, moved);
+            }
+        };
+        ASSERT_EQ(ImportBook(path, Ticks{{kTransfer, "2"}}), RunOutcome::Aborted);
+        observer.onMessage = nullptr;
+        if (lockHolder >= 0) {
+            close(lockHolder);
+            lockHolder = -1;
+        }
+
+        const std::string written = std::string(c.file).ends_with(".xls") ? books + "/book.errors.xlsx" : path;
+        EXPECT_EQ(Messages(), (Texts{"调拨单 第 3 行转入部门代码没维护！",
+                                     "无法保存工作簿“" + written + "”：" + c.problem, "中止导入！"}));
+        const std::string folder = c.moveFolder ? moved : books;
+        EXPECT_EQ(test::ReadFileBytes(folder + "/" + c.file), original);
+        std::vector<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            left.push_back(entry.path().filename().string());
+        }
+        EXPECT_EQ(left, std::vector<std::string>{c.file});
+        EXPECT_EQ(Values(QStringLiteral("Select cTVCode As Value From TransVouch")), Texts{"T1"});
+    }
+}
+
+} // namespace
+} // namespace hz
