@@ -69,8 +69,8 @@ int CategoryFlag(int index);
 int ReceiptCategory(int word, int rows);
 int IssueCategory(int word, int rows);
 
-// The key of the voucher of index on a receipt sheet: index + 1 in decimal, at least four digits wide, so that
-// it never equals a number the ERP gives (nine digits).
+// The key of the voucher of index on a voucher sheet: index + 1 in decimal, at least four digits wide, so that
+// it never equals a number the ERP gives a stock voucher (nine digits).
 std::string VoucherKey(int index, int rows);
 
 } // namespace hz::cli

@@ -36,6 +36,15 @@ ProgramResult Sample(const std::vector<std::string>& arguments) {
     return RunProgram(HZ_CLI, all);
 }
 
+// A sample's path and size: rows records or vouchers of lines lines each (0: without --lines).
+std::vector<std::string> SizeArguments(const std::string& path, int rows, int lines) {
+    std::vector<std::string> arguments = {path, "--rows", std::to_string(rows)};
+    if (lines > 0) {
+        arguments.insert(arguments.end(), {"--lines", std::to_string(lines)});
+    }
+    return arguments;
+}
+
 // The column whose first empty cell ends each sheet: a record's code, opening stock's item, a voucher's key.
 const std::map<std::string, int> kEndColumns = {
     {"客户分类", 2},   {"供应商分类", 2}, {"存货分类", 2},   {"地区分类", 2},     {"部门", 2},       {"员工", 2},
@@ -433,11 +442,7 @@ TEST(SampleCommand, EveryReferenceResolvesAndEveryCodeIsUnique) {
         SCOPED_TRACE(std::to_string(rows) + " rows, " + std::to_string(lines) + " lines");
         ScratchFolder folder;
         const std::string path = folder.File("sample.xlsx");
-        std::vector<std::string> arguments = {path, "--rows", std::to_string(rows)};
-        if (lines > 0) {
-            arguments.insert(arguments.end(), {"--lines", std::to_string(lines)});
-        }
-        ASSERT_EQ(Sample(arguments).status, 0);
+        ASSERT_EQ(Sample(SizeArguments(path, rows, lines)).status, 0);
         ExpectConsistent(ReadSample(path), static_cast<std::size_t>(rows), static_cast<std::size_t>(lines));
     }
 }
@@ -497,11 +502,7 @@ TEST(SampleCommand, IssuesStayBelowWhatCameInWhateverTheSize) {
         SCOPED_TRACE(std::to_string(rows) + " rows, " + std::to_string(lines) + " lines");
         ScratchFolder folder;
         const std::string path = folder.File("sample.xlsx");
-        std::vector<std::string> arguments = {path, "--rows", std::to_string(rows)};
-        if (lines > 0) {
-            arguments.insert(arguments.end(), {"--lines", std::to_string(lines)});
-        }
-        ASSERT_EQ(Sample(arguments).status, 0);
+        ASSERT_EQ(Sample(SizeArguments(path, rows, lines)).status, 0);
         PostSample(ReadSample(path));
     }
 }
@@ -547,10 +548,8 @@ TEST(SampleCommand, GivesTheErpThreeMonthsOfCostPricesForEveryPairItsSheetsPrice
         const std::string settings = folder.File("ZirurUzavarUriz.ini");
         const std::string path = folder.File("sample.xlsx");
         ASSERT_EQ(RunProgram(HZ_CLI, {"init-demo", "--settings", settings}).status, 0);
-        std::vector<std::string> arguments = {path, "--rows", std::to_string(rows), "--settings", settings};
-        if (lines > 0) {
-            arguments.insert(arguments.end(), {"--lines", std::to_string(lines)});
-        }
+        std::vector<std::string> arguments = SizeArguments(path, rows, lines);
+        arguments.insert(arguments.end(), {"--settings", settings});
         const ProgramResult result = Sample(arguments);
         ASSERT_EQ(result.status, 0) << result.err;
         const std::set<StockKey> pairs = CostPricedPairs(ReadSample(path));
