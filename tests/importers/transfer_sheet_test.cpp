@@ -23,6 +23,7 @@ using test::RunErrorText;
 using test::Texts;
 using test::Ticks;
 using test::TransferLine;
+using test::TypedSheet;
 
 // One line per key, quantities 1, 2, 3, ... in sheet order.
 std::vector<TransferLine> Keys(const Texts& keys) {
@@ -264,6 +265,14 @@ TEST_F(TransferTest, AFailedSaveIsRolledBackAndSetAside) {
          {},
          2,
          2},
+        // The sheet compares keys exactly, the ERP's unique key on cTVCode without regard to case.
+        {"AKeyDifferingOnlyInCase",
+         {{}, {.key = "t1"}},
+         [](Connection&) {},
+         {"单据号为 t1 的 调拨单 保存失败！", "导入完成！"},
+         {"0 T1"},
+         3,
+         1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -285,6 +294,30 @@ TEST_F(TransferTest, AFailedSaveIsRolledBackAndSetAside) {
         EXPECT_EQ(StartRowBox(kTransfer), std::to_string(end));
         EXPECT_EQ(SheetRows(end + 1, end + 1), Texts{"B=text 'Error:'"});
         EXPECT_EQ(SheetRows(end + 2, end + 1 + c.setAside), SheetRows(c.firstFailed, c.firstFailed + c.setAside - 1));
+    }
+}
+
+// A failed check ends the run after the transfer sheet: a later sheet is not imported. A voucher set aside
+// for want of a cost price does not.
+TEST_F(TransferTest, AFailedCheckEndsTheRunAfterTheSheet) {
+    const struct {
+        const char* name;
+        TransferLine t2;
+        RunOutcome outcome;
+        int sales;
+    } cases[] = {
+        {"FailedCheck", {.key = "T2", .inDepartmentCode = "9"}, RunOutcome::Aborted, 0},
+        {"NoCostPrice", {.key = "T2", .item = "A003", .itemName = "垫圈"}, RunOutcome::Completed, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Execute(Con(), QStringLiteral("Delete From TransVouch"));
+        Execute(Con(), QStringLiteral("Delete From TransVouchs"));
+        const TypedSheet sales = test::IssueSheet(test::kSales, {{}});
+        EXPECT_EQ(Import({test::TransferSheet({{}, c.t2, {.key = "T3"}}), sales}, Texts{kTransfer, test::kSales}),
+                  c.outcome);
+        EXPECT_EQ(Values(QStringLiteral("Select cTVCode As Value From TransVouch Order By ID")), (Texts{"T1", "T3"}));
+        EXPECT_EQ(Count(QStringLiteral("RdRecord")), c.sales);
     }
 }
 
