@@ -7,7 +7,6 @@
 #include "tests/support/xls_fixture.h"
 #include "tests/support/zip_parts.h"
 
-#include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>

@@ -8,7 +8,6 @@
 #include "tests/importers/outgoing_voucher_fixture.h"
 #include "tests/support/run_error_text.h"
 
-#include <algorithm>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -192,10 +191,11 @@ TEST_P(IssueKindTest, AKeyThatIsAVoucherNumberStopsTheSheetWithTheBoxAtThePendin
     const struct {
         Texts keys;
         const char* box;
-        int saved;
+        int saved;    // vouchers after the stopped run, besides 777
+        int vouchers; // after the run from the box
     } cases[] = {
-        {{"K1", "K1", "000000777"}, "2", 0},
-        {{"K1", "K2", "000000777"}, "3", 1},
+        {{"K1", "K1", "000000777"}, "2", 0, 2},
+        {{"K1", "K2", "000000777"}, "3", 1, 3},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.box);
@@ -208,7 +208,7 @@ TEST_P(IssueKindTest, AKeyThatIsAVoucherNumberStopsTheSheetWithTheBoxAtThePendin
 
         lines[2].key = "K3";
         ASSERT_EQ(ImportLines(kind.caption, lines, c.box), RunOutcome::Completed);
-        EXPECT_EQ(Count(QStringLiteral("RdRecord")), 1 + 3 - (c.keys[0] == c.keys[1] ? 1 : 0));
+        EXPECT_EQ(Count(QStringLiteral("RdRecord")), 1 + c.vouchers);
         EXPECT_EQ(Values(QStringLiteral("Select cast(iQuantity As Integer) As Value From RdRecords Order By AutoID")),
                   (Texts{"1", "2", "3"}));
         EXPECT_EQ(Stock("W1", "A001"), 94.0);

@@ -13,7 +13,6 @@ namespace {
 
 using namespace std::string_literals;
 using test::CellInput;
-using test::DateCell;
 using test::Execute;
 using test::FailInsertOf;
 using test::FailProcedure;
