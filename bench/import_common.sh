@@ -9,10 +9,10 @@ settings=$work/ZirurUzavarUriz.ini
 workbook=$work/sample.xlsx
 database=$work/HZDEMO_001_2026.db
 
-# new_erp SAMPLE-OPTION...: the sample workbook and a fresh demo ERP.
+# new_erp SAMPLE-OPTION...: a fresh demo ERP and the sample workbook, with the cost prices it needs in the ERP.
 new_erp() {
-    "$cli" sample "$workbook" "$@" >/dev/null
     "$cli" init-demo --settings "$settings" >/dev/null
+    "$cli" sample "$workbook" --settings "$settings" "$@" >/dev/null
 }
 
 # import_kinds KIND...: one import run of the kinds; the benchmark stops unless it ends with 导入完成！.

@@ -19,7 +19,7 @@ void RemoveElements(const std::string& path, ZipPackage& package, const std::str
                     const std::function<bool(pugi::xml_node)>& matches, PackageChanges& changes) {
     std::string bytes = package.ReadPart(partName, kMaxXmlPartBytes);
     try {
-        EditableXml xml(bytes);
+        EditableXml xml(std::move(bytes));
         pugi::xml_node root = xml.Document().document_element();
         std::vector<pugi::xml_node> doomed;
         for (pugi::xml_node child : root.children())

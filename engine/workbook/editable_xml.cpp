@@ -3,6 +3,8 @@
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xml_document.h"
 
+#include <utility>
+
 namespace hz {
 
 namespace {
@@ -71,8 +73,8 @@ void EscapeDoubleQuotes(pugi::xml_document& document) {
 
 } // namespace
 
-EditableXml::EditableXml(std::string_view bytes) : byteOrderMark(StartsWithByteOrderMark(bytes)) {
-    pugi::xml_parse_result result = document.load_buffer(bytes.data(), bytes.size(), kParseOptions);
+EditableXml::EditableXml(std::string bytes) : buffer(std::move(bytes)), byteOrderMark(StartsWithByteOrderMark(buffer)) {
+    pugi::xml_parse_result result = document.load_buffer_inplace(buffer.data(), buffer.size(), kParseOptions);
     if (!result)
         throw WorkbookError("不是格式正确的 XML（第 " + std::to_string(result.offset) + " 字节附近）");
     encoding = result.encoding;
@@ -89,6 +91,8 @@ EditableXml::EditableXml(std::string_view bytes) : byteOrderMark(StartsWithByteO
 
 std::string EditableXml::Serialize() const {
     StringWriter writer;
+    // About the size it was read at: the edits add little, and a worksheet may be tens of megabytes.
+    writer.text.reserve(buffer.size() + buffer.size() / 8);
     unsigned flags = pugi::format_raw | pugi::format_no_declaration | pugi::format_no_escapes;
     if (byteOrderMark)
         flags |= pugi::format_write_bom;

@@ -15,12 +15,14 @@ class EditableXml {
 public:
     // Throws WorkbookError (the problem alone, without file or part) when the XML is damaged, has a document
     // type declaration or nests deeper than any package part should.
-    explicit EditableXml(std::string_view bytes);
+    // The tree is built in bytes itself, which it keeps: a large worksheet is not copied once more.
+    explicit EditableXml(std::string bytes);
 
     pugi::xml_document& Document() { return document; }
     std::string Serialize() const;
 
 private:
+    std::string buffer; // the parsed bytes, which the tree points into
     pugi::xml_document document;
     pugi::xml_encoding encoding = pugi::encoding_utf8;
     bool byteOrderMark = false;

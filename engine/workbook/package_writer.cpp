@@ -27,7 +27,7 @@ void SaveWorksheetEdits(const std::string& path, const std::map<std::string, std
         std::string bytes =
             earlier != changes.replaced.end() ? earlier->second : package.ReadPart(*entry, kMaxXmlPartBytes);
         try {
-            EditedWorksheet edited = ApplyCellEdits(bytes, edits);
+            EditedWorksheet edited = ApplyCellEdits(std::move(bytes), edits);
             formulaRemoved = formulaRemoved || edited.formulaRemoved;
             changes.replaced[*entry] = std::move(edited.xml);
         } catch (const WorkbookError& problem) {

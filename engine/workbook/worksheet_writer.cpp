@@ -140,8 +140,8 @@ void WidenDimension(pugi::xml_node worksheet, const Area& area) {
 
 } // namespace
 
-EditedWorksheet ApplyCellEdits(std::string_view sheetXml, const std::vector<CellEdit>& edits) {
-    EditableXml xml(sheetXml);
+EditedWorksheet ApplyCellEdits(std::string sheetXml, const std::vector<CellEdit>& edits) {
+    EditableXml xml(std::move(sheetXml));
     pugi::xml_node worksheet = xml.Document().document_element();
     if (LocalName(worksheet.name()) != "worksheet")
         throw WorkbookError("根元素是 " + PrintablePartName(worksheet.name()) + "，不是 worksheet");

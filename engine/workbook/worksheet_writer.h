@@ -18,6 +18,6 @@ struct EditedWorksheet {
 // created in their places within sheetData, the dimension grows to cover them, and everything else in the
 // part is kept. Throws WorkbookError (the problem alone; the caller names the file and part) when the XML is
 // damaged or an edit would overwrite the anchor cell of a shared formula.
-EditedWorksheet ApplyCellEdits(std::string_view sheetXml, const std::vector<CellEdit>& edits);
+EditedWorksheet ApplyCellEdits(std::string sheetXml, const std::vector<CellEdit>& edits);
 
 } // namespace hz

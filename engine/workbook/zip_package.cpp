@@ -215,6 +215,11 @@ std::unique_ptr<ByteSource> ZipPackage::OpenPart(std::string_view partName) {
 std::string ZipPackage::ReadPart(std::string_view partName, std::uint64_t maxBytes) {
     std::unique_ptr<ByteSource> source = OpenPart(partName);
     std::string bytes;
+    // The stated size spares a large part its copies while it grows; past the limits it is only a hint.
+    zip_stat_t stat;
+    zip_stat_init(&stat);
+    if (zip_stat_index(archive, IndexOf(partName), 0, &stat) == 0 && (stat.valid & ZIP_STAT_SIZE))
+        bytes.reserve(static_cast<std::size_t>(std::min({stat.size, maxBytes, limits.maxPartBytes})));
     char buffer[64 * 1024];
     while (std::size_t count = source->Read(buffer, sizeof buffer)) {
         if (bytes.size() + count > maxBytes)
