@@ -2,7 +2,8 @@
 // (key column KEY, a letter) and copies the voucher whose first row is ROW into it, columns A to X, then saves
 // the workbook in place, as an import run does at its end.
 //   hz_bench_error_area_save FILE.xlsx SHEET KEY ROW
-// Prints the seconds of the whole (open_edit_save_s) and of the save alone (save_s), and the rows copied.
+// Prints the seconds of the whole (open_edit_save_s) and of the save alone (save_s), the rows copied and the
+// process's peak memory.
 #include "engine/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 
@@ -11,6 +12,7 @@
 #include <cstdlib>
 #include <exception>
 #include <string>
+#include <sys/resource.h>
 
 namespace {
 
@@ -52,7 +54,10 @@ int Run(const std::string& path, const std::string& sheetName, int keyColumn, in
     }
     const auto save = std::chrono::steady_clock::now();
     workbook->SaveChanges();
-    std::printf("rows_copied: %d\nsave_s: %.4f\nopen_edit_save_s: %.4f\n", copied, Seconds(save), Seconds(start));
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("rows_copied: %d\nsave_s: %.4f\nopen_edit_save_s: %.4f\npeak_rss_kb: %ld\n", copied, Seconds(save),
+                Seconds(start), usage.ru_maxrss);
     return 0;
 }
 

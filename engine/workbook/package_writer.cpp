@@ -25,7 +25,7 @@ void SaveWorksheetEdits(const std::string& path, const std::map<std::string, std
         // Two spellings of one part name (names match without regard to case) edit the same part in turn.
         auto earlier = changes.replaced.find(*entry);
         std::string bytes =
-            earlier != changes.replaced.end() ? earlier->second : package.ReadPart(*entry, kMaxXmlPartBytes);
+            earlier != changes.replaced.end() ? earlier->second : package.ReadPart(*entry, kMaxEditedWorksheetBytes);
         try {
             EditedWorksheet edited = ApplyCellEdits(std::move(bytes), edits);
             formulaRemoved = formulaRemoved || edited.formulaRemoved;
