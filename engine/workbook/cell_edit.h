@@ -23,4 +23,22 @@ struct CellEdit {
     std::uint32_t style = 0; // index into the styles' cellXfs, written as the s attribute when non-zero
 };
 
+// The t attribute of a cell of the type, or null for a number or a blank, which have none.
+inline const char* TypeAttribute(CellEdit::Type type) {
+    switch (type) {
+    case CellEdit::Type::SharedString:
+        return "s";
+    case CellEdit::Type::InlineString:
+        return "inlineStr";
+    case CellEdit::Type::Boolean:
+        return "b";
+    case CellEdit::Type::Error:
+        return "e";
+    case CellEdit::Type::Blank:
+    case CellEdit::Type::Number:
+        break;
+    }
+    return nullptr;
+}
+
 } // namespace hz

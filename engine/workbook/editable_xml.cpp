@@ -100,7 +100,7 @@ std::string EditableXml::Serialize() const {
     return std::move(writer.text);
 }
 
-void SetEscapedText(pugi::xml_node element, std::string_view text) {
+std::string EscapeMarkup(std::string_view text) {
     std::string escaped;
     escaped.reserve(text.size());
     for (char c : text) {
@@ -113,7 +113,11 @@ void SetEscapedText(pugi::xml_node element, std::string_view text) {
         else
             escaped += c;
     }
-    element.text().set(escaped.c_str());
+    return escaped;
+}
+
+void SetEscapedText(pugi::xml_node element, std::string_view text) {
+    element.text().set(EscapeMarkup(text).c_str());
 }
 
 std::string NamePrefix(const pugi::xml_node& node) {

@@ -28,6 +28,9 @@ private:
     bool byteOrderMark = false;
 };
 
+// text with the markup characters &, < and > escaped, as element text is written.
+std::string EscapeMarkup(std::string_view text);
+
 // Sets an element's text in an EditableXml, which holds text as written: markup characters are escaped here.
 void SetEscapedText(pugi::xml_node element, std::string_view text);
 

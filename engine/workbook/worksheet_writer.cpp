@@ -1,12 +1,14 @@
 #include "engine/workbook/worksheet_writer.h"
 
 #include "engine/workbook/cell_address.h"
+#include "engine/workbook/edit_area.h"
 #include "engine/workbook/editable_xml.h"
 #include "engine/workbook/excel_escape_encoding.h"
 #include "engine/workbook/part_name.h"
 #include "engine/workbook/sheet_grid.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
+#include "engine/workbook/worksheet_append.h"
 #include "engine/workbook/xml_document.h"
 
 #include <algorithm>
@@ -16,22 +18,6 @@
 namespace hz {
 
 namespace {
-
-// The rectangle the edits touch, to widen the worksheet's dimension.
-struct Area {
-    int firstRow = kMaxRows + 1;
-    int firstColumn = kMaxColumns + 1;
-    int lastRow = 0;
-    int lastColumn = 0;
-
-    void Add(int row, int column) {
-        firstRow = std::min(firstRow, row);
-        firstColumn = std::min(firstColumn, column);
-        lastRow = std::max(lastRow, row);
-        lastColumn = std::max(lastColumn, column);
-    }
-    bool Empty() const { return lastRow == 0; }
-};
 
 void CheckEdit(const CellEdit& edit) {
     // Edits come from the program, never from the file: a position outside the sheet is a bug.
@@ -64,23 +50,6 @@ bool ClearCell(pugi::xml_node cell, const std::string& cellReference) {
     for (const char* attribute : {"t", "s", "cm", "vm"})
         cell.remove_attribute(attribute);
     return hadFormula;
-}
-
-const char* TypeAttribute(CellEdit::Type type) {
-    switch (type) {
-    case CellEdit::Type::SharedString:
-        return "s";
-    case CellEdit::Type::InlineString:
-        return "inlineStr";
-    case CellEdit::Type::Boolean:
-        return "b";
-    case CellEdit::Type::Error:
-        return "e";
-    case CellEdit::Type::Blank:
-    case CellEdit::Type::Number:
-        break;
-    }
-    return nullptr;
 }
 
 void WriteCell(pugi::xml_node cell, const CellEdit& edit, const std::string& prefix) {
@@ -117,30 +86,22 @@ void WriteCell(pugi::xml_node cell, const CellEdit& edit, const std::string& pre
     }
 }
 
-void WidenDimension(pugi::xml_node worksheet, const Area& area) {
+void WidenDimension(pugi::xml_node worksheet, const EditArea& area) {
     pugi::xml_node dimension = ChildByLocalName(worksheet, "dimension");
     pugi::xml_attribute ref = dimension.attribute("ref");
-    if (!ref || area.Empty())
+    if (!ref)
         return;
-    std::string_view text = ref.value();
-    std::size_t colon = text.find(':');
-    std::optional<CellAddress> first = ParseCellAddress(text.substr(0, colon));
-    std::optional<CellAddress> last =
-        colon == std::string_view::npos ? first : ParseCellAddress(text.substr(colon + 1));
-    // The dimension is a hint; one we cannot read is left for Excel to recompute.
-    if (!first || !last)
-        return;
-    Area covered = area;
-    covered.Add(first->row, first->column);
-    covered.Add(last->row, last->column);
-    std::string topLeft = CellReference(covered.firstRow, covered.firstColumn);
-    std::string bottomRight = CellReference(covered.lastRow, covered.lastColumn);
-    ref.set_value((topLeft == bottomRight ? topLeft : topLeft + ":" + bottomRight).c_str());
+    if (std::optional<std::string> widened = WidenedDimension(ref.value(), area))
+        ref.set_value(widened->c_str());
 }
 
 } // namespace
 
 EditedWorksheet ApplyCellEdits(std::string sheetXml, const std::vector<CellEdit>& edits) {
+    for (const CellEdit& edit : edits)
+        CheckEdit(edit);
+    if (std::optional<std::string> appended = AppendRowsBelowData(sheetXml, edits))
+        return {std::move(*appended), false};
     EditableXml xml(std::move(sheetXml));
     pugi::xml_node worksheet = xml.Document().document_element();
     if (LocalName(worksheet.name()) != "worksheet")
@@ -152,9 +113,8 @@ EditedWorksheet ApplyCellEdits(std::string sheetXml, const std::vector<CellEdit>
     SheetGrid grid(sheetData);
     std::string prefix = NamePrefix(sheetData);
     EditedWorksheet result;
-    Area area;
+    EditArea area;
     for (const CellEdit& edit : edits) {
-        CheckEdit(edit);
         pugi::xml_node cell = grid.Cell(edit.row, edit.column);
         if (ClearCell(cell, CellReference(edit.row, edit.column)))
             result.formulaRemoved = true;

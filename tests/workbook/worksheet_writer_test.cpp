@@ -1,5 +1,7 @@
 #include "engine/workbook/worksheet_writer.h"
 
+#include "engine/workbook/worksheet_append.h"
+
 #include "engine/workbook/workbook_error.h"
 #include "tests/support/raw_package.h"
 
@@ -232,6 +234,58 @@ TEST(WorksheetWriter, RowsOfAnotherPositionAreNotCheckedUntilTouched) {
 TEST(WorksheetWriter, AnEditOutsideTheSheetIsAProgrammingError) {
     EXPECT_THROW(ApplyCellEdits(Sheet(""), {Edit(0, 1, Type::Number, "1")}), std::invalid_argument);
     EXPECT_THROW(ApplyCellEdits(Sheet(""), {Edit(1, 16385, Type::Number, "1")}), std::invalid_argument);
+}
+
+// Edits below the last row are spliced into the bytes as they are, without a tree; anything else is left to the
+// tree, which also reports what is wrong with the part.
+TEST(WorksheetWriter, AppendsBelowTheDataWithoutATreeOnlyWhereThatIsSafe) {
+    const std::string row1 = R"(<row r="1"><c r="A1"><v>1</v></c></row>)";
+    const struct {
+        const char* name;
+        std::string xml;
+        std::vector<CellEdit> edits;
+        std::optional<std::string> expected;
+    } cases[] = {
+        {"RowsInOrderOfRowAndColumnLaterEditWins",
+         Sheet(row1),
+         {Edit(7, 2, Type::Number, "2"), Edit(5, 3, Type::InlineString, " a&b ", 4), Edit(5, 1, Type::Blank, "", 3),
+          Edit(7, 2, Type::Boolean, "1")},
+         Sheet(row1 + R"(<row r="5"><c r="A5" s="3"/><c r="C5" s="4" t="inlineStr"><is>)"
+                      R"(<t xml:space="preserve"> a&amp;b </t></is></c></row>)"
+                      R"(<row r="7"><c r="B7" t="b"><v>1</v></c></row>)")},
+        {"UntouchedBytesKeptAndDimensionWidenedInPlace",
+         "<worksheet xmlns='m' a='q\"q'><dimension ref='A1:B1'/><!-- c -->\n<sheetData>" + row1 +
+             "\n</sheetData><extLst/></worksheet>",
+         {Edit(3, 4, Type::Error, "#N/A")},
+         "<worksheet xmlns='m' a='q\"q'><dimension ref='A1:D3'/><!-- c -->\n<sheetData>" + row1 +
+             R"(<row r="3"><c r="D3" t="e"><v>#N/A</v></c></row>)"
+             "\n</sheetData><extLst/></worksheet>"},
+        {"PrefixedNames",
+         "<x:worksheet xmlns:x=\"m\"><x:sheetData><x:row r=\"2\"/></x:sheetData></x:worksheet>",
+         {Edit(4, 1, Type::SharedString, "0")},
+         "<x:worksheet xmlns:x=\"m\"><x:sheetData><x:row r=\"2\"/>"
+         "<x:row r=\"4\"><x:c r=\"A4\" t=\"s\"><x:v>0</x:v></x:c></x:row></x:sheetData></x:worksheet>"},
+        {"EditAmongTheRows", Sheet(R"(<row r="1"/><row r="5"/>)"), {Edit(3, 1, Type::Number, "2")}, std::nullopt},
+        {"EditOnTheLastRow", Sheet(row1), {Edit(1, 2, Type::Number, "2")}, std::nullopt},
+        {"NoRows", Sheet(""), {Edit(1, 1, Type::Number, "1")}, std::nullopt},
+        {"RowWithoutNumber", Sheet("<row/>"), {Edit(5, 1, Type::Number, "1")}, std::nullopt},
+        {"RowsOutOfOrder", Sheet(R"(<row r="3"/><row r="2"/>)"), {Edit(5, 1, Type::Number, "1")}, std::nullopt},
+        {"DamagedAfterTheRows",
+         Sheet(row1).substr(0, Sheet(row1).size() - 3),
+         {Edit(5, 1, Type::Number, "1")},
+         std::nullopt},
+        {"NotAWorksheet",
+         "<chartsheet><sheetData><row r=\"1\"/></sheetData></chartsheet>",
+         {Edit(5, 1, Type::Number, "1")},
+         std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(AppendRowsBelowData(c.xml, c.edits), c.expected) << c.name;
+        // Whichever way it goes, the edit as a whole is the one the tree makes.
+        if (c.expected) {
+            EXPECT_EQ(ApplyCellEdits(c.xml, c.edits).xml, *c.expected) << c.name;
+        }
+    }
 }
 
 } // namespace
