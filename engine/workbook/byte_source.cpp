@@ -5,7 +5,7 @@
 
 namespace hz {
 
-std::size_t StringByteSource::Read(char* buffer, std::size_t capacity) {
+std::size_t ViewByteSource::Read(char* buffer, std::size_t capacity) {
     std::size_t count = std::min(capacity, bytes.size() - position);
     std::memcpy(buffer, bytes.data() + position, count);
     position += count;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace hz {
@@ -14,15 +15,28 @@ public:
     virtual std::size_t Read(char* buffer, std::size_t capacity) = 0;
 };
 
-// A ByteSource over bytes held in memory (tests, small parts).
-class StringByteSource : public ByteSource {
+// A ByteSource over bytes that the caller keeps in memory while it is read.
+class ViewByteSource : public ByteSource {
 public:
-    explicit StringByteSource(std::string bytes) : bytes(std::move(bytes)) {}
+    explicit ViewByteSource(std::string_view bytes) : bytes(bytes) {}
     std::size_t Read(char* buffer, std::size_t capacity) override;
 
 private:
-    std::string bytes;
+    std::string_view bytes;
     std::size_t position = 0;
+};
+
+// A ByteSource over bytes that it holds itself (tests, small parts).
+class StringByteSource : public ByteSource {
+public:
+    explicit StringByteSource(std::string bytes) : bytes(std::move(bytes)), view(this->bytes) {}
+    StringByteSource(const StringByteSource&) = delete;
+    StringByteSource& operator=(const StringByteSource&) = delete;
+    std::size_t Read(char* buffer, std::size_t capacity) override { return view.Read(buffer, capacity); }
+
+private:
+    std::string bytes;
+    ViewByteSource view;
 };
 
 } // namespace hz

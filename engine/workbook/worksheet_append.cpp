@@ -8,27 +8,11 @@
 #include "engine/workbook/xml_scanner.h"
 
 #include <charconv>
-#include <cstring>
 #include <map>
 
 namespace hz {
 
 namespace {
-
-class ViewSource : public ByteSource {
-public:
-    explicit ViewSource(std::string_view bytes) : bytes(bytes) {}
-    std::size_t Read(char* buffer, std::size_t capacity) override {
-        std::size_t count = std::min(capacity, bytes.size() - position);
-        std::memcpy(buffer, bytes.data() + position, count);
-        position += count;
-        return count;
-    }
-
-private:
-    std::string_view bytes;
-    std::size_t position = 0;
-};
 
 // What the scan of the part found: where the new rows go and how they are named.
 struct SheetLayout {
@@ -72,7 +56,7 @@ std::optional<int> RowNumber(const XmlScanner& scanner) {
 
 // Scans the whole part, which also proves it well-formed; empty when it is not a case for appending.
 std::optional<SheetLayout> ScanLayout(std::string_view xml) {
-    ViewSource source(xml);
+    ViewByteSource source(xml);
     XmlScanner scanner(source);
     SheetLayout layout;
     bool inSheetData = false;

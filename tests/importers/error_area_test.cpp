@@ -5,7 +5,7 @@
 #include "tests/support/scratch_folder.h"
 #include "tests/support/typed_workbook_xls.h"
 #include "tests/support/xls_fixture.h"
-#include "tests/support/zip_parts.h"
+#include "tests/support/zip_entries.h"
 
 #include <fcntl.h>
 #include <filesystem>
@@ -42,26 +42,24 @@ struct AreaRow {
     std::vector<CellInput> beyond = {};
 };
 
-TypedSheet TransferRows(const std::vector<AreaRow>& rows) {
-    std::vector<TransferLine> lines;
+// The rows as lines of a kind's sheet, an unpriced one naming an item that the summary has no price for.
+template <typename Line> std::vector<Line> AreaLines(const std::vector<AreaRow>& rows) {
+    std::vector<Line> lines;
     for (const AreaRow& row : rows) {
         lines.push_back({.key = row.key,
                          .item = row.priced ? "A001" : "A003",
                          .itemName = row.priced ? "钢板" : "垫圈",
                          .beyond = row.beyond});
     }
-    return test::TransferSheet(lines);
+    return lines;
+}
+
+TypedSheet TransferRows(const std::vector<AreaRow>& rows) {
+    return test::TransferSheet(AreaLines<TransferLine>(rows));
 }
 
 TypedSheet SalesRows(const std::vector<AreaRow>& rows) {
-    std::vector<IssueLine> lines;
-    for (const AreaRow& row : rows) {
-        lines.push_back({.key = row.key,
-                         .item = row.priced ? "A001" : "A003",
-                         .itemName = row.priced ? "钢板" : "垫圈",
-                         .beyond = row.beyond});
-    }
-    return test::IssueSheet(kSales, lines);
+    return test::IssueSheet(kSales, AreaLines<IssueLine>(rows));
 }
 
 // The two kinds whose failed vouchers go to an error area.
@@ -254,11 +252,11 @@ TEST_F(ErrorAreaFileTest, AnXlsxIsSavedInPlaceWithOnlyTheChangedWorksheetsRewrit
         observer.events.clear();
         const std::string path = books + "/" + c.name + ".xlsx";
         test::WriteTypedWorkbook(path, Sheets());
-        const std::vector<test::StoredPart> before = test::ReadStoredParts(path);
+        const std::vector<test::ZipEntry> before = test::ReadZipEntries(path);
         ASSERT_EQ(ImportBook(path, c.ticks), RunOutcome::Completed);
         EXPECT_EQ(Messages(), Texts{"导入完成！"});
 
-        const std::vector<test::StoredPart> after = test::ReadStoredParts(path);
+        const std::vector<test::ZipEntry> after = test::ReadZipEntries(path);
         ASSERT_EQ(after.size(), before.size());
         for (size_t i = 0; i < before.size(); ++i) {
             SCOPED_TRACE(before[i].name);

@@ -29,15 +29,9 @@ using test::kSales;
 using test::RunErrorText;
 using test::Texts;
 using test::Ticks;
+using test::With;
 
 const std::string kDate = "text '2024-03-05 00:00:00'";
-
-Fields With(Fields fields, const Fields& changes) {
-    for (const auto& [name, value] : changes) {
-        fields[name] = value;
-    }
-    return fields;
-}
 
 // What every issue header holds; the kinds change the rest.
 const Fields kHeader = {

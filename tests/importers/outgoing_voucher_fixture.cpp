@@ -151,31 +151,6 @@ void OutgoingVoucherFixture::SetUp() {
     });
 }
 
-RunOutcome OutgoingVoucherFixture::ImportBook(const std::string& path, const Ticks& ticks) {
-    ImportRequest request;
-    request.workbookPath = QString::fromStdString(path);
-    for (const SheetKind& kind : SheetKinds()) {
-        for (const auto& [caption, startRow] : ticks) {
-            if (kind.caption == QString::fromStdString(caption)) {
-                request.selection.push_back({&kind, QString::fromStdString(startRow)});
-            }
-        }
-    }
-    EXPECT_EQ(request.selection.size(), ticks.size()) << "a ticked caption is not a sheet kind";
-    return RunImport(session, request, observer, DefaultImporters());
-}
-
-Texts OutgoingVoucherFixture::StartRowHistory(const std::string& kind) const {
-    const std::string prefix = "start row: " + kind + " = ";
-    Texts history;
-    for (const std::string& event : observer.events) {
-        if (event.starts_with(prefix)) {
-            history.push_back(event.substr(prefix.size()));
-        }
-    }
-    return history;
-}
-
 double OutgoingVoucherFixture::Stock(const char* warehouse, const char* item) {
     return Scalar(Con(),
                   QStringLiteral("Select coalesce(sum(iQuantity), 0) As Value From CurrentStock Where cWhCode = '%1' "

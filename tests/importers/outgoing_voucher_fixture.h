@@ -82,11 +82,6 @@ class OutgoingVoucherFixture : public ImportFixture {
 protected:
     void SetUp() override;
 
-    // Imports the workbook at path as it stands, without writing it first; an error that ends the run propagates.
-    RunOutcome ImportBook(const std::string& path, const Ticks& ticks);
-
-    // The texts written into kind's start-row box, in order.
-    Texts StartRowHistory(const std::string& kind) const;
     // The field "Value" of every row of sql.
     Texts Values(const QString& sql) { return Column(Con(), sql); }
     // The current stock of an item in a warehouse; 0 when there is no stock row.

@@ -28,6 +28,7 @@ using test::FailProcedure;
 using test::ImportFixture;
 using test::RunErrorText;
 using test::TypedSheet;
+using test::With;
 using Fields = std::map<std::string, std::string>;
 using Ticks = std::vector<std::pair<std::string, std::string>>;
 using Texts = std::vector<std::string>;
@@ -135,13 +136,6 @@ void PrintTo(const ReceiptKind& kind, std::ostream* out) {
     *out << kind.caption;
 }
 
-Fields With(Fields fields, const Fields& changes) {
-    for (const auto& [name, value] : changes) {
-        fields[name] = value;
-    }
-    return fields;
-}
-
 const std::string kDate = "text '2024-03-05 00:00:00'";
 
 // What every receipt header holds; the kinds change the rest.
@@ -237,18 +231,6 @@ protected:
             lines.push_back({.key = key, .quantity = static_cast<double>(lines.size() + 1)});
         }
         return lines;
-    }
-
-    // The texts written into kind's start-row box, in order.
-    Texts StartRowHistory(const std::string& kind) const {
-        const std::string prefix = "start row: " + kind + " = ";
-        Texts history;
-        for (const std::string& event : observer.events) {
-            if (event.starts_with(prefix)) {
-                history.push_back(event.substr(prefix.size()));
-            }
-        }
-        return history;
     }
 
     // The field "Value" of every row of sql.

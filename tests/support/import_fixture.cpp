@@ -45,6 +45,14 @@ std::string TypedValue(const QVariant& value) {
 
 } // namespace
 
+std::map<std::string, std::string> With(std::map<std::string, std::string> fields,
+                                        const std::map<std::string, std::string>& changes) {
+    for (const auto& [name, value] : changes) {
+        fields[name] = value;
+    }
+    return fields;
+}
+
 void WriteTypedWorkbook(const std::string& path, const std::vector<TypedSheet>& sheets) {
     lxw_workbook* workbook = workbook_new(path.c_str());
     ASSERT_NE(workbook, nullptr);
@@ -76,8 +84,13 @@ ImportFixture::ImportFixture()
 RunOutcome ImportFixture::Import(const std::vector<TypedSheet>& sheets,
                                  const std::vector<std::pair<std::string, std::string>>& ticks) {
     WriteTypedWorkbook(workbookPath, sheets);
+    return ImportBook(workbookPath, ticks);
+}
+
+RunOutcome ImportFixture::ImportBook(const std::string& path,
+                                     const std::vector<std::pair<std::string, std::string>>& ticks) {
     ImportRequest request;
-    request.workbookPath = QString::fromStdString(workbookPath);
+    request.workbookPath = QString::fromStdString(path);
     // The run pairs kinds with start rows in selection order, whatever order the test names them in.
     for (const SheetKind& kind : SheetKinds()) {
         for (const auto& [caption, startRow] : ticks) {
@@ -110,14 +123,19 @@ std::vector<std::string> ImportFixture::Messages() const {
 }
 
 std::string ImportFixture::StartRowBox(const std::string& kind) const {
+    const std::vector<std::string> history = StartRowHistory(kind);
+    return history.empty() ? std::string() : history.back();
+}
+
+std::vector<std::string> ImportFixture::StartRowHistory(const std::string& kind) const {
     const std::string prefix = "start row: " + kind + " = ";
-    std::string last;
+    std::vector<std::string> history;
     for (const std::string& event : observer.events) {
         if (event.starts_with(prefix)) {
-            last = event.substr(prefix.size());
+            history.push_back(event.substr(prefix.size()));
         }
     }
-    return last;
+    return history;
 }
 
 QVariantMap ImportFixture::Row(const QString& table, const QString& field, const QVariant& value) {

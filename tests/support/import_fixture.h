@@ -32,6 +32,10 @@ struct TypedSheet {
     std::vector<std::vector<CellInput>> rows; // from row 1, each from column A
 };
 
+// fields with changes applied (replaced or added): one kind's expected row from the row its kinds share.
+std::map<std::string, std::string> With(std::map<std::string, std::string> fields,
+                                        const std::map<std::string, std::string>& changes);
+
 // Writes an .xlsx with libxlsxwriter, the sheets in tab order.
 void WriteTypedWorkbook(const std::string& path, const std::vector<TypedSheet>& sheets);
 
@@ -50,11 +54,15 @@ protected:
                       const std::vector<std::pair<std::string, std::string>>& ticks);
     // The same, each kind ticked at row 2.
     RunOutcome Import(const std::vector<TypedSheet>& sheets, const std::vector<std::string>& kinds);
+    // Imports the workbook at path as it stands, without writing it first; an error that ends the run propagates.
+    RunOutcome ImportBook(const std::string& path, const std::vector<std::pair<std::string, std::string>>& ticks);
 
     // What the run told the user, in order, without the start-row events.
     std::vector<std::string> Messages() const;
     // The last text written into kind's start-row box, or "" when none was.
     std::string StartRowBox(const std::string& kind) const;
+    // Every text written into kind's start-row box, in order.
+    std::vector<std::string> StartRowHistory(const std::string& kind) const;
 
     // The row of table whose field equals value, every column by name (NULL for unset ones); empty when none.
     QVariantMap Row(const QString& table, const QString& field, const QVariant& value);

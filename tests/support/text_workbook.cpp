@@ -1,26 +1,11 @@
 #include "tests/support/text_workbook.h"
 
-#include "tests/support/scratch_folder.h"
+#include "tests/support/typed_workbook_xls.h"
 
 #include <gtest/gtest.h>
 #include <xlsxwriter.h>
 
 namespace hz::test {
-
-namespace {
-
-// A Python string literal of the text (the script is UTF-8, as Python reads it).
-std::string PythonText(const std::string& text) {
-    std::string literal = "'";
-    for (char c : text) {
-        if (c == '\\' || c == '\'')
-            literal += '\\';
-        literal += c;
-    }
-    return literal + "'";
-}
-
-} // namespace
 
 void WriteTextWorkbook(const std::string& path, const std::vector<TextSheet>& sheets) {
     lxw_workbook* workbook = workbook_new(path.c_str());
@@ -41,20 +26,16 @@ void WriteTextWorkbook(const std::string& path, const std::vector<TextSheet>& sh
 }
 
 void WriteTextWorkbookXls(const std::string& path, const std::vector<TextSheet>& sheets) {
-    std::string script = "import sys, xlwt\nbook = xlwt.Workbook(encoding='utf-8')\n";
+    std::vector<TypedSheet> typed;
     for (const TextSheet& sheet : sheets) {
-        script += "sheet = book.add_sheet(" + PythonText(sheet.name) + ")\n";
-        for (size_t row = 0; row < sheet.rows.size(); ++row) {
-            for (size_t column = 0; column < sheet.rows[row].size(); ++column) {
-                if (!sheet.rows[row][column].empty()) {
-                    script += "sheet.write(" + std::to_string(row) + ", " + std::to_string(column) + ", " +
-                              PythonText(sheet.rows[row][column]) + ")\n";
-                }
-            }
+        TypedSheet& copy = typed.emplace_back(TypedSheet{sheet.name, {}});
+        for (const std::vector<std::string>& row : sheet.rows) {
+            std::vector<CellInput>& cells = copy.rows.emplace_back();
+            for (const std::string& text : row)
+                cells.push_back(text.empty() ? CellInput() : CellInput(text));
         }
     }
-    script += "book.save(sys.argv[1])\n";
-    ASSERT_EQ(RunPython(script, "'" + path + "'"), 0) << path;
+    WriteTypedWorkbookXls(path, typed);
 }
 
 } // namespace hz::test

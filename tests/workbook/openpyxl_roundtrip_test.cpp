@@ -3,7 +3,7 @@
 #include "engine/workbook/package_writer.h"
 
 #include "tests/support/scratch_folder.h"
-#include "tests/workbook/zip_entries.h"
+#include "tests/support/zip_entries.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -5,7 +5,7 @@
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/child_process.h"
-#include "tests/workbook/zip_entries.h"
+#include "tests/support/zip_entries.h"
 
 #include <algorithm>
 #include <csignal>

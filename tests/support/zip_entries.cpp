@@ -1,4 +1,4 @@
-#include "tests/workbook/zip_entries.h"
+#include "tests/support/zip_entries.h"
 
 #include <stdexcept>
 #include <zip.h>
