@@ -8,8 +8,8 @@
 
 namespace hz {
 
-void MainWindowObserver::ShowMessage(const QString& text) {
-    dialogs.ShowMessage(&window, text);
+void MainWindowObserver::ShowMessage(const RunMessage& message) {
+    dialogs.ShowMessage(&window, message.text);
 }
 
 void MainWindowObserver::StartRowChanged(const SheetKind& kind, const QString& text) {

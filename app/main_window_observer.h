@@ -13,7 +13,7 @@ class MainWindowObserver final : public RunObserver {
 public:
     MainWindowObserver(TFMain& window, UserDialogs& dialogs) : window(window), dialogs(dialogs) {}
 
-    void ShowMessage(const QString& text) override;
+    void ShowMessage(const RunMessage& message) override;
     void StartRowChanged(const SheetKind& kind, const QString& text) override;
     void Progress(const QString& worksheet, int row) override;
     void ShowSettingsDialog(const QString& reason) override;

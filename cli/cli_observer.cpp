@@ -9,8 +9,8 @@ namespace hz::cli {
 CliObserver::CliObserver(const ImportRequest& request, QString settingsPath, QTextStream& out, QTextStream& err)
     : boxes(request.selection), settingsPath(std::move(settingsPath)), out(out), err(err) {}
 
-void CliObserver::ShowMessage(const QString& text) {
-    out << text << Qt::endl;
+void CliObserver::ShowMessage(const RunMessage& message) {
+    out << message.text << Qt::endl;
 }
 
 void CliObserver::StartRowChanged(const SheetKind& kind, const QString& text) {

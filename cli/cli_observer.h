@@ -16,7 +16,7 @@ class CliObserver final : public RunObserver {
 public:
     CliObserver(const ImportRequest& request, QString settingsPath, QTextStream& out, QTextStream& err);
 
-    void ShowMessage(const QString& text) override;
+    void ShowMessage(const RunMessage& message) override;
     void StartRowChanged(const SheetKind& kind, const QString& text) override;
     void Progress(const QString& worksheet, int row) override;
     void ShowSettingsDialog(const QString& reason) override;

@@ -21,8 +21,10 @@ namespace {
 int ExitStatus(RunOutcome outcome) {
     switch (outcome) {
     case RunOutcome::Completed:
+    case RunOutcome::CheckPassed:
         return kExitCompleted;
     case RunOutcome::Aborted:
+    case RunOutcome::CheckFailed:
         return kExitAborted;
     case RunOutcome::NotConnected:
         return kExitFailed;

@@ -14,10 +14,18 @@ struct KindSelection {
     QString startRowText;
 };
 
+enum class RunMode {
+    Import, // the rows go into the ERP; a row error stops the run
+    // Every row is imported inside one transaction that is rolled back at the end, and the workbook is not written:
+    // each row error is reported, and the check reads on with the next row or voucher and the next sheet.
+    Check,
+};
+
 // What the user asks of one import run: the workbook and the ticked kinds in selection order.
 struct ImportRequest {
     QString workbookPath;
     std::vector<KindSelection> selection;
+    RunMode mode = RunMode::Import;
 };
 
 } // namespace hz

@@ -88,11 +88,11 @@ void SaveChangedWorkbook(Workbook& workbook, const ImportRunContext& context, Ru
         const std::string written = workbook.SaveChanges();
         // A legacy workbook is written beside itself as a new file: tell the user where.
         if (!written.empty() && written != workbook.Path()) {
-            observer.ShowMessage(QStringLiteral("出错的单据已另存到 ") +
-                                 QDir::toNativeSeparators(QString::fromStdString(written)));
+            observer.ShowMessage({QStringLiteral("出错的单据已另存到 ") +
+                                  QDir::toNativeSeparators(QString::fromStdString(written))});
         }
     } catch (const RunError& error) {
-        observer.ShowMessage(QString::fromUtf8(error.what()));
+        observer.ShowMessage({QString::fromUtf8(error.what())});
     }
 }
 
@@ -104,6 +104,10 @@ QString CompletedMessage() {
 
 QString AbortedMessage() {
     return QStringLiteral("中止导入！");
+}
+
+QString CheckSummaryMessage(int errors) {
+    return errors == 0 ? QStringLiteral("检查完成：没有发现错误") : QStringLiteral("检查完成：%1 处错误").arg(errors);
 }
 
 RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver& observer,

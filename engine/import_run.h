@@ -14,6 +14,8 @@ enum class RunOutcome {
     NotConnected, // no connection could be made: nothing was opened, no further message
     Completed,    // "导入完成！" was shown
     Aborted,      // a row error stopped the run: "中止导入！" was shown
+    CheckPassed,  // a check run found no error: "检查完成：没有发现错误" was shown
+    CheckFailed,  // a check run found errors, each shown with its row: "检查完成：N 处错误" was shown
 };
 
 // One import run, as the start button starts it: connects, fetches the run date, converts the start rows, opens
@@ -28,5 +30,7 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
 QString CompletedMessage();
 // "中止导入！"
 QString AbortedMessage();
+// "检查完成：没有发现错误" for no error, else "检查完成：<errors> 处错误".
+QString CheckSummaryMessage(int errors);
 
 } // namespace hz

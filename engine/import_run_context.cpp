@@ -22,4 +22,9 @@ void ImportRunContext::ReportProgress() {
     observer.Progress(worksheetName, row);
 }
 
+void ImportRunContext::ShowMessageAt(int messageRow, const QString& text) {
+    ++rowMessages;
+    observer.ShowMessage({text, worksheetName, messageRow});
+}
+
 } // namespace hz

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/erp_components.h"
+#include "engine/import_request.h"
 
 #include <QDateTime>
 #include <QString>
@@ -26,7 +27,9 @@ struct ImportRunContext {
     Worksheet* ExcelWorksheet1 = nullptr; // the worksheet being imported
     QString worksheetName;                // ExcelWorksheet1's name
 
+    RunMode mode = RunMode::Import;
     bool runOk = true;
+    int rowMessages = 0; // messages shown at a row during the run: in a check, the errors found
     std::vector<const SheetKind*> selectedKinds; // ticked kinds in selection order; the caption is the name
     std::vector<std::int32_t> startRows;         // one per selected kind; importers advance them
     int kindIndex = 0;
@@ -40,6 +43,8 @@ struct ImportRunContext {
     int headerId = 0;
     int lastDetailId = 0;
 
+    // A check run: nothing is kept, and a row error does not stop the sheet.
+    bool Checking() const { return mode == RunMode::Check; }
     // The kind being imported, selectedKinds[kindIndex].
     const SheetKind& Kind() const;
     // Its caption, as the messages name it.
@@ -48,6 +53,10 @@ struct ImportRunContext {
     void WriteStartRow();
     // Tells the observer that row of the bound worksheet is being read.
     void ReportProgress();
+    // Shows a message that belongs to row of the worksheet being imported (a row error, a failed save).
+    void ShowMessageAt(int messageRow, const QString& text);
+    // The same at the row being read.
+    void ShowRowMessage(const QString& text) { ShowMessageAt(row, text); }
 };
 
 } // namespace hz

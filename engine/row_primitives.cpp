@@ -20,7 +20,7 @@ const QString kValue = QStringLiteral("Value");
 // is held while the message waits. Nothing of a refused row is written anyway.
 void ShowRowMessage(ImportRunContext& context, const QString& text) {
     context.erp.Con.Rollback();
-    context.observer.ShowMessage(text);
+    context.ShowRowMessage(text);
 }
 
 void ReportRowError(ImportRunContext& context, const QString& text) {
@@ -170,8 +170,8 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
         Con.Rollback();
         // A refused row would stay pending and go out again with every later row of the sheet.
         QMain.CancelBatch();
-        context.observer.ShowMessage(QStringLiteral("编号为 ") + identifier + QStringLiteral(" 的") +
-                                     context.KindName() + QStringLiteral("保存失败！"));
+        context.ShowRowMessage(QStringLiteral("编号为 ") + identifier + QStringLiteral(" 的") + context.KindName() +
+                               QStringLiteral("保存失败！"));
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/run_message.h"
+
 #include <QString>
 
 namespace hz {
@@ -14,7 +16,8 @@ public:
 
     // One message for the user (a row error, a connection failure, the final word of a run); returns once the
     // user has acknowledged it. The window shows a modal box with an OK button; the command line prints a line.
-    virtual void ShowMessage(const QString& text) = 0;
+    // In a check run every message with a row is one error found; the check goes on after it.
+    virtual void ShowMessage(const RunMessage& message) = 0;
     // The run wrote text into the start-row box of kind: the row from which a further run resumes.
     virtual void StartRowChanged(const SheetKind& kind, const QString& text) = 0;
     // The run reads row of worksheet. Comes once per row: must be cheap.

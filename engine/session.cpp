@@ -47,7 +47,7 @@ void ConnectDatabase(Session& session, RunObserver& observer) {
     }
     if (const auto failure = OpenConnection(session)) {
         const QString message = ConnectionFailedMessage(*failure);
-        observer.ShowMessage(message);
+        observer.ShowMessage({message});
         observer.ShowSettingsDialog(message);
     }
 }

@@ -94,8 +94,8 @@ bool SaveStockVoucher(ImportRunContext& context, bool& committed, const QString&
             erp.Con.Rollback();
             context.runOk = false;
             saved = false;
-            context.observer.ShowMessage(committed ? SaveFailedMessage(context) + unpostedNote
-                                                   : SaveFailedMessage(context));
+            context.ShowMessageAt(context.voucherFirstRow,
+                                  committed ? SaveFailedMessage(context) + unpostedNote : SaveFailedMessage(context));
         }
     }
     context.detailCount = 0;
@@ -114,7 +114,7 @@ bool SaveTransferVoucher(ImportRunContext& context) {
         } catch (const RunError&) {
             erp.Con.Rollback();
             saved = false;
-            context.observer.ShowMessage(SaveFailedMessage(context));
+            context.ShowMessageAt(context.voucherFirstRow, SaveFailedMessage(context));
         }
     }
     context.detailCount = 0;

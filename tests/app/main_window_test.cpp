@@ -259,7 +259,7 @@ private slots:
             QCOMPARE(f.window->windowTitle(), QStringLiteral("存货档案 第 12 行"));
             observer.StartRowChanged(*FindSheetKind(u"存货档案"), QStringLiteral("13"));
             QCOMPARE(f.Find<QLineEdit>("Edit16")->text(), QStringLiteral("13"));
-            observer.ShowMessage(QStringLiteral("存货档案第 13 行存货编码已存在！"));
+            observer.ShowMessage({QStringLiteral("存货档案第 13 行存货编码已存在！")});
             // Neither a second press nor the close box interrupts the run.
             f.Click("Button2");
             f.Tick("RzCheckBox1");

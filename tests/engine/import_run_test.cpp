@@ -39,7 +39,7 @@ void RecordingImporter(ImportRunContext& context, Events& visits) {
         if (code.empty())
             return;
         if (code == "bad") {
-            context.observer.ShowMessage(context.KindName() + QStringLiteral("第 %1 行 bad").arg(context.row));
+            context.ShowRowMessage(context.KindName() + QStringLiteral("第 %1 行 bad").arg(context.row));
             context.runOk = false;
             return;
         }

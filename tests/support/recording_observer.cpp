@@ -4,8 +4,9 @@
 
 namespace hz::test {
 
-void RecordingObserver::ShowMessage(const QString& text) {
-    events.push_back("message: " + text.toStdString());
+void RecordingObserver::ShowMessage(const RunMessage& message) {
+    events.push_back("message: " + message.text.toStdString());
+    messages.push_back(message);
     if (onMessage) {
         onMessage();
     }

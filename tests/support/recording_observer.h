@@ -15,12 +15,13 @@ namespace hz::test {
 // since it comes once per row.
 class RecordingObserver : public RunObserver {
 public:
-    void ShowMessage(const QString& text) override;
+    void ShowMessage(const RunMessage& message) override;
     void StartRowChanged(const SheetKind& kind, const QString& text) override;
     void Progress(const QString& worksheet, int row) override;
     void ShowSettingsDialog(const QString& reason) override;
 
     std::vector<std::string> events;
+    std::vector<RunMessage> messages; // every message with its place, in order
     int progressCalls = 0;
     QString lastWorksheet;
     int lastRow = 0;
