@@ -73,7 +73,7 @@ QString CellToText(const CellValue& cell) {
 double CellToNumber(const CellValue& cell) {
     const std::optional<double> number = NumberOf(cell);
     if (!number) {
-        throw RunError(Quoted(cell) + " is not a valid floating point value");
+        throw CellError(Quoted(cell) + " is not a valid floating point value");
     }
     return *number;
 }
@@ -81,11 +81,11 @@ double CellToNumber(const CellValue& cell) {
 std::int32_t CellToInteger(const CellValue& cell) {
     const std::optional<double> number = NumberOf(cell);
     if (!number) {
-        throw RunError(Quoted(cell) + " is not a valid integer value");
+        throw CellError(Quoted(cell) + " is not a valid integer value");
     }
     const double rounded = RoundHalfEven(*number);
     if (!(rounded >= std::numeric_limits<std::int32_t>::min() && rounded <= std::numeric_limits<std::int32_t>::max())) {
-        throw RunError(Quoted(cell) + " is out of the range of a 32-bit integer");
+        throw CellError(Quoted(cell) + " is out of the range of a 32-bit integer");
     }
     return static_cast<std::int32_t>(rounded);
 }

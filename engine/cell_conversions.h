@@ -14,11 +14,11 @@ namespace hz {
 QString CellToText(const CellValue& cell);
 
 // A cell as a number: empty gives 0; a number or date-time its value; a boolean 1 or 0, as in the sheet's own
-// arithmetic. Text is read by the regional rules (ParseRegionalNumber). Throws RunError
+// arithmetic. Text is read by the regional rules (ParseRegionalNumber). Throws CellError
 // "'<text>' is not a valid floating point value" for other text and for an error cell.
 double CellToNumber(const CellValue& cell);
 
-// A cell as a 32-bit integer: CellToNumber's value rounded half to even (2.5 -> 2, 3.5 -> 4). Throws RunError
+// A cell as a 32-bit integer: CellToNumber's value rounded half to even (2.5 -> 2, 3.5 -> 4). Throws CellError
 // "'<text>' is not a valid integer value" for text that is no number and for an error cell, and
 // "'<cell text>' is out of the range of a 32-bit integer" when the rounded value does not fit.
 std::int32_t CellToInteger(const CellValue& cell);

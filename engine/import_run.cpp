@@ -12,6 +12,7 @@
 
 #include <exception>
 #include <memory>
+#include <optional>
 
 namespace hz {
 
@@ -66,12 +67,13 @@ void WalkWorksheets(Workbook& workbook, ImportRunContext& context, const Importe
                 context.ReportProgress();
                 (*importer)(context);
             }
-            if (!context.runOk) {
+            if (!context.runOk && !context.Checking()) {
                 break;
             }
             ++context.kindIndex;
         }
-        if (!context.runOk) {
+        // A check reads every ticked sheet.
+        if (!context.runOk && !context.Checking()) {
             break;
         }
     }
@@ -88,8 +90,8 @@ void SaveChangedWorkbook(Workbook& workbook, const ImportRunContext& context, Ru
         const std::string written = workbook.SaveChanges();
         // A legacy workbook is written beside itself as a new file: tell the user where.
         if (!written.empty() && written != workbook.Path()) {
-            observer.ShowMessage({QStringLiteral("出错的单据已另存到 ") +
-                                  QDir::toNativeSeparators(QString::fromStdString(written))});
+            observer.ShowMessage(
+                {QStringLiteral("出错的单据已另存到 ") + QDir::toNativeSeparators(QString::fromStdString(written))});
         }
     } catch (const RunError& error) {
         observer.ShowMessage({QString::fromUtf8(error.what())});
@@ -118,6 +120,7 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
     }
     ErpComponents erp(session.Con);
     ImportRunContext context(session, erp, observer);
+    context.mode = request.mode;
     context.runDate = FetchRunDate(erp.QGetValue);
     for (const KindSelection& selected : request.selection) {
         context.selectedKinds.push_back(selected.kind);
@@ -126,18 +129,34 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
 
     std::unique_ptr<Workbook> workbook = OpenRunWorkbook(request.workbookPath);
     std::exception_ptr failure;
-    try {
-        WalkWorksheets(*workbook, context, importers);
-    } catch (...) {
-        failure = std::current_exception();
+    {
+        // However a check ends, by an error too, the ERP is left as it was.
+        std::optional<DryRunScope> dryRun;
+        try {
+            if (context.Checking()) {
+                dryRun.emplace(session.Con);
+            }
+            WalkWorksheets(*workbook, context, importers);
+            if (dryRun) {
+                dryRun->Finish();
+            }
+        } catch (...) {
+            failure = std::current_exception();
+        }
     }
     context.ExcelWorksheet1 = nullptr;
-    SaveChangedWorkbook(*workbook, context, observer);
+    if (!context.Checking()) {
+        SaveChangedWorkbook(*workbook, context, observer);
+    }
     workbook.reset();
     if (failure) {
         std::rethrow_exception(failure);
     }
 
+    if (context.Checking()) {
+        observer.ShowMessage(CheckSummaryMessage(context.rowMessages));
+        return context.rowMessages == 0 ? RunOutcome::CheckPassed : RunOutcome::CheckFailed;
+    }
     observer.ShowMessage(context.runOk ? CompletedMessage() : AbortedMessage());
     return context.runOk ? RunOutcome::Completed : RunOutcome::Aborted;
 }

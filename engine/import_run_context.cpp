@@ -15,6 +15,10 @@ QString ImportRunContext::KindName() const {
 }
 
 void ImportRunContext::WriteStartRow() {
+    // A check leaves the boxes as the user set them.
+    if (Checking()) {
+        return;
+    }
     observer.StartRowChanged(Kind(), QString::number(startRows[kindIndex]));
 }
 

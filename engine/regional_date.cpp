@@ -121,7 +121,7 @@ QString FormatDateSerial(double serial) {
 QDate ParseShortDate(QStringView text) {
     const QDate date = ReadShortDate(text.trimmed());
     if (!date.isValid()) {
-        throw RunError("'" + text.toString().toStdString() + "' is not a valid date");
+        throw CellError("'" + text.toString().toStdString() + "' is not a valid date");
     }
     return date;
 }

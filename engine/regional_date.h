@@ -16,7 +16,7 @@ QString FormatDateSerial(double serial);
 // The date in a text of the regional short date form: year, month and day separated by "/", "-" or "." (the
 // same one twice), blanks at both ends, a year of four digits or of two (00-29 is 20xx, 30-99 is 19xx), month
 // and day with one or two digits. A time " H:mm" or " H:mm:ss" after the date, as a date-time cell reads, is
-// checked and dropped. Throws RunError "'<text>' is not a valid date" for anything else, an empty text included.
+// checked and dropped. Throws CellError "'<text>' is not a valid date" for anything else, an empty text included.
 QDate ParseShortDate(QStringView text);
 
 } // namespace hz

@@ -23,11 +23,6 @@ void ShowRowMessage(ImportRunContext& context, const QString& text) {
     context.ShowRowMessage(text);
 }
 
-void ReportRowError(ImportRunContext& context, const QString& text) {
-    context.runOk = false;
-    ShowRowMessage(context, text);
-}
-
 QString RowText(const ImportRunContext& context) {
     return QString::number(context.row);
 }
@@ -49,7 +44,38 @@ bool EqualIgnoringLatinCase(QStringView a, QStringView b) {
     return true;
 }
 
+// Copies row of a failed voucher, columns A to X, to the next row of the error area.
+void CopyIntoErrorArea(ImportRunContext& context, const QString& keyValue) {
+    // A voucher that can be neither saved nor copied would be lost without a word.
+    if (context.errorAreaRow > kMaxRows) {
+        throw RunError(QStringLiteral("工作表 %1 的出错区已到最后一行，第 %2 行的单据 %3 无法复制到出错区")
+                           .arg(context.worksheetName)
+                           .arg(context.row)
+                           .arg(keyValue)
+                           .toStdString());
+    }
+    for (int column = 1; column <= kVoucherColumns; ++column) {
+        context.ExcelWorksheet1->CopyCell(context.row, column, context.errorAreaRow, column);
+    }
+    ++context.errorAreaRow;
+    context.errorAreaFilled = true;
+}
+
 } // namespace
+
+void ReportRowError(ImportRunContext& context, const QString& text) {
+    context.runOk = false;
+    ShowRowMessage(context, text);
+}
+
+bool GoesOnAfterRowError(ImportRunContext& context) {
+    if (!context.Checking()) {
+        return false;
+    }
+    context.erp.Con.Rollback();
+    context.runOk = true;
+    return true;
+}
 
 QString ReadCell(ImportRunContext& context, int row, int column) {
     return CellToText(context.ExcelWorksheet1->Cell(row, column));
@@ -176,23 +202,13 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
 }
 
 void SetAsideFailedVoucher(ImportRunContext& context, int keyColumn, const QString& keyValue) {
-    Worksheet& sheet = *context.ExcelWorksheet1;
+    // A check writes nothing into the workbook: it passes over the voucher.
+    const bool copies = !context.Checking();
     context.row = context.voucherFirstRow;
-    while (context.row <= kMaxRows && ReadCell(context, context.row, keyColumn) == keyValue) {
-        // A voucher that can be neither saved nor copied would be lost without a word.
-        if (context.errorAreaRow > kMaxRows) {
-            throw RunError(QStringLiteral("工作表 %1 的出错区已到最后一行，第 %2 行的单据 %3 无法复制到出错区")
-                               .arg(context.worksheetName)
-                               .arg(context.row)
-                               .arg(keyValue)
-                               .toStdString());
+    for (; context.row <= kMaxRows && ReadCell(context, context.row, keyColumn) == keyValue; ++context.row) {
+        if (copies) {
+            CopyIntoErrorArea(context, keyValue);
         }
-        for (int column = 1; column <= kVoucherColumns; ++column) {
-            sheet.CopyCell(context.row, column, context.errorAreaRow, column);
-        }
-        ++context.row;
-        ++context.errorAreaRow;
-        context.errorAreaFilled = true;
     }
     context.erp.QMain.CancelBatch();
     context.erp.QDetail.CancelBatch();

@@ -22,6 +22,13 @@ QString ReadCell(ImportRunContext& context, int row, int column);
 double ReadCellNumber(ImportRunContext& context, int row, int column);
 std::int32_t ReadCellInteger(ImportRunContext& context, int row, int column);
 
+// A row error: rolls back a transaction open on Con, shows text at context.row, sets runOk false.
+void ReportRowError(ImportRunContext& context, const QString& text);
+
+// Whether the importer goes on after a row error: not in an import, whose sheet stops there. A check has recorded
+// the error; runOk is true again, and the importer reads on below the failed row or voucher.
+bool GoesOnAfterRowError(ImportRunContext& context);
+
 // Text without blanks and control characters (every character up to U+0020) at both ends.
 QString TrimText(QStringView text);
 
@@ -55,7 +62,7 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier);
 // Copies the rows of the voucher that begins at voucherFirstRow (those whose keyColumn reads exactly keyValue),
 // columns A to X, into the error area from errorAreaRow down, and drops the voucher's pending rows from QMain
 // and QDetail. Afterwards row is the first row below the voucher; runOk is not changed. Throws RunError when the
-// error area reaches the worksheet's last row.
+// error area reaches the worksheet's last row. A check copies nothing: it only passes over the voucher.
 void SetAsideFailedVoucher(ImportRunContext& context, int keyColumn, const QString& keyValue);
 
 } // namespace hz

@@ -11,4 +11,11 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A cell that cannot be read as the row needs it (no number, no date). It ends an import like any RunError; a check
+// reports it as the error of its row and reads on.
+class CellError : public RunError {
+public:
+    using RunError::RunError;
+};
+
 } // namespace hz

@@ -6,6 +6,7 @@
 #include "engine/import_run_context.h"
 #include "engine/regional_date.h"
 #include "engine/row_primitives.h"
+#include "engine/run_error.h"
 
 #include <QDate>
 
@@ -81,10 +82,19 @@ void SheetRow::Clear() {
     costPrice = 0;
 }
 
-void ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, SheetRow& row) {
-    for (const CellRead& read : reads) {
-        row.cells[read.column] = ReadValue(context, read);
+bool ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, SheetRow& row) {
+    try {
+        for (const CellRead& read : reads) {
+            row.cells[read.column] = ReadValue(context, read);
+        }
+    } catch (const CellError& error) {
+        if (!context.Checking()) {
+            throw;
+        }
+        ReportRowError(context, QString::fromUtf8(error.what()));
+        return false;
     }
+    return true;
 }
 
 bool RunChecks(ImportRunContext& context, const std::vector<SheetCheck>& checks, SheetRow& row) {

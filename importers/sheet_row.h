@@ -41,8 +41,9 @@ struct SheetRow {
     void Clear();
 };
 
-// Reads the cells of context.row into row, in the order given.
-void ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, SheetRow& row);
+// Reads the cells of context.row into row, in the order given. A cell that is no number or no date where one is read
+// ends an import (CellError); in a check it is the row's error: reported, and the result is false.
+bool ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, SheetRow& row);
 
 // A reference check; a failure is a row error (its message shown, runOk false).
 struct SheetCheck {

@@ -142,6 +142,9 @@ void Connection::Close() {
         // Closing ends the transaction anyway.
     }
     statements->Release();
+    if (dryRun == DryRun::Active) {
+        dryRun = DryRun::Lost;
+    }
     database.close();
     database = QSqlDatabase();
     QSqlDatabase::removeDatabase(name);
@@ -167,12 +170,64 @@ void Connection::ExecControl(const QString& statement) {
     }
 }
 
+namespace {
+
+const QString kDryRunLost = QStringLiteral("检查所用的数据库事务已被数据库结束，检查无法继续；检查写入的内容不会保留");
+// One name serves every row: a row's savepoint is released (SQLite) or superseded (SQL Server) before the next is set.
+const QString kRowSavepoint = QStringLiteral("hz_row");
+
+} // namespace
+
+bool Connection::DryRunAlive() const {
+    if (dryRun != DryRun::Active || !IsOpen()) {
+        return false;
+    }
+    return nativeSqlite == nullptr || sqlite3_get_autocommit(nativeSqlite) == 0;
+}
+
+void Connection::LoseDryRun(const QString& driverText) {
+    dryRun = DryRun::Lost;
+    inTransaction = false;
+    // Whatever the database still holds of the dry run goes with the connection.
+    Close();
+    throw DatabaseError(driverText.isEmpty() ? kDryRunLost : kDryRunLost + u'\n' + driverText);
+}
+
+void Connection::BeginDryRun() {
+    if (dryRun != DryRun::Off) {
+        throw DatabaseError(QStringLiteral("检查已经开始，不能再次开始"));
+    }
+    BeginTransaction();
+    inTransaction = false;
+    dryRun = DryRun::Active;
+}
+
+void Connection::EndDryRun() {
+    const bool alive = DryRunAlive();
+    dryRun = DryRun::Off;
+    inTransaction = alive;
+    try {
+        Rollback();
+    } catch (const DatabaseError&) {
+        Close();
+    }
+}
+
 void Connection::BeginTransaction() {
     if (!IsOpen()) {
         throw DatabaseError(QStringLiteral("数据库未连接，无法开始事务"));
     }
     if (InTransaction()) {
         throw DatabaseError(QStringLiteral("事务已经开始，不能再次开始"));
+    }
+    if (dryRun != DryRun::Off) {
+        if (!DryRunAlive()) {
+            LoseDryRun(QString());
+        }
+        ExecControl(dialect == SqlDialect::Sqlite ? QStringLiteral("SAVEPOINT ") + kRowSavepoint
+                                                  : QStringLiteral("SAVE TRANSACTION ") + kRowSavepoint);
+        inTransaction = true;
+        return;
     }
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
@@ -185,6 +240,14 @@ void Connection::BeginTransaction() {
 void Connection::Commit() {
     if (!InTransaction()) {
         throw DatabaseError(QStringLiteral("没有开始的事务可以提交"));
+    }
+    if (dryRun != DryRun::Off) {
+        // SQL Server keeps a savepoint until the transaction ends; the next one of the same name supersedes it.
+        if (dialect == SqlDialect::Sqlite) {
+            ExecControl(QStringLiteral("RELEASE SAVEPOINT ") + kRowSavepoint);
+        }
+        inTransaction = false;
+        return;
     }
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("COMMIT"));
@@ -200,6 +263,20 @@ void Connection::Rollback() {
         return;
     }
     inTransaction = false;
+    if (dryRun != DryRun::Off) {
+        try {
+            if (dialect == SqlDialect::Sqlite) {
+                ExecControl(QStringLiteral("ROLLBACK TO SAVEPOINT ") + kRowSavepoint);
+                ExecControl(QStringLiteral("RELEASE SAVEPOINT ") + kRowSavepoint);
+            } else {
+                ExecControl(QStringLiteral("ROLLBACK TRANSACTION ") + kRowSavepoint);
+            }
+        } catch (const DatabaseError& error) {
+            // A doomed or vanished transaction cannot go back to the savepoint: the dry run cannot go on.
+            LoseDryRun(error.Text());
+        }
+        return;
+    }
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("ROLLBACK"));
     } else if (!database.rollback()) {
@@ -208,6 +285,9 @@ void Connection::Rollback() {
 }
 
 bool Connection::InTransaction() const {
+    if (dryRun != DryRun::Off) {
+        return inTransaction && DryRunAlive();
+    }
     // SQLite ends a transaction by itself after some failures (a full disk, a conflict clause); its own flag is
     // the truth when the handle is at hand.
     if (nativeSqlite != nullptr) {
@@ -232,6 +312,25 @@ TransactionGuard::~TransactionGuard() {
         connection.Rollback();
     } catch (const DatabaseError&) {
         // A destructor cannot report; the connection ends the transaction when it closes.
+    }
+}
+
+DryRunScope::DryRunScope(Connection& connection) : connection(connection) {
+    connection.BeginDryRun();
+}
+
+DryRunScope::~DryRunScope() {
+    if (!done) {
+        connection.EndDryRun();
+    }
+}
+
+void DryRunScope::Finish() {
+    const bool lost = connection.DryRunLost();
+    connection.EndDryRun();
+    done = true;
+    if (lost) {
+        throw DatabaseError(kDryRunLost);
     }
 }
 

@@ -64,11 +64,24 @@ public:
 
     // On SQLite "BEGIN IMMEDIATE": the write lock is taken at once, so two programs never deadlock upgrading a
     // read lock; waits the busy timeout for it. Throws DatabaseError; a second Begin while one is open is an error.
+    // In a dry run it sets a savepoint instead, Commit releases it and Rollback rolls back to it.
     void BeginTransaction();
     void Commit();
     // Does nothing when no transaction is open (SQLite may have ended it after a failed statement).
     void Rollback();
     bool InTransaction() const;
+
+    // A dry run: from here on everything happens inside one transaction that EndDryRun rolls back, and the
+    // transactions of the work become savepoints in it, so that the work sees its own writes and a failed row
+    // is undone alone. Should the database end that transaction by itself (or the connection close), the dry run
+    // is lost: every later BeginTransaction throws, so that nothing can be written outside it. Throws
+    // DatabaseError; a transaction must not be open.
+    void BeginDryRun();
+    // Rolls back everything since BeginDryRun and leaves dry-run mode. Never throws: a rollback that fails closes
+    // the connection, which ends the transaction as well.
+    void EndDryRun();
+    // The dry run's transaction ended before EndDryRun: its work may be partly gone.
+    bool DryRunLost() const { return dryRun == DryRun::Lost; }
 
     // The Qt connection, for the seam's own classes.
     QSqlDatabase Database() const;
@@ -82,6 +95,8 @@ private:
                       SqlDialect newDialect);
     void OpenSqlite(const QString& path, const QString& mode);
     void ExecControl(const QString& statement);
+    bool DryRunAlive() const;
+    [[noreturn]] void LoseDryRun(const QString& driverText);
 
     QString name;
     QSqlDatabase database;
@@ -89,7 +104,9 @@ private:
     SqlDialect dialect = SqlDialect::SqlServer;
     int spid = 0;
     int busyTimeout = 5000;
-    bool inTransaction = false;
+    bool inTransaction = false; // in a dry run: a savepoint is set
+    enum class DryRun { Off, Active, Lost };
+    DryRun dryRun = DryRun::Off;
     OpenHook openHook;
     std::unordered_map<QString, EmbeddedProcedure, CaseInsensitiveHash, CaseInsensitiveEqual> procedures;
     std::unique_ptr<StatementCache> statements;
@@ -103,6 +120,21 @@ public:
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
     void Commit();
+
+private:
+    Connection& connection;
+    bool done = false;
+};
+
+// A dry run for the life of the scope (BeginDryRun at construction, EndDryRun at destruction).
+class DryRunScope {
+public:
+    explicit DryRunScope(Connection& connection);
+    ~DryRunScope();
+    DryRunScope(const DryRunScope&) = delete;
+    DryRunScope& operator=(const DryRunScope&) = delete;
+    // Ends the dry run; throws DatabaseError when it was lost, since what it did is then partly gone.
+    void Finish();
 
 private:
     Connection& connection;

@@ -9,6 +9,31 @@
 
 namespace hz {
 
+namespace {
+
+// Checks, appends and saves the row at context.row; false at a row error, which has been reported.
+bool ImportMasterRow(ImportRunContext& context, const MasterSheet& sheet, const QString& code, SheetRow& values) {
+    // The row's checks and its save run in one transaction, committed by SaveMasterRow: no other program can add
+    // the code between its check and the insert, and the row takes the database's locks once instead of once per
+    // statement. A row error or an error that ends the run rolls it back.
+    TransactionGuard rowTransaction(context.erp.Con);
+    if (!CheckCodeIsNew(context, sheet.table, sheet.codeField, code)) {
+        return false;
+    }
+    values.Clear();
+    values.cells[sheet.codeColumn] = code;
+    if (!ReadCells(context, sheet.reads, values) || !RunChecks(context, sheet.checks, values)) {
+        return false;
+    }
+    BatchDataset& QMain = context.erp.QMain;
+    QMain.Append();
+    SetFields(QMain, sheet.fields, values);
+    SaveMasterRow(context, values.Text(sheet.identifierColumn));
+    return true;
+}
+
+} // namespace
+
 void ImportMasterSheet(ImportRunContext& context, const MasterSheet& sheet) {
     BatchDataset& QMain = context.erp.QMain;
     QMain.Close();
@@ -19,22 +44,10 @@ void ImportMasterSheet(ImportRunContext& context, const MasterSheet& sheet) {
         if (code.isEmpty()) {
             return;
         }
-        // The row's checks and its save run in one transaction, committed by SaveMasterRow: no other program
-        // can add the code between its check and the insert, and the row takes the database's locks once
-        // instead of once per statement. A row error or an error that ends the run rolls it back.
-        TransactionGuard rowTransaction(context.erp.Con);
-        if (!CheckCodeIsNew(context, sheet.table, sheet.codeField, code)) {
+        const bool imported = ImportMasterRow(context, sheet, code, values);
+        if (!imported && !GoesOnAfterRowError(context)) {
             return;
         }
-        values.Clear();
-        values.cells[sheet.codeColumn] = code;
-        ReadCells(context, sheet.reads, values);
-        if (!RunChecks(context, sheet.checks, values)) {
-            return;
-        }
-        QMain.Append();
-        SetFields(QMain, sheet.fields, values);
-        SaveMasterRow(context, values.Text(sheet.identifierColumn));
         context.row = ++context.startRows[context.kindIndex];
         context.WriteStartRow();
         context.ReportProgress();

@@ -28,11 +28,17 @@ void MarkErrorArea(ImportRunContext& context, int keyColumn) {
                            .arg(context.worksheetName)
                            .toStdString());
     }
-    context.ExcelWorksheet1->WriteText(r + 1, keyColumn, "Error:");
+    // A check writes nothing into the workbook, but finds what the import would end with.
+    if (!context.Checking()) {
+        context.ExcelWorksheet1->WriteText(r + 1, keyColumn, "Error:");
+    }
     context.errorAreaRow = r + 2;
 }
 
 void MarkSavedUnposted(ImportRunContext& context, int firstRow) {
+    if (context.Checking()) {
+        return;
+    }
     const std::string mark = QStringLiteral("已保存未过账").toStdString();
     for (int row = firstRow; row < context.errorAreaRow; ++row) {
         context.ExcelWorksheet1->WriteText(row, kSavedUnpostedColumn, mark);

@@ -86,35 +86,54 @@ std::vector<FieldRule> DetailFields() {
             field::AtDecimals(QStringLiteral("fACost"), kUnitCost, 4)};
 }
 
-void ImportOpeningStock(ImportRunContext& context) {
-    OpenStockVoucherDatasets(context);
+// The columns and rules of a row, built once per sheet.
+struct OpeningStockRow {
+    std::vector<CellRead> reads = Reads();
+    std::vector<SheetCheck> checks = Checks();
+    std::vector<FieldRule> header;
+    std::vector<FieldRule> detail = DetailFields();
+};
+
+// Checks the row at context.row and saves it as one voucher; false at a row error or a failed save, both reported.
+// The row is passed in every case.
+bool ImportOpeningStockRow(ImportRunContext& context, const OpeningStockRow& rules, const QString& itemCode,
+                           SheetRow& values) {
+    values.Clear();
+    values.cells[kItemCode] = itemCode;
+    if (!ReadCells(context, rules.reads, values) || !RunChecks(context, rules.checks, values)) {
+        return false;
+    }
     BatchDataset& QMain = context.erp.QMain;
     BatchDataset& QDetail = context.erp.QDetail;
-    const std::vector<CellRead> reads = Reads();
-    const std::vector<SheetCheck> checks = Checks();
-    const std::vector<FieldRule> header = HeaderFields(context);
-    const std::vector<FieldRule> detail = DetailFields();
+    QMain.Append();
+    SetFields(QMain, rules.header, values);
+    QDetail.Append();
+    SetFields(QDetail, rules.detail, values);
+    context.voucherFirstRow = context.row;
+    context.row = ++context.startRows[context.kindIndex];
+    ++context.detailCount;
+    return SaveStockVoucher(context);
+}
+
+void ImportOpeningStock(ImportRunContext& context) {
+    OpenStockVoucherDatasets(context);
+    const OpeningStockRow rules{.header = HeaderFields(context)};
     SheetRow values;
     for (;;) {
         const QString itemCode = ReadCell(context, context.row, kItemCode);
         if (itemCode.isEmpty()) {
             return;
         }
-        values.Clear();
-        values.cells[kItemCode] = itemCode;
-        ReadCells(context, reads, values);
-        if (!RunChecks(context, checks, values)) {
-            return;
-        }
-        QMain.Append();
-        SetFields(QMain, header, values);
-        QDetail.Append();
-        SetFields(QDetail, detail, values);
-        context.row = ++context.startRows[context.kindIndex];
-        ++context.detailCount;
-        // The box moves only past saved vouchers, so that a new run begins at the row that failed.
-        if (!SaveStockVoucher(context)) {
-            return;
+        const int row = context.row;
+        if (!ImportOpeningStockRow(context, rules, itemCode, values)) {
+            // The box moves only past saved vouchers, so that a new run begins at the row that failed.
+            if (!GoesOnAfterRowError(context)) {
+                return;
+            }
+            context.erp.QMain.CancelBatch();
+            context.erp.QDetail.CancelBatch();
+            context.detailCount = 0;
+            context.row = context.startRows[context.kindIndex] = row + 1;
         }
         context.WriteStartRow();
         context.ReportProgress();

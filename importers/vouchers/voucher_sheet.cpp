@@ -30,8 +30,13 @@ bool SaveTransfer(ImportRunContext& context, bool& committed, const QString&) {
     return committed;
 }
 
-bool SetsAside(const VoucherSheet& sheet) {
+bool HasErrorArea(const VoucherSheet& sheet) {
     return sheet.failed == FailedVoucher::GoesToErrorArea;
+}
+
+// A check passes over every failed voucher as over one set aside, and copies nothing.
+bool SetsAside(const ImportRunContext& context, const VoucherSheet& sheet) {
+    return HasErrorArea(sheet) || context.Checking();
 }
 
 void ResumeAt(ImportRunContext& context, int row) {
@@ -62,10 +67,10 @@ void SetAside(ImportRunContext& context, const VoucherSheet& sheet, bool savedUn
 // sheet stops, the box goes back to its first row unless it reached the database.
 bool SavePendingVoucher(ImportRunContext& context, const VoucherSheet& sheet) {
     bool committed = false;
-    if (sheet.target->save(context, committed, SetsAside(sheet) ? kUnpostedNote : QString())) {
+    if (sheet.target->save(context, committed, HasErrorArea(sheet) ? kUnpostedNote : QString())) {
         return true;
     }
-    if (SetsAside(sheet)) {
+    if (SetsAside(context, sheet)) {
         SetAside(context, sheet, committed);
     } else if (!committed) {
         ResumeAt(context, context.voucherFirstRow);
@@ -75,7 +80,7 @@ bool SavePendingVoucher(ImportRunContext& context, const VoucherSheet& sheet) {
 
 // The voucher in hand failed a check: true when it was set aside and the sheet reads on.
 bool FailVoucher(ImportRunContext& context, const VoucherSheet& sheet) {
-    if (!SetsAside(sheet)) {
+    if (!SetsAside(context, sheet)) {
         return false;
     }
     SetAside(context, sheet, false);
@@ -87,8 +92,16 @@ bool PriceLine(ImportRunContext& context, const CostPricing& pricing, bool first
     const QString warehouse = firstRow && pricing.firstRowWarehouse >= 0
                                   ? values.found[pricing.firstRowWarehouse].toString()
                                   : values.Text(pricing.warehouseColumn);
-    const std::optional<double> price = LatestCostPrice(context, warehouse, values.Text(pricing.itemColumn));
+    const QString item = values.Text(pricing.itemColumn);
+    const std::optional<double> price = LatestCostPrice(context, warehouse, item);
     if (!price) {
+        // The import sets the voucher aside without a word; a check, which sets nothing aside, must say why.
+        if (context.Checking()) {
+            context.ShowRowMessage(QStringLiteral("%1 第 %2 行仓库 %3 的存货 %4 没有成本价，单据 %5 导入时将移到出错区")
+                                       .arg(context.KindName())
+                                       .arg(context.row)
+                                       .arg(warehouse, item, context.voucherKey));
+        }
         return false;
     }
     values.costPrice = *price;
@@ -97,27 +110,39 @@ bool PriceLine(ImportRunContext& context, const CostPricing& pricing, bool first
 
 enum class Read { Line, Again, Stop };
 
+// A row error at the row being read, whose key is key. An import stops the sheet, and a run from the box must begin
+// at the pending voucher. A check passes over the voucher of that row and reads on; a pending voucher with another
+// key is finished first, as the import will finish it once the row is mended.
+Read FailRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key) {
+    if (!GoesOnAfterRowError(context)) {
+        KeepPendingVoucher(context);
+        return Read::Stop;
+    }
+    if (key != context.voucherKey) {
+        SavePendingVoucher(context, sheet);
+        context.voucherKey = key;
+        context.voucherFirstRow = context.row;
+    }
+    SetAside(context, sheet, false);
+    return Read::Again;
+}
+
 // Reads context.row: a line appended to the voucher in hand (Line), the row to read again after a voucher was
 // set aside (Again), or the end of the loop at a row error or a failed save (Stop).
 Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key, SheetRow& values) {
     const VoucherTarget& target = *sheet.target;
-    if (!CheckCodeIsNew(context, target.headerTable, target.keyField, key)) {
-        KeepPendingVoucher(context);
-        return Read::Stop;
-    }
     values.Clear();
     values.cells[sheet.keyColumn] = key;
-    ReadCells(context, sheet.reads, values);
-    if (!RunChecks(context, sheet.everyRowChecks, values)) {
-        KeepPendingVoucher(context);
-        return Read::Stop;
+    if (!CheckCodeIsNew(context, target.headerTable, target.keyField, key) ||
+        !ReadCells(context, sheet.reads, values) || !RunChecks(context, sheet.everyRowChecks, values)) {
+        return FailRow(context, sheet, key);
     }
     values.found.clear(); // the every-row checks find nothing that is written
     // Case matters: "a1" after "A1" starts another voucher.
     const bool firstRow = key != context.voucherKey;
     if (firstRow) {
         if (!SavePendingVoucher(context, sheet)) {
-            return SetsAside(sheet) ? Read::Again : Read::Stop;
+            return SetsAside(context, sheet) ? Read::Again : Read::Stop;
         }
         context.voucherKey = key;
         context.voucherFirstRow = context.row;
@@ -168,7 +193,7 @@ const VoucherTarget kTransferVouchers{QStringLiteral("TransVouch"), QStringLiter
                                       QStringLiteral("cTVCode"), SaveTransfer};
 
 void ImportVoucherSheet(ImportRunContext& context, const VoucherSheet& sheet) {
-    if (SetsAside(sheet)) {
+    if (HasErrorArea(sheet)) {
         MarkErrorArea(context, sheet.keyColumn);
     }
     OpenVoucherDatasets(context, sheet.target->headerTable, sheet.target->detailTable);
