@@ -8,4 +8,17 @@ constexpr int kExitAborted = 1;
 constexpr int kExitFailed = 2;
 constexpr int kExitUsage = 64;
 
+struct ExitStatusMeaning {
+    int status;
+    const char16_t* meaning;
+};
+
+// What each status tells a script, as --help lists them.
+inline constexpr ExitStatusMeaning kExitStatusMeanings[] = {
+    {kExitCompleted, u"导入完成，检查没有发现错误，或命令完成了它的工作"},
+    {kExitAborted, u"中止导入，或检查发现了错误"},
+    {kExitFailed, u"一个错误结束了运行（原因在标准错误上），没有连上数据库，或报告无法写入"},
+    {kExitUsage, u"参数有误"},
+};
+
 } // namespace hz::cli

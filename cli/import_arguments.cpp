@@ -1,6 +1,9 @@
 #include "cli/import_arguments.h"
 
+#include "engine/run_report.h"
 #include "engine/sheet_kinds.h"
+
+#include <QFileInfo>
 
 #include <array>
 
@@ -13,6 +16,7 @@ const QString kDefaultStartRow = QStringLiteral("2");
 struct Parsed {
     QString workbook;
     QString settings;
+    QString report;
     bool all = false;
     bool anyKind = false;
     std::array<std::optional<QString>, 21> startRows; // by selection order
@@ -46,6 +50,30 @@ bool SetOnce(QString& target, const QString& option, const QString& value, QStri
     return true;
 }
 
+// The path that a path option sets; nothing for any other argument.
+QString* PathOf(Parsed& parsed, const QString& option) {
+    if (option == QLatin1String("--workbook")) {
+        return &parsed.workbook;
+    }
+    if (option == QLatin1String("--settings")) {
+        return &parsed.settings;
+    }
+    if (option == QLatin1String("--report")) {
+        return &parsed.report;
+    }
+    return nullptr;
+}
+
+// Whether two paths name one file, through links too when it exists.
+bool SameFile(const QString& first, const QString& second) {
+    const QFileInfo one(first);
+    const QFileInfo other(second);
+    if (one.exists() && other.exists()) {
+        return one.canonicalFilePath() == other.canonicalFilePath();
+    }
+    return one.absoluteFilePath() == other.absoluteFilePath();
+}
+
 bool ReadOptions(const QStringList& arguments, Parsed& parsed, QString& problem) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
@@ -53,8 +81,8 @@ bool ReadOptions(const QStringList& arguments, Parsed& parsed, QString& problem)
             parsed.all = true;
             continue;
         }
-        if (option != QLatin1String("--kind") && option != QLatin1String("--workbook") &&
-            option != QLatin1String("--settings")) {
+        QString* path = PathOf(parsed, option);
+        if (!path && option != QLatin1String("--kind")) {
             problem = QStringLiteral("无法理解的参数“%1”").arg(option);
             return false;
         }
@@ -63,10 +91,7 @@ bool ReadOptions(const QStringList& arguments, Parsed& parsed, QString& problem)
             return false;
         }
         const QString& value = arguments[++i];
-        const bool ok = option == QLatin1String("--kind")       ? TickKind(parsed, value, problem)
-                        : option == QLatin1String("--workbook") ? SetOnce(parsed.workbook, option, value, problem)
-                                                                : SetOnce(parsed.settings, option, value, problem);
-        if (!ok) {
+        if (!(path ? SetOnce(*path, option, value, problem) : TickKind(parsed, value, problem))) {
             return false;
         }
     }
@@ -88,9 +113,20 @@ std::optional<ImportArguments> ParseImportArguments(const QStringList& arguments
         problem = QStringLiteral("请给出 --all 或者一个或多个 --kind，二者只选其一");
         return std::nullopt;
     }
+    // Refused before the run, which would otherwise end without the report it was asked for.
+    if (!parsed.report.isEmpty() && !ReportFormatOf(parsed.report)) {
+        problem = QStringLiteral("报告文件“%1”的扩展名只能是 .csv 或 .xlsx").arg(parsed.report);
+        return std::nullopt;
+    }
+    // The report replaces its file: a slip of the pen must not put it in place of the workbook.
+    if (!parsed.report.isEmpty() && SameFile(parsed.report, parsed.workbook)) {
+        problem = QStringLiteral("报告文件“%1”就是要导入的工作簿").arg(parsed.report);
+        return std::nullopt;
+    }
     ImportArguments result;
     result.request.workbookPath = parsed.workbook;
     result.settingsPath = parsed.settings;
+    result.reportPath = parsed.report;
     for (const SheetKind& kind : SheetKinds()) {
         const std::optional<QString>& startRow = parsed.startRows[SelectionOrder(kind) - 1];
         if (parsed.all || startRow) {

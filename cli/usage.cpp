@@ -3,8 +3,13 @@
 namespace hz::cli {
 
 QString ImportUsage() {
-    return QStringLiteral(
-        "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...)");
+    return QStringLiteral("用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
+                          "[--report FILE]");
+}
+
+QString CheckUsage() {
+    return QStringLiteral("用法：huizhang-cli check --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
+                          "[--report FILE]");
 }
 
 QString InitDemoUsage() {
@@ -20,7 +25,11 @@ QString SampleUsage() {
 }
 
 QString Usage() {
-    return ImportUsage() + u'\n' + InitDemoUsage() + u'\n' + TemplateUsage() + u'\n' + SampleUsage() + u'\n';
+    QString lines;
+    for (const QString& usage : {ImportUsage(), CheckUsage(), InitDemoUsage(), TemplateUsage(), SampleUsage()}) {
+        lines += usage + u'\n';
+    }
+    return lines;
 }
 
 } // namespace hz::cli

@@ -6,10 +6,11 @@ namespace hz::cli {
 
 // "用法：" and the command's synopsis, one line each.
 QString ImportUsage();
+QString CheckUsage();
 QString InitDemoUsage();
 QString TemplateUsage();
 QString SampleUsage();
-// The four, one per line, each ending with a line break.
+// Every command's, one per line, each ending with a line break.
 QString Usage();
 
 } // namespace hz::cli

@@ -1,7 +1,7 @@
 #include "engine/cell_conversions.h"
 #include "engine/sheet_kinds.h"
 #include "engine/workbook/workbook.h"
-#include "tests/support/child_process.h"
+#include "tests/cli/cli_fixture.h"
 #include "tests/support/text_workbook.h"
 
 #include <gtest/gtest.h>
@@ -11,28 +11,22 @@
 namespace hz {
 namespace {
 
+using test::Cli;
+using test::CsvReport;
+using test::DemoErp;
 using test::ProgramResult;
+using test::ReadFileBytes;
 using test::RunProgram;
 using test::ScratchFolder;
 
 const char kImportUsage[] =
-    "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...)\n";
-
-// A demo ERP and its settings file in a scratch folder of their own.
-class DemoErp {
-public:
-    DemoErp() {
-        const ProgramResult result = RunProgram(HZ_CLI, {"init-demo", "--settings", settings});
-        EXPECT_EQ(result.status, 0) << result.err;
-    }
-    ScratchFolder folder;
-    std::string settings = folder.File("ZirurUzavarUriz.ini");
-};
+    "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
+    "[--report FILE]\n";
+const char kCheckUsage[] = "用法：huizhang-cli check --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
+                           "[--report FILE]\n";
 
 ProgramResult Import(const std::vector<std::string>& arguments) {
-    std::vector<std::string> all = {"import"};
-    all.insert(all.end(), arguments.begin(), arguments.end());
-    return RunProgram(HZ_CLI, all);
+    return Cli("import", arguments);
 }
 
 // "<caption>\t2" for every kind, in selection order.
@@ -96,7 +90,13 @@ TEST(ImportCommand, SaysWhyItCannotConnectWhereTheWindowWouldAskForSettings) {
     EXPECT_FALSE(std::filesystem::exists(folder.File("nothing.db")));
 }
 
-TEST(ImportCommand, RefusesWrongArguments) {
+TEST(ImportCommand, RefusesWrongArgumentsAsCheckDoes) {
+    ScratchFolder folder;
+    const std::string report = folder.File("report.txt");
+    const std::string book = folder.File("book.xlsx");
+    const std::string link = folder.File("link.xlsx");
+    test::WriteFileBytes(book, "workbook");
+    std::filesystem::create_symlink(book, link);
     const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
         {{}, "缺少 --workbook\n"},
         {{"--workbook", "b.xlsx"}, "请给出 --all 或者一个或多个 --kind，二者只选其一\n"},
@@ -107,14 +107,27 @@ TEST(ImportCommand, RefusesWrongArguments) {
         {{"--all", "--workbook"}, "--workbook 后面缺少值\n"},
         {{"--all", "--settings", "", "--workbook", "b.xlsx"}, "--settings 后面缺少值\n"},
         {{"--all", "b.xlsx"}, "无法理解的参数“b.xlsx”\n"},
+        {{"--all", "--workbook", "b.xlsx", "--report"}, "--report 后面缺少值\n"},
+        {{"--all", "--workbook", "b.xlsx", "--report", "a.csv", "--report", "b.csv"}, "--report 给了两次\n"},
+        // A report of another format is refused before the run, which would otherwise run for nothing.
+        {{"--all", "--workbook", "b.xlsx", "--report", report},
+         "报告文件“" + report + "”的扩展名只能是 .csv 或 .xlsx\n"},
+        {{"--all", "--workbook", "b.xlsx", "--report", "report.xls"},
+         "报告文件“report.xls”的扩展名只能是 .csv 或 .xlsx\n"},
+        {{"--all", "--workbook", "b.xlsx", "--report", "csv"}, "报告文件“csv”的扩展名只能是 .csv 或 .xlsx\n"},
+        {{"--all", "--workbook", "b.xlsx", "--report", "./b.xlsx"}, "报告文件“./b.xlsx”就是要导入的工作簿\n"},
+        {{"--all", "--workbook", book, "--report", link}, "报告文件“" + link + "”就是要导入的工作簿\n"},
     };
     for (const auto& [arguments, problem] : cases) {
-        const ProgramResult result = Import(arguments);
-        EXPECT_EQ(result.status, 64) << problem;
-        EXPECT_EQ(result.out, "");
-        EXPECT_EQ(result.err, problem + kImportUsage);
+        for (const auto& [command, usage] : {std::pair{"import", kImportUsage}, std::pair{"check", kCheckUsage}}) {
+            const ProgramResult result = Cli(command, arguments);
+            EXPECT_EQ(result.status, 64) << command << " " << problem;
+            EXPECT_EQ(result.out, "");
+            EXPECT_EQ(result.err, problem + usage);
+        }
     }
-    EXPECT_EQ(RunProgram(HZ_CLI, {}).status, 64);
+    EXPECT_FALSE(std::filesystem::exists(report));
+    EXPECT_EQ(ReadFileBytes(book), "workbook");
 }
 
 TEST(TemplateCommand, WritesTheKindsSheetsWithTheirHeaders) {

@@ -1,0 +1,95 @@
+#include "cli/run_command.h"
+
+#include "cli/cli_observer.h"
+#include "cli/exit_status.h"
+#include "cli/import_arguments.h"
+#include "cli/usage.h"
+#include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/import_run.h"
+#include "engine/importer_registry.h"
+#include "engine/run_error.h"
+#include "engine/run_report.h"
+#include "engine/session.h"
+#include "engine/settings/app_settings.h"
+
+#include <QFileInfo>
+
+#include <exception>
+#include <optional>
+#include <vector>
+
+namespace hz::cli {
+
+namespace {
+
+int ExitStatus(RunOutcome outcome) {
+    switch (outcome) {
+    case RunOutcome::Completed:
+    case RunOutcome::CheckPassed:
+        return kExitCompleted;
+    case RunOutcome::Aborted:
+    case RunOutcome::CheckFailed:
+        return kExitAborted;
+    case RunOutcome::NotConnected:
+        return kExitFailed;
+    }
+    return kExitFailed;
+}
+
+struct RunResult {
+    int status;
+    std::vector<RunMessage> messages; // what the run told the user, an error that ended it last
+};
+
+RunResult Run(const ImportRequest& request, const QString& settingsPath, QTextStream& out, QTextStream& err) {
+    Session session(settingsPath);
+    // Acts only on connections to an embedded ERP's file; a server connection is left as it is.
+    InstallEmbeddedErp(session.Con);
+    CliObserver observer(request, settingsPath, out, err);
+    int status = kExitFailed;
+    std::optional<QString> failure;
+    try {
+        session.settings = LoadAppSettings(settingsPath).connection;
+        status = ExitStatus(RunImport(session, request, observer, DefaultImporters()));
+    } catch (const std::exception& error) {
+        failure = QString::fromUtf8(error.what());
+        err << *failure << Qt::endl;
+    }
+    // A check changes no start-row box, so it has no closing lines.
+    if (request.mode == RunMode::Import) {
+        observer.PrintStartRows();
+    }
+    RunResult result{status, observer.Messages()};
+    if (failure) {
+        result.messages.push_back(RunMessage(*failure));
+    }
+    return result;
+}
+
+} // namespace
+
+int RunCommand(RunMode mode, const QStringList& arguments, const QString& defaultSettingsPath, QTextStream& out,
+               QTextStream& err) {
+    QString problem;
+    std::optional<ImportArguments> parsed = ParseImportArguments(arguments, problem);
+    if (!parsed) {
+        err << problem << Qt::endl << (mode == RunMode::Check ? CheckUsage() : ImportUsage()) << Qt::endl;
+        return kExitUsage;
+    }
+    parsed->request.mode = mode;
+    const QString settingsPath =
+        QFileInfo(parsed->settingsPath.isEmpty() ? defaultSettingsPath : parsed->settingsPath).absoluteFilePath();
+    const RunResult result = Run(parsed->request, settingsPath, out, err);
+    if (parsed->reportPath.isEmpty()) {
+        return result.status;
+    }
+    try {
+        WriteRunReport(parsed->reportPath, result.messages);
+    } catch (const RunError& error) {
+        err << QString::fromUtf8(error.what()) << Qt::endl;
+        return kExitFailed;
+    }
+    return result.status;
+}
+
+} // namespace hz::cli
