@@ -1,14 +1,16 @@
 #pragma once
 
 #include "engine/import_request.h"
+#include "engine/import_run.h"
 #include "engine/run_observer.h"
 
 #include <functional>
 
 namespace hz {
 
-// One import run, called by the start button on the window's thread. It reports through the observer and
-// throws RunError (or any std::exception) when a failure ends the run; the window shows its text.
-using ImportRunner = std::function<void(const ImportRequest& request, RunObserver& observer)>;
+// One import or check run, called by the start button on the window's thread. It reports through the observer,
+// returns how the run ended and throws RunError (or any std::exception) when a failure ends the run; the window
+// shows its text.
+using ImportRunner = std::function<RunOutcome(const ImportRequest& request, RunObserver& observer)>;
 
 } // namespace hz

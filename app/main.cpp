@@ -27,7 +27,7 @@ int main(int argc, char* argv[]) {
     hz::DesktopDialogs dialogs;
     const hz::ImportRunner runner = [&session, &importers](const hz::ImportRequest& request,
                                                            hz::RunObserver& observer) {
-        hz::RunImport(session, request, observer, importers);
+        return hz::RunImport(session, request, observer, importers);
     };
     hz::TFMain window(session, runner, dialogs);
     window.show();

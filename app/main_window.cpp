@@ -1,5 +1,6 @@
 #include "app/main_window.h"
 
+#include "app/check_result_dialog.h"
 #include "app/form_font.h"
 #include "app/login_dialog.h"
 #include "app/main_window_observer.h"
@@ -106,7 +107,11 @@ void TFMain::BuildKindRows() {
 
 void TFMain::BuildBottomControls() {
     RzCheckBox1 = Place(new QCheckBox(QStringLiteral("全选"), body), QStringLiteral("RzCheckBox1"), {16, 598, 80, 20});
-    RzCheckBox2 = Place(new QCheckBox(QStringLiteral("反选"), body), QStringLiteral("RzCheckBox2"), {129, 598, 80, 20});
+    // Only as wide as its text, so that the check option fits in the free space beside it.
+    RzCheckBox2 = Place(new QCheckBox(QStringLiteral("反选"), body), QStringLiteral("RzCheckBox2"), {129, 598, 49, 20});
+    RzCheckBox3 =
+        Place(new QCheckBox(QStringLiteral("只检查"), body), QStringLiteral("RzCheckBox3"), {178, 598, 61, 20});
+    RzCheckBox3->setToolTip(QStringLiteral("只检查，不导入：逐行检查勾选的单据并列出全部错误，数据库和工作簿都不改变"));
     Label1 = Place(new QLabel(QStringLiteral("Exce文件路径："), body), QStringLiteral("Label1"), {4, 622, 90, 22});
     Edit8 = Place(new QLineEdit(body), QStringLiteral("Edit8"), {94, 622, 120, 22});
     Edit8->setReadOnly(true);
@@ -146,6 +151,7 @@ QLineEdit& TFMain::StartRowEdit(const SheetKind& kind) {
 ImportRequest TFMain::CollectRequest() const {
     ImportRequest request;
     request.workbookPath = Edit8->text();
+    request.mode = RzCheckBox3->isChecked() ? RunMode::Check : RunMode::Import;
     for (const SheetKind& kind : SheetKinds()) {
         const int index = SelectionOrder(kind) - 1;
         if (kindCheckBoxes[index]->isChecked()) {
@@ -207,18 +213,28 @@ void TFMain::Button2Click() {
         return;
     }
     const ImportRequest request = CollectRequest();
-    MainWindowObserver observer(*this, dialogs);
+    MainWindowObserver observer(*this, dialogs, request.mode);
+    RunOutcome outcome = RunOutcome::NotConnected;
     std::optional<QString> failure;
     BeginRun();
     try {
-        runner(request, observer);
+        outcome = runner(request, observer);
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
     }
     EndRun();
+    std::optional<CheckResult> checked = observer.Finish(outcome, failure);
     if (failure) {
         dialogs.ShowError(this, *failure);
     }
+    if (checked) {
+        ShowCheckResult(std::move(*checked), request.workbookPath);
+    }
+}
+
+void TFMain::ShowCheckResult(CheckResult result, const QString& workbookPath) {
+    CheckResultDialog dialog(std::move(result), SuggestedReportPath(workbookPath), dialogs, this);
+    dialogs.ShowModal(dialog);
 }
 
 void TFMain::Button3Click() {

@@ -16,6 +16,7 @@ class QPushButton;
 
 namespace hz {
 
+struct CheckResult;
 struct Session;
 struct SheetKind;
 class TFLogin;
@@ -47,6 +48,7 @@ private:
     ImportRequest CollectRequest() const;
     void BeginRun();
     void EndRun();
+    void ShowCheckResult(CheckResult result, const QString& workbookPath);
 
     void Button1Click();
     void Button2Click();
@@ -72,6 +74,7 @@ private:
     std::array<QCheckBox*, 21> checkBoxesInNameOrder; // CheckBox1 to CheckBox21
     QCheckBox* RzCheckBox1;
     QCheckBox* RzCheckBox2;
+    QCheckBox* RzCheckBox3; // 只检查: the start button checks the ticked kinds instead of importing them
     QLabel* Label1;
     QLineEdit* Edit8;
     QPushButton* Button1;

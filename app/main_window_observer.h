@@ -1,26 +1,44 @@
 #pragma once
 
+#include "app/check_result.h"
+#include "engine/import_request.h"
+#include "engine/import_run.h"
 #include "engine/run_observer.h"
+
+#include <optional>
 
 namespace hz {
 
 class TFMain;
 class UserDialogs;
 
-// How an import run talks to the main window: message boxes over the window, the start-row boxes, the caption
-// as progress, and the server settings dialog.
+// How a run talks to the main window: message boxes over the window, the start-row boxes, the caption as
+// progress, and the server settings dialog. A check run shows no box for the errors it finds: it lists them, and
+// its final message, in one dialog at the end.
 class MainWindowObserver final : public RunObserver {
 public:
-    MainWindowObserver(TFMain& window, UserDialogs& dialogs) : window(window), dialogs(dialogs) {}
+    MainWindowObserver(TFMain& window, UserDialogs& dialogs, RunMode mode)
+        : window(window), dialogs(dialogs), mode(mode) {}
 
     void ShowMessage(const RunMessage& message) override;
     void StartRowChanged(const SheetKind& kind, const QString& text) override;
     void Progress(const QString& worksheet, int row) override;
     void ShowSettingsDialog(const QString& reason) override;
 
+    // The run is over: it ended with outcome, or failure ended it. A check that finished gives what it found, its
+    // last message as the summary, and so does a check that a failure ended after it had found errors, the failure
+    // as the summary. Otherwise a message still held back is shown now and nothing is returned.
+    std::optional<CheckResult> Finish(RunOutcome outcome, const std::optional<QString>& failure);
+
 private:
+    void ShowHeldMessage();
+
     TFMain& window;
     UserDialogs& dialogs;
+    RunMode mode;
+    CheckResult found;
+    // In a check, a message of no row waits for the run's next step: if none comes it is the check's summary.
+    std::optional<QString> held;
 };
 
 } // namespace hz

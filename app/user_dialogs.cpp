@@ -2,6 +2,7 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -27,6 +28,22 @@ void DesktopDialogs::ShowError(QWidget* parent, const QString& text) {
 QString DesktopDialogs::ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,
                                          const QString& startPath) {
     return QFileDialog::getOpenFileName(parent, title, startPath, filter);
+}
+
+QString DesktopDialogs::ChooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
+                                         const QString& startPath) {
+    QFileDialog chooser(parent, title, startPath, filter);
+    chooser.setAcceptMode(QFileDialog::AcceptSave);
+    chooser.setFileMode(QFileDialog::AnyFile);
+    chooser.setDefaultSuffix(QFileInfo(startPath).suffix());
+    if (chooser.exec() != QDialog::Accepted || chooser.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return chooser.selectedFiles().constFirst();
+}
+
+void DesktopDialogs::ShowModal(QDialog& dialog) {
+    dialog.exec();
 }
 
 bool DesktopDialogs::OpenUrl(const QUrl& url) {

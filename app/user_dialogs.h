@@ -2,13 +2,14 @@
 
 #include <QString>
 
+class QDialog;
 class QUrl;
 class QWidget;
 
 namespace hz {
 
-// The modal pieces the windows use: message boxes, the file chooser, the desktop's browser. Tests plug in their
-// own so that nothing blocks.
+// The modal pieces the windows use: message boxes, the file choosers, the desktop's browser, the program's own
+// modal dialogs. Tests plug in their own so that nothing blocks.
 class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
@@ -20,6 +21,12 @@ public:
     // The full path of the file the user picked, or empty when the user cancelled.
     virtual QString ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,
                                      const QString& startPath) = 0;
+    // The full path of the file to write that the user named (replacing an existing file only after asking), or
+    // empty when the user cancelled. A name typed without an extension takes the one of startPath.
+    virtual QString ChooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
+                                     const QString& startPath) = 0;
+    // Shows dialog modally and returns when the user has closed it.
+    virtual void ShowModal(QDialog& dialog) = 0;
     // Opens url with the desktop's default handler; false when nothing took it.
     virtual bool OpenUrl(const QUrl& url) = 0;
 };
@@ -31,6 +38,9 @@ public:
     void ShowError(QWidget* parent, const QString& text) override;
     QString ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,
                              const QString& startPath) override;
+    QString ChooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
+                             const QString& startPath) override;
+    void ShowModal(QDialog& dialog) override;
     bool OpenUrl(const QUrl& url) override;
 };
 

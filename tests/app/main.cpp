@@ -2,6 +2,7 @@
 
 int RunMainWindowTests(int argc, char** argv);
 int RunLoginDialogTests(int argc, char** argv);
+int RunCheckRunTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     // The widgets are tested without a display.
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
     int failures = 0;
     failures += RunMainWindowTests(argc, argv);
     failures += RunLoginDialogTests(argc, argv);
+    failures += RunCheckRunTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -4,8 +4,7 @@
 #include "engine/run_error.h"
 #include "engine/session.h"
 #include "engine/sheet_kinds.h"
-#include "tests/app/recording_dialogs.h"
-#include "tests/support/scratch_folder.h"
+#include "tests/app/main_window_fixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -43,30 +42,8 @@ const char* const ScreenRows[21][3] = {
 class MainWindowTest : public QObject {
     Q_OBJECT
 
-    // A window over a settings file in a scratch folder, whose start button calls runner.
-    struct Fixture {
-        explicit Fixture(const std::string& settings = "") {
-            if (!settings.empty()) {
-                test::WriteFileBytes(folder.File("ZirurUzavarUriz.ini"), settings);
-            }
-            window = std::make_unique<TFMain>(
-                session, [this](const ImportRequest& request, RunObserver& observer) { runner(request, observer); },
-                dialogs);
-            window->show();
-        }
-        template <typename Widget = QWidget> Widget* Find(const char* name) {
-            auto* widget = window->findChild<Widget*>(QString::fromLatin1(name));
-            if (widget == nullptr) {
-                qFatal("no widget %s", name);
-            }
-            return widget;
-        }
-        void Click(const char* name) { QTest::mouseClick(Find<QAbstractButton>(name), Qt::LeftButton); }
-        // A check box is ticked by clicking its box, as a user does.
-        void Tick(const char* name) {
-            auto* box = Find<QCheckBox>(name);
-            QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(7, box->height() / 2));
-        }
+    struct Fixture : test::MainWindowFixture {
+        using MainWindowFixture::MainWindowFixture;
         QStringList Ticked() {
             QStringList names;
             for (const auto& row : ScreenRows) {
@@ -77,12 +54,6 @@ class MainWindowTest : public QObject {
             names.sort();
             return names;
         }
-
-        test::ScratchFolder folder;
-        Session session{QString::fromStdString(folder.File("ZirurUzavarUriz.ini"))};
-        test::RecordingDialogs dialogs;
-        std::function<void(const ImportRequest&, RunObserver&)> runner = [](const ImportRequest&, RunObserver&) {};
-        std::unique_ptr<TFMain> window;
     };
 
     static QStringList AllCheckBoxes() {
@@ -243,9 +214,11 @@ private slots:
             for (const KindSelection& selection : request.selection) {
                 handedOver << selection.kind->caption.toString() + u'=' + selection.startRowText;
             }
+            handedOver << (request.mode == RunMode::Import ? "import" : "check");
         };
         f.Click("Button2");
-        QCOMPARE(handedOver, (QStringList{"/data/book.xlsx", "客户分类=2", "部门=2", "收发类别=x7", "采购入库单=40"}));
+        QCOMPARE(handedOver,
+                 (QStringList{"/data/book.xlsx", "客户分类=2", "部门=2", "收发类别=x7", "采购入库单=40", "import"}));
     }
 
     void ARunBlocksInputAndShowsWhereItIs() {
@@ -269,6 +242,7 @@ private slots:
         QCOMPARE(runs, 1);
         QCOMPARE(f.dialogs.messages, QStringList{QStringLiteral("存货档案第 13 行存货编码已存在！")});
         QCOMPARE(f.dialogs.messageParents.value(0).data(), f.window.get());
+        QCOMPARE(f.dialogs.modalTitles, QStringList());
         QVERIFY(f.window->isVisible());
         QVERIFY(!f.Find<QCheckBox>("CheckBox16")->isChecked());
         QVERIFY(f.Find("Button2")->isEnabled());

@@ -2,16 +2,20 @@
 
 #include "app/user_dialogs.h"
 
+#include <QDialog>
 #include <QList>
 #include <QPointer>
 #include <QStringList>
 #include <QUrl>
 #include <QWidget>
 
+#include <functional>
+
 namespace hz::test {
 
 // UserDialogs that never block: messages and errors are written down with the window they were shown over, the
-// file chooser answers with chosenFile (empty: cancelled), the browser accepts every address.
+// file choosers answer with chosenFile and fileToSave (empty: cancelled), the browser accepts every address, and a
+// modal dialog is handed to onModal while it is "shown" (it is gone once the call returns).
 class RecordingDialogs final : public UserDialogs {
 public:
     void ShowMessage(QWidget* parent, const QString& text) override {
@@ -23,6 +27,16 @@ public:
         chooserCalls << title + u'|' + filter + u'|' + startPath;
         return chosenFile;
     }
+    QString ChooseFileToSave(QWidget*, const QString& title, const QString& filter, const QString& startPath) override {
+        saveChooserCalls << title + u'|' + filter + u'|' + startPath;
+        return fileToSave;
+    }
+    void ShowModal(QDialog& dialog) override {
+        modalTitles << dialog.windowTitle();
+        if (onModal) {
+            onModal(dialog);
+        }
+    }
     bool OpenUrl(const QUrl& url) override {
         openedUrls << url;
         return true;
@@ -33,6 +47,10 @@ public:
     QStringList errors;
     QStringList chooserCalls;
     QString chosenFile;
+    QStringList saveChooserCalls;
+    QString fileToSave;
+    QStringList modalTitles;
+    std::function<void(QDialog&)> onModal;
     QList<QUrl> openedUrls;
 };
 
