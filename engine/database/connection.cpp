@@ -258,29 +258,43 @@ void Connection::Commit() {
 }
 
 void Connection::Rollback() {
+    if (dryRun != DryRun::Off) {
+        RollbackToSavepoint();
+        return;
+    }
     if (!InTransaction()) {
         inTransaction = false;
         return;
     }
     inTransaction = false;
-    if (dryRun != DryRun::Off) {
-        try {
-            if (dialect == SqlDialect::Sqlite) {
-                ExecControl(QStringLiteral("ROLLBACK TO SAVEPOINT ") + kRowSavepoint);
-                ExecControl(QStringLiteral("RELEASE SAVEPOINT ") + kRowSavepoint);
-            } else {
-                ExecControl(QStringLiteral("ROLLBACK TRANSACTION ") + kRowSavepoint);
-            }
-        } catch (const DatabaseError& error) {
-            // A doomed or vanished transaction cannot go back to the savepoint: the dry run cannot go on.
-            LoseDryRun(error.Text());
-        }
-        return;
-    }
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("ROLLBACK"));
     } else if (!database.rollback()) {
         throw StatementError(DriverText(database.lastError()), QStringLiteral("ROLLBACK TRANSACTION"));
+    }
+}
+
+void Connection::RollbackToSavepoint() {
+    if (!inTransaction) {
+        return;
+    }
+    inTransaction = false;
+    if (!DryRunAlive()) {
+        // The database ended the dry run's transaction by itself: nothing of it is left to undo, and nothing may be
+        // written from here on.
+        dryRun = DryRun::Lost;
+        return;
+    }
+    try {
+        if (dialect == SqlDialect::Sqlite) {
+            ExecControl(QStringLiteral("ROLLBACK TO SAVEPOINT ") + kRowSavepoint);
+            ExecControl(QStringLiteral("RELEASE SAVEPOINT ") + kRowSavepoint);
+        } else {
+            ExecControl(QStringLiteral("ROLLBACK TRANSACTION ") + kRowSavepoint);
+        }
+    } catch (const DatabaseError& error) {
+        // A doomed or vanished transaction cannot go back to the savepoint: the dry run cannot go on.
+        LoseDryRun(error.Text());
     }
 }
 

@@ -96,6 +96,7 @@ private:
     void OpenSqlite(const QString& path, const QString& mode);
     void ExecControl(const QString& statement);
     bool DryRunAlive() const;
+    void RollbackToSavepoint();
     [[noreturn]] void LoseDryRun(const QString& driverText);
 
     QString name;

@@ -91,6 +91,50 @@ TEST_P(TransactionTest, QueryLeftOpenHoldsNoLockOnTheFile) {
     EXPECT_EQ(reading.RecordCount(), 3);
 }
 
+// A dry run's rows see each other's work; a rolled-back row is undone alone; at the end nothing is left, and the
+// connection's transactions are real ones again.
+TEST_P(TransactionTest, ADryRunUndoesAFailedRowAloneAndKeepsNothing) {
+    connection.BeginDryRun();
+    for (const auto& [code, keep] : {std::pair{"01", true}, std::pair{"02", false}, std::pair{"03", true}}) {
+        TransactionGuard row(connection);
+        Insert(QString::fromLatin1(code));
+        if (keep) {
+            row.Commit();
+        }
+    }
+    EXPECT_FALSE(connection.InTransaction());
+    EXPECT_EQ(QueryValue(connection, QStringLiteral("select group_concat(cDepCode) as value from Department")),
+              QStringLiteral("01,03"));
+    EXPECT_EQ(Codes(), Rows{});
+    connection.EndDryRun();
+    EXPECT_EQ(QueryValue(connection, QStringLiteral("select count(*) as value from Department")), QStringLiteral("0"));
+
+    TransactionGuard real(connection);
+    Insert(QStringLiteral("04"));
+    real.Commit();
+    EXPECT_EQ(Codes(), Rows{{"04"}});
+}
+
+// When the database ends the dry run's transaction by itself, nothing more may be written: a later row would
+// otherwise be committed for real.
+TEST_P(TransactionTest, ALostDryRunRefusesEveryLaterTransaction) {
+    {
+        DryRunScope dryRun(connection);
+        connection.BeginTransaction();
+        Insert(QStringLiteral("01"));
+        QueryValue(connection, QStringLiteral("rollback"));
+        EXPECT_ANY_THROW({
+            connection.Rollback();
+            connection.BeginTransaction();
+        });
+        EXPECT_TRUE(connection.DryRunLost());
+        EXPECT_THROW(connection.BeginTransaction(), DatabaseError);
+        EXPECT_THROW(dryRun.Finish(), DatabaseError);
+    }
+    EXPECT_EQ(Codes(), Rows{});
+    EXPECT_FALSE(connection.DryRunLost());
+}
+
 HZ_INSTANTIATE_FOR_DRIVERS(TransactionTest);
 
 } // namespace

@@ -5,6 +5,9 @@
 #include "engine/database/query.h"
 #include "engine/database/stored_procedure.h"
 
+#include <QSqlQuery>
+#include <QSqlRecord>
+
 namespace hz::test {
 
 namespace {
@@ -17,6 +20,26 @@ void Prepare(Query& query, const QString& sql, const QVariant& value) {
 }
 
 } // namespace
+
+std::string DatabaseContents(Connection& connection) {
+    QSqlQuery tables(connection.Database());
+    tables.exec(QStringLiteral("SELECT name FROM main.sqlite_master WHERE type = 'table' ORDER BY name"));
+    std::string contents;
+    while (tables.next()) {
+        const QString table = tables.value(0).toString();
+        contents += "table " + table.toStdString() + "\n";
+        QSqlQuery rows(connection.Database());
+        rows.exec(QStringLiteral("SELECT * FROM main.\"%1\" ORDER BY rowid").arg(table));
+        while (rows.next()) {
+            for (int i = 0; i < rows.record().count(); ++i) {
+                const QVariant value = rows.value(i);
+                contents += value.isNull() ? "NULL|" : value.toString().toStdString() + "|";
+            }
+            contents += "\n";
+        }
+    }
+    return contents;
+}
 
 FreshErp::FreshErp() : path(QString::fromStdString(folder.File("erp.db"))) {
     CreateEmbeddedErp(path);

@@ -100,6 +100,7 @@ RunOutcome ImportFixture::ImportBook(const std::string& path,
         }
     }
     EXPECT_EQ(request.selection.size(), ticks.size()) << "a ticked caption is not a sheet kind";
+    request.mode = mode;
     return RunImport(session, request, observer, DefaultImporters());
 }
 

@@ -72,6 +72,7 @@ protected:
     int Count(const QString& table);
 
     FreshErp erp;
+    RunMode mode = RunMode::Import; // of the runs that Import and ImportBook start
     Session session;
     RecordingObserver observer;
     std::string workbookPath;
