@@ -5,22 +5,40 @@
 
 namespace hz {
 
+// Throws the error for a failure to write the file at path (as given), with the problem in Chinese; never returns.
+using AtomicFileFailure = void (*)(const std::string& path, const std::string& problem);
+
+// Throws WorkbookSaveError(path, problem): the failure of a workbook's save.
+[[noreturn]] void ThrowWorkbookSaveError(const std::string& path, const std::string& problem);
+
 // Replaces an existing file with a new one written beside it in the same folder, in one rename, so that the
 // file holds either all of the old content or all of the new. The original is held open and locked while the
-// new content is written. Every failure is a WorkbookError from WorkbookSaveError(path, ...).
+// new content is written. Every failure is thrown by the failure function, by default a WorkbookError from
+// WorkbookSaveError(path, ...).
 class AtomicFile {
 public:
+    // What to do when no file is at the path.
+    enum class Missing {
+        Refuse, // a failure: "文件不存在"
+        Create, // writes a new file in the existing folder; it gets the permissions of any new file there
+    };
+
     // Opens the file at path (after symbolic links) for reading and creates the temporary file beside it.
-    // Refuses a file that is missing, not a regular file, read-only or locked by another program.
-    explicit AtomicFile(const std::string& path);
+    // Refuses a file that is not a regular file, read-only or locked by another program, and a missing one
+    // unless missing is Create. A new file's temporary file is created as an ordinary new file is (0666 less
+    // the umask, or the folder's default access list), so the file keeps these permissions.
+    explicit AtomicFile(const std::string& path, Missing missing = Missing::Refuse,
+                        AtomicFileFailure failure = ThrowWorkbookSaveError);
     // Removes the temporary file unless Commit succeeded.
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
 
-    // The file being replaced, with symbolic links resolved.
+    // The file being replaced (or created), with symbolic links resolved.
     const std::string& TargetPath() const { return targetPath; }
-    // The original, open for reading (its offset is free for the caller to move).
+    // Whether no file was at the path: Commit creates it.
+    bool CreatesFile() const { return createsFile; }
+    // The original, open for reading (its offset is free for the caller to move); -1 when CreatesFile().
     int TargetDescriptor() const { return targetFd.fd; }
     const std::string& TemporaryPath() const { return temporaryPath; }
     // The temporary file, open for writing; the caller writes the whole new content through it.
@@ -28,7 +46,7 @@ public:
 
     // Flushes the new content to disk, gives it the original's permission bits (and owner, when run as root),
     // renames it over the original and flushes the folder. Refuses when the original was moved or replaced
-    // meanwhile.
+    // meanwhile, and, for a new file, when a file has appeared at the path meanwhile.
     void Commit();
 
 private:
@@ -42,9 +60,15 @@ private:
         OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
     };
 
+    void PrepareNewFile();
+    void CreateNewTemporaryFile(const std::string& name);
+    void CommitNewFile();
+    void SyncFolder(const std::string& problem) const;
     [[noreturn]] void Fail(const std::string& problem) const;
 
     std::string path; // as given, for messages
+    AtomicFileFailure failure;
+    bool createsFile = false;
     std::string targetPath;
     std::string folder;
     std::string temporaryPath;

@@ -110,5 +110,135 @@ TEST(AtomicFile, RefusesToCommitWhenTheOriginalWasReplacedOrRemovedMeanwhile) {
     }
 }
 
+// Sets the umask for a scope.
+class ScopedUmask {
+public:
+    explicit ScopedUmask(mode_t mask) : saved(umask(mask)) {}
+    ~ScopedUmask() { umask(saved); }
+    ScopedUmask(const ScopedUmask&) = delete;
+    ScopedUmask& operator=(const ScopedUmask&) = delete;
+
+private:
+    mode_t saved;
+};
+
+TEST(AtomicFile, CreateWritesANewFileWithThePermissionsOfAnyNewFile) {
+    test::ScratchFolder folder;
+    for (mode_t mask : {022, 027}) {
+        ScopedUmask scoped(mask);
+        std::string path = folder.File("new" + std::to_string(mask) + ".csv");
+        {
+            AtomicFile file(path, AtomicFile::Missing::Create);
+            EXPECT_TRUE(file.CreatesFile());
+            EXPECT_EQ(file.TargetPath(), path);
+            EXPECT_EQ(file.TargetDescriptor(), -1);
+            EXPECT_EQ(fs::path(file.TemporaryPath()).parent_path(), fs::path(folder.Path()));
+            EXPECT_TRUE(fs::path(file.TemporaryPath()).filename().string().starts_with(".~new"));
+            EXPECT_FALSE(fs::exists(path));
+            WriteThrough(file, "new content");
+            file.Commit();
+        }
+        EXPECT_EQ(test::ReadFileBytes(path), "new content");
+        struct stat status {};
+        stat(path.c_str(), &status);
+        EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
+    }
+    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"new18.csv", "new23.csv"}));
+}
+
+TEST(AtomicFile, CreateReplacesAnExistingFileAsWithoutIt) {
+    test::ScratchFolder folder;
+    std::string path = folder.File("book.xlsx");
+    test::WriteFileBytes(path, "old");
+    ASSERT_EQ(chmod(path.c_str(), 0640), 0);
+    {
+        AtomicFile file(path, AtomicFile::Missing::Create);
+        EXPECT_FALSE(file.CreatesFile());
+        EXPECT_GE(file.TargetDescriptor(), 0);
+        WriteThrough(file, "new");
+        file.Commit();
+    }
+    struct stat status {};
+    stat(path.c_str(), &status);
+    EXPECT_EQ(status.st_mode & 07777, 0640u);
+    EXPECT_EQ(test::ReadFileBytes(path), "new");
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"book.xlsx"});
+}
+
+TEST(AtomicFile, WithoutCommitANewFileLeavesNothing) {
+    test::ScratchFolder folder;
+    {
+        AtomicFile file(folder.File("new.csv"), AtomicFile::Missing::Create);
+        WriteThrough(file, "half written");
+    }
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{});
+}
+
+TEST(AtomicFile, AMissingFileIsRefusedUnlessCreated) {
+    test::ScratchFolder folder;
+    std::string path = folder.File("book.xlsx");
+    try {
+        AtomicFile file(path);
+        ADD_FAILURE() << "opened";
+    } catch (const WorkbookError& error) {
+        EXPECT_EQ(std::string(error.what()), "无法保存工作簿“" + path + "”：文件不存在");
+    }
+}
+
+TEST(AtomicFile, CreateRefusesAMissingFolderAFileForAFolderAndALinkToNothing) {
+    test::ScratchFolder folder;
+    test::WriteFileBytes(folder.File("file"), "a file");
+    fs::create_symlink("nowhere.csv", folder.File("link.csv"));
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {folder.File("missing/new.csv"), "文件夹“" + folder.File("missing") + "”不存在"},
+        {folder.File("file/new.csv"), "“" + folder.File("file") + "”不是文件夹"},
+        {folder.File("link.csv"), "这是一个符号链接，它指向的文件不存在"},
+        {folder.File("missing/"), "路径没有文件名"},
+    };
+    for (const auto& [path, problem] : cases) {
+        try {
+            AtomicFile file(path, AtomicFile::Missing::Create);
+            ADD_FAILURE() << "opened " << path;
+        } catch (const WorkbookError& error) {
+            EXPECT_EQ(std::string(error.what()), "无法保存工作簿“" + path + "”：" + problem);
+        }
+    }
+    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"file", "link.csv"}));
+}
+
+TEST(AtomicFile, ANewFileDoesNotReplaceOneCreatedMeanwhile) {
+    test::ScratchFolder folder;
+    std::string path = folder.File("new.csv");
+    {
+        AtomicFile file(path, AtomicFile::Missing::Create);
+        WriteThrough(file, "mine");
+        test::WriteFileBytes(path, "someone else's");
+        try {
+            file.Commit();
+            ADD_FAILURE() << "committed";
+        } catch (const WorkbookError& error) {
+            EXPECT_EQ(std::string(error.what()), "无法保存工作簿“" + path + "”：文件在保存过程中被其他程序创建");
+        }
+    }
+    EXPECT_EQ(test::ReadFileBytes(path), "someone else's");
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"new.csv"});
+}
+
+TEST(AtomicFile, FailuresAreThrownByTheFailureFunction) {
+    test::ScratchFolder folder;
+    std::string path = folder.File("missing/report.csv");
+    AtomicFileFailure failure = [](const std::string& failedPath, const std::string& problem) {
+        throw RunError("报告“" + failedPath + "”：" + problem);
+    };
+    try {
+        AtomicFile file(path, AtomicFile::Missing::Create, failure);
+        ADD_FAILURE() << "opened";
+    } catch (const WorkbookError&) {
+        ADD_FAILURE() << "a workbook's error";
+    } catch (const RunError& error) {
+        EXPECT_EQ(std::string(error.what()), "报告“" + path + "”：文件夹“" + folder.File("missing") + "”不存在");
+    }
+}
+
 } // namespace
 } // namespace hz

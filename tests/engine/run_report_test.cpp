@@ -1,0 +1,427 @@
+#include "engine/run_report.h"
+
+#include "engine/workbook/workbook.h"
+#include "tests/support/run_error_text.h"
+#include "tests/support/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace hz {
+namespace {
+
+namespace fs = std::filesystem;
+
+using test::ReadFileBytes;
+using test::RunErrorText;
+using test::ScratchFolder;
+using test::WriteFileBytes;
+
+QString Q(const std::string& utf8) {
+    return QString::fromStdString(utf8);
+}
+
+std::vector<std::string> Names(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+unsigned ModeOf(const std::string& path) {
+    struct stat status {};
+    EXPECT_EQ(stat(path.c_str(), &status), 0) << path;
+    return status.st_mode & 07777;
+}
+
+// A small run: a row error whose text holds a comma and quotes, a message of the whole run, a message of two
+// lines, a worksheet name with a comma.
+std::vector<RunMessage> SmallRun() {
+    return {
+        RunMessage(Q("客户编码 \"C01\" 重复, 已跳过"), Q("客户"), 2),
+        RunMessage(Q("无法连接数据库")),
+        RunMessage(Q("第一行\n第二行"), Q("存货"), 15),
+        RunMessage(Q("数量不是数字"), Q("期初,库存"), 1048576),
+    };
+}
+
+// The cells of a report read back with openpyxl, one line per row: "value/type|value/type|...", then the header's
+// bold flags, the data cells' bold flags, and the widths of columns A to C.
+std::string DumpWithOpenpyxl(const std::string& path) {
+    static const char* const kScript = R"PY(
+import sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+print("sheets", "|".join(wb.sheetnames))
+ws = wb.worksheets[0]
+for row in ws.iter_rows():
+    print("|".join("%s/%s" % (c.value, type(c.value).__name__) for c in row).replace("\n", "\\n"))
+print("header bold", all(ws.cell(1, c).font.b for c in range(1, 4)))
+print("data bold", any(ws.cell(r, c).font.b for r in range(2, ws.max_row + 1) for c in range(1, 4)))
+print("widths", " ".join("%.2f" % ws.column_dimensions[c].width for c in "ABC"))
+)PY";
+    std::string output;
+    EXPECT_EQ(test::RunPython(kScript, "'" + path + "'", &output), 0) << output;
+    return output;
+}
+
+// The widths of columns A to C as openpyxl reads them.
+std::vector<double> Widths(const std::string& path) {
+    std::string dump = DumpWithOpenpyxl(path);
+    std::size_t at = dump.find("widths ");
+    EXPECT_NE(at, std::string::npos) << dump;
+    std::vector<double> widths;
+    if (at == std::string::npos)
+        return widths;
+    std::size_t end = 0;
+    std::string rest = dump.substr(at + 7);
+    for (int i = 0; i < 3; ++i) {
+        widths.push_back(std::stod(rest, &end));
+        rest = rest.substr(end);
+    }
+    return widths;
+}
+
+// A column width as the file stores it: Excel adds the cell's padding of 5 pixels (0.71 of a character in the
+// default font) to the width that the user sees.
+double StoredWidth(int characters) {
+    return characters + 0.71;
+}
+
+// The message texts of a report (column C below the header) read back with the engine's own reader, which decodes
+// Excel's _xHHHH_ escapes as Excel does.
+std::vector<std::string> TextsReadBack(const std::string& path) {
+    std::unique_ptr<Workbook> book = OpenWorkbook(path);
+    Worksheet& sheet = book->WorksheetAt(1);
+    std::vector<std::string> texts;
+    for (int row = 2; sheet.Cell(row, 3).kind != CellKind::Empty; ++row)
+        texts.emplace_back(sheet.Cell(row, 3).text);
+    return texts;
+}
+
+// Lowers the limit of the size of a file this process writes, as a full disk would; writing past it fails with
+// EFBIG (the signal it would raise is ignored meanwhile). Root is bound by the limit too.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &saved);
+        previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        rlimit lowered = saved;
+        lowered.rlim_cur = bytes;
+        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, previousHandler);
+    }
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit saved{};
+    void (*previousHandler)(int) = nullptr;
+};
+
+// Sets the umask for a scope.
+class Umask {
+public:
+    explicit Umask(mode_t mask) : saved(umask(mask)) {}
+    ~Umask() { umask(saved); }
+    Umask(const Umask&) = delete;
+    Umask& operator=(const Umask&) = delete;
+
+private:
+    mode_t saved;
+};
+
+std::string ReportError(const std::string& path, const std::string& problem) {
+    return "无法写入报告文件“" + path + "”：" + problem;
+}
+
+TEST(RunReport, TheFormatFollowsTheExtensionInAnyLetterCase) {
+    EXPECT_EQ(ReportFormatOf("/tmp/报告.csv"), ReportFormat::Csv);
+    EXPECT_EQ(ReportFormatOf("report.CSV"), ReportFormat::Csv);
+    EXPECT_EQ(ReportFormatOf("a.b/report.xlsx"), ReportFormat::Xlsx);
+    EXPECT_EQ(ReportFormatOf("report.XlsX"), ReportFormat::Xlsx);
+    EXPECT_EQ(ReportFormatOf("report.xls"), std::nullopt);
+    EXPECT_EQ(ReportFormatOf("report.xlsm"), std::nullopt);
+    EXPECT_EQ(ReportFormatOf("report.csv.txt"), std::nullopt);
+    EXPECT_EQ(ReportFormatOf("csv"), std::nullopt);
+    EXPECT_EQ(ReportFormatOf("report.csv/"), std::nullopt);
+    EXPECT_EQ(ReportFormatOf(""), std::nullopt);
+}
+
+TEST(RunReport, CsvHasTheByteOrderMarkTheHeaderAndFieldsQuotedAsRfc4180Says) {
+    ScratchFolder folder;
+    const std::string path = folder.File("报告.csv");
+    WriteRunReport(Q(path), SmallRun());
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF"
+                                   "工作表,行,消息\r\n"
+                                   "客户,2,\"客户编码 \"\"C01\"\" 重复, 已跳过\"\r\n"
+                                   ",,无法连接数据库\r\n"
+                                   "存货,15,\"第一行\n第二行\"\r\n"
+                                   "\"期初,库存\",1048576,数量不是数字\r\n");
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"报告.csv"});
+}
+
+TEST(RunReport, CsvWithoutMessagesHoldsTheHeader) {
+    ScratchFolder folder;
+    const std::string path = folder.File("empty.csv");
+    WriteRunReport(Q(path), {});
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF工作表,行,消息\r\n");
+}
+
+TEST(RunReport, CsvKeepsTheTextAsGiven) {
+    ScratchFolder folder;
+    const std::string path = folder.File("text.csv");
+    const std::string longText(100000, 'x');
+    WriteRunReport(Q(path), {RunMessage(Q("回车\r换行\r\n结束")), RunMessage(Q("  前后空格 ")),
+                             RunMessage(Q("制表\t符号 _x0041_ 😀")), RunMessage(Q("\"")), RunMessage(Q(longText)),
+                             RunMessage(Q(""), Q("空消息"), 7)});
+    EXPECT_EQ(ReadFileBytes(path), "\xEF\xBB\xBF工作表,行,消息\r\n"
+                                   ",,\"回车\r换行\r\n结束\"\r\n"
+                                   ",,  前后空格 \r\n"
+                                   ",,制表\t符号 _x0041_ 😀\r\n"
+                                   ",,\"\"\"\"\r\n"
+                                   ",," +
+                                       longText +
+                                       "\r\n"
+                                       "空消息,7,\r\n");
+}
+
+TEST(RunReport, XlsxHasTheColumnsABoldHeaderNumbersForRowsAndWidthsThatFit) {
+    ScratchFolder folder;
+    const std::string path = folder.File("报告.xlsx");
+    WriteRunReport(Q(path), SmallRun());
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"报告.xlsx"});
+    const std::string dump = DumpWithOpenpyxl(path);
+    EXPECT_NE(dump.find("sheets 消息\n"
+                        "工作表/str|行/str|消息/str\n"
+                        "客户/str|2/int|客户编码 \"C01\" 重复, 已跳过/str\n"
+                        "None/NoneType|None/NoneType|无法连接数据库/str\n"
+                        "存货/str|15/int|第一行\\n第二行/str\n"
+                        "期初,库存/str|1048576/int|数量不是数字/str\n"
+                        "header bold True\n"
+                        "data bold False\n"),
+              std::string::npos)
+        << dump;
+
+    // 期初,库存 takes 9 columns, 1048576 takes 7, 客户编码 "C01" 重复, 已跳过 takes 27 (each Chinese character
+    // counting two); each with a margin of 2.
+    std::vector<double> widths = Widths(path);
+    ASSERT_EQ(widths.size(), 3u);
+    EXPECT_NEAR(widths[0], StoredWidth(11), 0.01);
+    EXPECT_NEAR(widths[1], StoredWidth(9), 0.01);
+    EXPECT_NEAR(widths[2], StoredWidth(29), 0.01);
+    EXPECT_LT(widths[0], widths[2]);
+}
+
+TEST(RunReport, XlsxWidthsCountWideCharactersTwiceAndStopAtOneHundred) {
+    ScratchFolder folder;
+    const std::string narrow = folder.File("narrow.xlsx");
+    const std::string wide = folder.File("wide.xlsx");
+    const std::string longest = folder.File("long.xlsx");
+    WriteRunReport(Q(narrow), {RunMessage(QString(30, u'x'), Q("Sheet1"), 3)});
+    // Thirty wide characters, a combining mark that takes no column, and a shorter second line.
+    WriteRunReport(Q(wide), {RunMessage(QString(30, u'错') + QChar(0x0301) + Q("\nshort"), Q("库存"), 3)});
+    WriteRunReport(Q(longest), {RunMessage(QString(500, u'长'), Q(std::string(300, 's')), 3)});
+    EXPECT_NEAR(Widths(narrow)[2], StoredWidth(32), 0.01);
+    EXPECT_NEAR(Widths(wide)[2], StoredWidth(62), 0.01);
+    std::vector<double> capped = Widths(longest);
+    ASSERT_EQ(capped.size(), 3u);
+    EXPECT_NEAR(capped[0], StoredWidth(100), 0.01);
+    EXPECT_NEAR(capped[2], StoredWidth(100), 0.01);
+}
+
+TEST(RunReport, XlsxKeepsTheTextAsGiven) {
+    ScratchFolder folder;
+    const std::string path = folder.File("text.xlsx");
+    // Line breaks of every kind, spaces at the ends, text that reads as Excel's escapes, control characters,
+    // XML's special characters, and U+FFFE, which XML cannot hold.
+    const std::vector<std::string> texts = {
+        "回车\r换行\r\n结束", "  前后空格 ", "制表\t符号 😀", "_x0041_ 不是 A，_x005F_ 也不是 _",
+        "控制字符\x01\x1F",   "<a & b>",     "\xEF\xBF\xBE"};
+    std::vector<RunMessage> messages;
+    for (const std::string& text : texts)
+        messages.emplace_back(Q(text), Q("表_x0031_"), 1);
+    WriteRunReport(Q(path), messages);
+    EXPECT_EQ(TextsReadBack(path), texts);
+    std::unique_ptr<Workbook> book = OpenWorkbook(path);
+    EXPECT_EQ(book->WorksheetAt(1).Cell(2, 1).text, "表_x0031_");
+}
+
+TEST(RunReport, AnEmptyMessageIsAnEmptyRow) {
+    ScratchFolder folder;
+    const std::vector<RunMessage> messages = {RunMessage(Q("前")), RunMessage(Q("")), RunMessage(Q(""))};
+    WriteRunReport(Q(folder.File("empty.csv")), messages);
+    EXPECT_EQ(ReadFileBytes(folder.File("empty.csv")), "\xEF\xBB\xBF工作表,行,消息\r\n,,前\r\n,,\r\n,,\r\n");
+    WriteRunReport(Q(folder.File("empty.xlsx")), messages);
+    EXPECT_EQ(TextsReadBack(folder.File("empty.xlsx")), std::vector<std::string>{"前"});
+}
+
+TEST(RunReport, XlsxCutsAMessageLongerThanACellHoldsAndSaysSo) {
+    ScratchFolder folder;
+    const std::string path = folder.File("long.xlsx");
+    const std::string fits(32767, 'a');
+    // Every underscore escaped takes seven characters in the file: the cut counts them too.
+    std::string escapes;
+    for (int i = 0; i < 6000; ++i)
+        escapes += "_x0041_";
+    WriteRunReport(Q(path), {RunMessage(Q(fits)), RunMessage(Q(std::string(40000, 'b'))),
+                             RunMessage(QString(40000, u'长')), RunMessage(Q(escapes))});
+    std::vector<std::string> read = TextsReadBack(path);
+    ASSERT_EQ(read.size(), 4u);
+    EXPECT_EQ(read[0], fits);
+    for (std::size_t i = 1; i < read.size(); ++i) {
+        QString text = Q(read[i]);
+        EXPECT_LE(text.size(), 32767);
+        EXPECT_GT(text.size(), 4000);
+        EXPECT_TRUE(text.endsWith(u"个字符未写入）")) << read[i].substr(read[i].size() - 200);
+    }
+    // The text is cut where the note fills the cell to its last character.
+    std::size_t kept = read[1].find_first_not_of('b');
+    EXPECT_EQ(read[1].substr(kept), "……（消息过长，其余 " + std::to_string(40000 - kept) + " 个字符未写入）");
+    EXPECT_EQ(Q(read[1]).size(), 32767);
+    EXPECT_TRUE(read[3].starts_with("_x0041__x0041_"));
+}
+
+TEST(RunReport, ANewReportGetsTheModeOfAnyNewFile) {
+    ScratchFolder folder;
+    for (mode_t mask : {022, 027, 077}) {
+        Umask scoped(mask);
+        for (const char* name : {"new.csv", "new.xlsx"}) {
+            const std::string path = folder.File(std::to_string(mask) + name);
+            WriteRunReport(Q(path), SmallRun());
+            EXPECT_EQ(ModeOf(path), 0666u & ~mask) << path;
+        }
+    }
+}
+
+TEST(RunReport, AnExistingReportIsReplacedAndKeepsItsMode) {
+    for (const char* name : {"report.csv", "report.xlsx"}) {
+        ScratchFolder folder;
+        const std::string path = folder.File(name);
+        WriteFileBytes(path, "old report");
+        ASSERT_EQ(chmod(path.c_str(), 0604), 0);
+        WriteRunReport(Q(path), SmallRun());
+        EXPECT_NE(ReadFileBytes(path), "old report");
+        EXPECT_EQ(ModeOf(path), 0604u);
+        EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{name});
+        if (std::string(name).ends_with(".xlsx")) {
+            EXPECT_NE(DumpWithOpenpyxl(path).find("存货/str|15/int"), std::string::npos);
+        }
+    }
+}
+
+TEST(RunReport, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
+    ScratchFolder folder;
+    fs::create_directory(folder.File("real"));
+    WriteFileBytes(folder.File("real/report.csv"), "old");
+    fs::create_symlink("real/report.csv", folder.File("link.csv"));
+    WriteRunReport(Q(folder.File("link.csv")), {RunMessage(Q("新"))});
+    EXPECT_TRUE(fs::is_symlink(folder.File("link.csv")));
+    EXPECT_EQ(ReadFileBytes(folder.File("real/report.csv")), "\xEF\xBB\xBF工作表,行,消息\r\n,,新\r\n");
+}
+
+TEST(RunReport, AnUnknownExtensionIsRefusedAndNothingIsWritten) {
+    ScratchFolder folder;
+    for (const char* name : {"report.txt", "report.xls", "report"}) {
+        const std::string path = folder.File(name);
+        EXPECT_EQ(RunErrorText([&] { WriteRunReport(Q(path), SmallRun()); }),
+                  ReportError(path, "报告只能写成 .csv 或 .xlsx 文件"));
+    }
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{});
+}
+
+TEST(RunReport, AMissingFolderOrAFolderAtThePathIsRefused) {
+    ScratchFolder folder;
+    const std::string inMissing = folder.File("missing/report.csv");
+    EXPECT_EQ(RunErrorText([&] { WriteRunReport(Q(inMissing), SmallRun()); }),
+              ReportError(inMissing, "文件夹“" + folder.File("missing") + "”不存在"));
+
+    fs::create_directory(folder.File("report.xlsx"));
+    const std::string isFolder = folder.File("report.xlsx");
+    EXPECT_EQ(RunErrorText([&] { WriteRunReport(Q(isFolder), SmallRun()); }),
+              ReportError(isFolder, "这是一个文件夹，不是文件"));
+
+    WriteFileBytes(folder.File("file"), "a file");
+    const std::string underFile = folder.File("file/report.csv");
+    EXPECT_EQ(RunErrorText([&] { WriteRunReport(Q(underFile), SmallRun()); }),
+              ReportError(underFile, "“" + folder.File("file") + "”不是文件夹"));
+    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"file", "report.xlsx"}));
+    EXPECT_TRUE(fs::is_empty(folder.File("report.xlsx")));
+}
+
+TEST(RunReport, AReadOnlyFolderLeavesTheOldReportAsItWas) {
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into a read-only folder";
+    for (const char* name : {"report.csv", "report.xlsx", "new.csv"}) {
+        ScratchFolder folder;
+        const std::string path = folder.File(name);
+        const bool exists = std::string(name).starts_with("report");
+        if (exists)
+            WriteFileBytes(path, "old report");
+        ASSERT_EQ(chmod(folder.Path().c_str(), 0555), 0);
+        std::string error = RunErrorText([&] { WriteRunReport(Q(path), SmallRun()); });
+        EXPECT_EQ(error, ReportError(path, "无法在文件夹“" + folder.Path() + "”中创建临时文件（" +
+                                               std::strerror(EACCES) + "）"));
+        ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
+        EXPECT_EQ(Names(folder.Path()), exists ? std::vector<std::string>{name} : std::vector<std::string>{});
+        if (exists) {
+            EXPECT_EQ(ReadFileBytes(path), "old report");
+        }
+    }
+}
+
+TEST(RunReport, AReadOnlyReportIsNotReplaced) {
+    ScratchFolder folder;
+    const std::string path = folder.File("report.csv");
+    WriteFileBytes(path, "old report");
+    ASSERT_EQ(chmod(path.c_str(), 0444), 0);
+    std::string error = RunErrorText([&] { WriteRunReport(Q(path), SmallRun()); });
+    EXPECT_TRUE(error.starts_with(ReportError(path, "文件是只读的"))) << error;
+    EXPECT_EQ(ReadFileBytes(path), "old report");
+    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"report.csv"});
+}
+
+TEST(RunReport, AWriteThatFailsMidwayLeavesTheOldReportAndNoTemporaryFile) {
+    std::vector<RunMessage> many;
+    for (int i = 1; i <= 20000; ++i)
+        many.emplace_back(Q("第 " + std::to_string(i) + " 行的消息，长一些，好让文件超过上限"), Q("客户"), i);
+    for (const char* name : {"report.csv", "report.xlsx", "new.csv", "new.xlsx"}) {
+        ScratchFolder folder;
+        const std::string path = folder.File(name);
+        const bool exists = std::string(name).starts_with("report");
+        if (exists)
+            WriteFileBytes(path, "old report");
+        std::string error;
+        {
+            FileSizeLimit limit(16 * 1024);
+            error = RunErrorText([&] { WriteRunReport(Q(path), many); });
+        }
+        if (std::string(name).ends_with(".csv")) {
+            EXPECT_EQ(error, ReportError(path, "无法写入文件（" + std::string(std::strerror(EFBIG)) + "）"));
+        } else {
+            // libxlsxwriter does not notice that its temporary files were cut short; reading back does.
+            EXPECT_TRUE(error == ReportError(path, "写入的文件不完整，临时文件夹或磁盘可能已满") ||
+                        error.starts_with(ReportError(path, "无法写入文件，文件夹可能不可写或磁盘已满")))
+                << error;
+        }
+        EXPECT_EQ(Names(folder.Path()), exists ? std::vector<std::string>{name} : std::vector<std::string>{});
+        if (exists) {
+            EXPECT_EQ(ReadFileBytes(path), "old report");
+        }
+    }
+}
+
+} // namespace
+} // namespace hz
