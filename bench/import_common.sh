@@ -15,26 +15,40 @@ new_erp() {
     "$cli" sample "$workbook" --settings "$settings" "$@" >/dev/null
 }
 
-# import_kinds KIND...: one import run of the kinds; the benchmark stops unless it ends with 导入完成！.
-import_kinds() {
-    local arguments=() kind
+# run_kinds COMMAND FINAL KIND...: one huizhang-cli COMMAND (import or check) of the kinds; the benchmark stops
+# unless it exits 0 with the final line FINAL.
+run_kinds() {
+    local command=$1 final=$2 arguments=() kind
+    shift 2
     for kind in "$@"; do
         arguments+=(--kind "$kind")
     done
-    if ! "$cli" import --workbook "$workbook" --settings "$settings" "${arguments[@]}" >"$work/import.out" ||
-        ! grep -qx '导入完成！' "$work/import.out"; then
-        echo "import of $* did not complete:" >&2
-        cat "$work/import.out" >&2
+    if ! "$cli" "$command" --workbook "$workbook" --settings "$settings" "${arguments[@]}" >"$work/run.out" ||
+        ! grep -qx "$final" "$work/run.out"; then
+        echo "$command of $* did not end with $final:" >&2
+        cat "$work/run.out" >&2
         exit 1
     fi
 }
 
-# timed_import KIND...: import_kinds, its wall clock and the process's processor time in user and kernel mode
-# left in seconds in wall, user and system.
-timed_import() {
+import_kinds() {
+    run_kinds import '导入完成！' "$@"
+}
+
+check_kinds() {
+    run_kinds check '检查完成：没有发现错误' "$@"
+}
+
+# timed COMMAND...: runs the command, leaving its wall clock and the processor time of its processes in user and
+# kernel mode in seconds in wall, user and system.
+timed() {
     local TIMEFORMAT='%R %U %S'
-    { time import_kinds "$@"; } 2>"$work/time"
+    { time "$@"; } 2>"$work/time"
     read -r wall user system <"$work/time"
+}
+
+timed_import() {
+    timed import_kinds "$@"
 }
 
 # erp_sql SQL: the answer of the demo ERP, rows one a line, fields separated by "|".
