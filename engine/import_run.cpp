@@ -30,15 +30,25 @@ QDateTime FetchRunDate(Query& QGetValue) {
     return runDate;
 }
 
+// "<kind>的起始行数 <text> 不是工作表的行号（1 到 <last row>）"
+RunError NoStartRow(const KindSelection& selected, const QString& text) {
+    return RunError(QStringLiteral("%1的起始行数 %2 不是工作表的行号（1 到 %3）")
+                        .arg(selected.kind->caption)
+                        .arg(text)
+                        .arg(kMaxRows)
+                        .toStdString());
+}
+
 std::int32_t StartRow(const KindSelection& selected) {
-    const std::int32_t row = TextToInteger(selected.startRowText);
+    std::int32_t row = 0;
+    try {
+        row = TextToInteger(selected.startRowText);
+    } catch (const RunError&) {
+        throw NoStartRow(selected, selected.startRowText);
+    }
     // Outside the sheet an importer would find an empty key cell and report a complete sheet it never read.
     if (row < 1 || row > kMaxRows) {
-        throw RunError(QStringLiteral("%1的起始行数 %2 不是工作表的行号（1 到 %3）")
-                           .arg(selected.kind->caption)
-                           .arg(row)
-                           .arg(kMaxRows)
-                           .toStdString());
+        throw NoStartRow(selected, QString::number(row));
     }
     return row;
 }

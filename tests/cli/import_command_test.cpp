@@ -63,7 +63,7 @@ TEST(ImportCommand, AnErrorThatEndsTheRunGoesToStandardError) {
     ProgramResult result = Import({"--workbook", workbook, "--settings", demo.settings, "--kind", "部门=abc"});
     EXPECT_EQ(result.status, 2);
     EXPECT_EQ(result.out, "部门\tabc\n");
-    EXPECT_EQ(result.err, "'abc' is not a valid integer value\n");
+    EXPECT_EQ(result.err, "部门的起始行数 abc 不是工作表的行号（1 到 1048576）\n");
 
     const std::string missing = demo.folder.File("missing.xlsx");
     result = Import({"--workbook", missing, "--settings", demo.settings, "--kind", "部门"});

@@ -48,7 +48,7 @@ TEST(ReportOption, HoldsTheErrorThatEndedTheRunOrWhyNothingConnected) {
         std::string reason; // how the first line on standard error begins
     };
     const std::vector<Case> cases = {
-        {"start row", demo.settings, "部门=abc", "'abc' is not a valid integer value"},
+        {"start row", demo.settings, "部门=abc", "部门的起始行数 abc 不是工作表的行号（1 到 1048576）"},
         {"no settings", demo.folder.File("none.ini"), "部门", "服务器，数据库或用户名不能为空！"},
         // Shown as the run's message and given as the reason too: the report holds it once.
         {"no database", missingErp, "部门", "数据库连接失败！ "},

@@ -136,11 +136,12 @@ TEST_F(ImportRunTest, ConvertsTheStartRowsBeforeOpeningTheWorkbook) {
     // The workbook does not exist: an attempt to open it would be the error.
     const std::string missing = erp.Folder().File("missing.xlsx");
     const std::vector<std::pair<const char*, std::string>> cases = {
-        {"abc", "'abc' is not a valid integer value"},
-        {"", "'' is not a valid integer value"},
-        {"2.5", "'2.5' is not a valid integer value"},
-        {"99999999999", "'99999999999' is not a valid integer value"},
+        {"abc", "部门的起始行数 abc 不是工作表的行号（1 到 1048576）"},
+        {"", "部门的起始行数  不是工作表的行号（1 到 1048576）"},
+        {"2.5", "部门的起始行数 2.5 不是工作表的行号（1 到 1048576）"},
+        {"99999999999", "部门的起始行数 99999999999 不是工作表的行号（1 到 1048576）"},
         {"0", "部门的起始行数 0 不是工作表的行号（1 到 1048576）"},
+        {" 1048577 ", "部门的起始行数 1048577 不是工作表的行号（1 到 1048576）"},
     };
     for (const auto& [startRow, expected] : cases) {
         EXPECT_EQ(RunErrorText([&] { Run(Request(missing, {{"部门", startRow}})); }), expected) << startRow;
