@@ -38,6 +38,7 @@ std::optional<double> NumberOf(const CellValue& cell) {
     case CellKind::Text:
         return ParseRegionalNumber(TextOf(cell));
     case CellKind::Error:
+    case CellKind::Uncalculated:
         return std::nullopt;
     }
     return std::nullopt;
@@ -66,6 +67,8 @@ QString CellToText(const CellValue& cell) {
     case CellKind::Text:
     case CellKind::Error:
         return TextOf(cell);
+    case CellKind::Uncalculated:
+        return EmptyText();
     }
     return {};
 }

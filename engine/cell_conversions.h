@@ -10,7 +10,7 @@ namespace hz {
 
 // A cell as text: empty gives ""; text unchanged, untrimmed; a number in the general format
 // (FormatGeneralNumber); a date-time in the short date form (FormatDateSerial); a boolean "True" or "False";
-// an error its literal, such as "#N/A".
+// an error its literal, such as "#N/A"; a formula without a result "" (readers of a run's cells refuse it first).
 QString CellToText(const CellValue& cell);
 
 // A cell as a number: empty gives 0; a number or date-time its value; a boolean 1 or 0, as in the sheet's own

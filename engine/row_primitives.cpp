@@ -5,6 +5,7 @@
 #include "engine/import_run_context.h"
 #include "engine/run_error.h"
 #include "engine/run_observer.h"
+#include "engine/workbook/cell_address.h"
 #include "engine/workbook/workbook.h"
 
 namespace hz {
@@ -61,6 +62,21 @@ void CopyIntoErrorArea(ImportRunContext& context, const QString& keyValue) {
     context.errorAreaFilled = true;
 }
 
+// A formula that was never calculated would read as empty, and an empty key cell ends a sheet: every row below it
+// would be left out without a word.
+CellValue CellAt(ImportRunContext& context, int row, int column) {
+    const CellValue cell = context.ExcelWorksheet1->Cell(row, column);
+    if (cell.kind == CellKind::Uncalculated) {
+        throw RunError(
+            QStringLiteral("工作表 %1 的单元格 %2%3 是公式，但工作簿里没有它的计算结果（工作簿由程序生成，未经 Excel "
+                           "计算）：请在 Excel 中打开并保存该工作簿，再导入")
+                .arg(context.worksheetName, QString::fromStdString(ColumnName(column)))
+                .arg(row)
+                .toStdString());
+    }
+    return cell;
+}
+
 } // namespace
 
 void ReportRowError(ImportRunContext& context, const QString& text) {
@@ -78,15 +94,15 @@ bool GoesOnAfterRowError(ImportRunContext& context) {
 }
 
 QString ReadCell(ImportRunContext& context, int row, int column) {
-    return CellToText(context.ExcelWorksheet1->Cell(row, column));
+    return CellToText(CellAt(context, row, column));
 }
 
 double ReadCellNumber(ImportRunContext& context, int row, int column) {
-    return CellToNumber(context.ExcelWorksheet1->Cell(row, column));
+    return CellToNumber(CellAt(context, row, column));
 }
 
 std::int32_t ReadCellInteger(ImportRunContext& context, int row, int column) {
-    return CellToInteger(context.ExcelWorksheet1->Cell(row, column));
+    return CellToInteger(CellAt(context, row, column));
 }
 
 QString TrimText(QStringView text) {

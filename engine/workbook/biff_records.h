@@ -23,6 +23,7 @@ inline constexpr std::uint16_t kDimension = 0x0200;
 inline constexpr std::uint16_t kNumber = 0x0203;
 inline constexpr std::uint16_t kLabel = 0x0204;
 inline constexpr std::uint16_t kBoolErr = 0x0205;
+inline constexpr std::uint16_t kRecalcId = 0x01C1;
 inline constexpr std::uint16_t kString = 0x0207;
 inline constexpr std::uint16_t kRk = 0x027E;
 inline constexpr std::uint16_t kFormat = 0x041E;

@@ -5,7 +5,9 @@
 
 namespace hz {
 
-enum class CellKind : std::uint8_t { Empty, Number, Text, Boolean, Error, DateTime };
+// Uncalculated: a formula whose result the file does not hold (written by a program that does not calculate, and
+// never saved by Excel since); what it would show is unknown.
+enum class CellKind : std::uint8_t { Empty, Number, Text, Boolean, Error, DateTime, Uncalculated };
 
 // One cell as the workbook holds it. The text view stays valid until the workbook is changed or closed.
 struct CellValue {

@@ -134,6 +134,8 @@ private:
     lxw_error WriteCell(lxw_worksheet* target, lxw_row_t row, lxw_col_t column, const CellValue& value) {
         switch (value.kind) {
         case CellKind::Empty:
+        // The formula itself is not read from the legacy file, and it has no result to copy.
+        case CellKind::Uncalculated:
             return LXW_NO_ERROR;
         case CellKind::Number:
             return worksheet_write_number(target, row, column, value.number, nullptr);

@@ -26,6 +26,9 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
         case biff::kFilePass:
             globals.encrypted = true;
             return globals;
+        case biff::kRecalcId:
+            globals.recalculated = true;
+            break;
         case biff::kDateMode:
             if (data.size() >= 2)
                 globals.dates1904 = ReadU16(data, 0) != 0;

@@ -20,6 +20,7 @@ struct XlsGlobals {
     std::uint16_t biffVersion = 0; // 0x0600 for BIFF8 (Excel 97 and later), 0x0500 for BIFF5; 0 when unknown
     bool encrypted = false;        // a FILEPASS record: the rest of the stream is unreadable without the password
     bool dates1904 = false;
+    bool recalculated = false; // a RECALCID record: the formulas' results were calculated by Excel
     std::vector<XlsSheetEntry> sheets;
     std::vector<bool> dateXfs; // by XF index: the cell format shows a date or a time
 };

@@ -100,9 +100,17 @@ private:
             scan.patches.Add(row, column, CellKind::Boolean, value != 0 ? 1 : 0);
     }
 
-    // The cached result: a number, or (marked by 0xFFFF in its top bytes) a type byte with a value byte.
+    // The cached result: a number, or (marked by 0xFFFF in its top bytes) a type byte with a value byte. A result
+    // that the record asks to calculate on opening, or the empty text that programs which do not calculate write
+    // (a workbook Excel never saved has no RECALCID), is no result.
     void ReadFormula(std::uint16_t row, std::uint16_t column, std::string_view data) {
         stringPending = false;
+        const bool calculateOnOpen = data.size() >= 16 && (ReadU16(data, 14) & 0x0002) != 0;
+        const bool placeholder = ReadU16(data, 12) == 0xFFFF && data[6] == 3 && !globals.recalculated;
+        if (calculateOnOpen || placeholder) {
+            scan.patches.Add(row, column, CellKind::Uncalculated, 0);
+            return;
+        }
         if (ReadU16(data, 12) != 0xFFFF) {
             double value = ReadF64(data, 6);
             if (IsDateXf(ReadU16(data, 4)))

@@ -73,7 +73,8 @@ CellValue XlsxWorksheet::NumberValue(double number, std::uint32_t style) const {
 CellValue XlsxWorksheet::RawValue(const RawCell& raw, int row, int column) const {
     switch (raw.type) {
     case RawCellType::Blank:
-        return {};
+        // A formula without a <v> element has never been calculated.
+        return raw.hasFormula ? CellValue{CellKind::Uncalculated, 0, {}} : CellValue{};
     case RawCellType::Number:
         return NumberValue(raw.number, raw.style);
     case RawCellType::SharedString:

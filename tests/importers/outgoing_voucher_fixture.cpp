@@ -89,6 +89,8 @@ std::string Describe(const CellValue& cell) {
         return "error " + text;
     case CellKind::DateTime:
         return "date " + text;
+    case CellKind::Uncalculated:
+        return "uncalculated formula";
     }
     return "?";
 }

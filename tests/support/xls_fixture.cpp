@@ -37,6 +37,12 @@ def formula_data(self):
     return data
 Cell.FormulaCell.get_biff_data = formula_data
 
+# Excel marks a workbook whose formulas it calculated with a RECALCID record in the globals; xlwt writes none.
+plain_write_access = xlwt.BIFFRecords.WriteAccessRecord.get
+def write_access_and_recalc_id(self):
+    return plain_write_access(self) + struct.pack('<HHHHI', 0x01C1, 8, 0x01C1, 0, 0x0002E4C1)
+xlwt.BIFFRecords.WriteAccessRecord.get = write_access_and_recalc_id
+
 def special(kind, value=0):
     return struct.pack('<BBBBHH', kind, 0, value, 0, 0, 0xFFFF)
 

@@ -107,6 +107,27 @@ TEST_F(XlsReferenceTest, ReadsEveryKindOfCell) {
     EXPECT_EQ(sheet.Cell(4, 7).text, longText);
 }
 
+// A formula's stored result is no result when the record asks for calculation on opening, and an empty text result
+// is none in a workbook that Excel never calculated (no RECALCID: programs that do not calculate store "" for every
+// formula). Other stored results stand either way.
+TEST_F(XlsReferenceTest, AFormulaResultThatWasNeverCalculatedReadsAsUncalculated) {
+    const std::string uncalculatedBook = Patched("book.xls", [](unsigned type, char* record, unsigned) {
+        if (type == 0x01C1)
+            record[0] = 0x61; // RECALCID becomes an unknown record
+    });
+    auto book = OpenXlsWorkbook(uncalculatedBook);
+    ExpectCell(book->WorksheetAt(1), {"empty text without RECALCID", 4, 5, CellKind::Uncalculated, 0, ""});
+    ExpectCell(book->WorksheetAt(1), {"number without RECALCID", 4, 1, CellKind::Number, 3.5, ""});
+
+    const std::string calculateOnOpen = Patched("book.xls", [](unsigned type, char* record, unsigned size) {
+        if (type == 0x0006 && size >= 20 && record[4] == 3 && record[6] == 0) // the formula at row 4, column A
+            record[4 + 14] |= 0x02;
+    });
+    book = OpenXlsWorkbook(calculateOnOpen);
+    ExpectCell(book->WorksheetAt(1), {"number to calculate on opening", 4, 1, CellKind::Uncalculated, 0, ""});
+    ExpectCell(book->WorksheetAt(1), {"the next formula", 4, 2, CellKind::Text, 0, "合计"});
+}
+
 TEST_F(XlsReferenceTest, A1904WorkbookGivesTheSameSerialsAsA1900One) {
     auto book = OpenXlsWorkbook(folder->File("book1904.xls"));
     Worksheet& sheet = book->WorksheetAt(1);

@@ -124,7 +124,7 @@ TEST(XlsxWorkbook, ReadsEveryKindOfCellAsWritten) {
     ExpectCell(s, 1, 6, CellKind::Text, 0, "beta");
     ExpectCell(s, 1, 7, CellKind::DateTime, 45292);
     ExpectCell(s, 1, 8, CellKind::Empty, 0);
-    ExpectCell(s, 1, 9, CellKind::Empty, 0);
+    ExpectCell(s, 1, 9, CellKind::Uncalculated, 0); // a formula with no stored result
     ExpectCell(s, 1, 10, CellKind::Error, 0, "#DIV/0!");
     ExpectCell(s, 1, 11, CellKind::DateTime, 0.25);
     for (auto [row, column] : {std::pair{0, 1},
