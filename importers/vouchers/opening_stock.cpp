@@ -95,7 +95,8 @@ struct OpeningStockRow {
 };
 
 // Checks the row at context.row and saves it as one voucher; false at a row error or a failed save, both reported.
-// The row is passed in every case.
+// The box moves past every voucher that reached the database, posted or not, so that a run from the box never saves
+// it a second time; a failure before the commit leaves it on the row.
 bool ImportOpeningStockRow(ImportRunContext& context, const OpeningStockRow& rules, const QString& itemCode,
                            SheetRow& values) {
     values.Clear();
@@ -112,7 +113,12 @@ bool ImportOpeningStockRow(ImportRunContext& context, const OpeningStockRow& rul
     context.voucherFirstRow = context.row;
     context.row = ++context.startRows[context.kindIndex];
     ++context.detailCount;
-    return SaveStockVoucher(context);
+    bool committed = false;
+    const bool saved = SaveStockVoucher(context, committed);
+    if (committed) {
+        context.WriteStartRow();
+    }
+    return saved;
 }
 
 void ImportOpeningStock(ImportRunContext& context) {
@@ -126,7 +132,6 @@ void ImportOpeningStock(ImportRunContext& context) {
         }
         const int row = context.row;
         if (!ImportOpeningStockRow(context, rules, itemCode, values)) {
-            // The box moves only past saved vouchers, so that a new run begins at the row that failed.
             if (!GoesOnAfterRowError(context)) {
                 return;
             }
@@ -135,7 +140,6 @@ void ImportOpeningStock(ImportRunContext& context) {
             context.detailCount = 0;
             context.row = context.startRows[context.kindIndex] = row + 1;
         }
-        context.WriteStartRow();
         context.ReportProgress();
     }
 }

@@ -1,4 +1,5 @@
 // Opening stock through the real run on a fresh embedded ERP: one voucher per row, saved and posted at once.
+#include "engine/database/embedded_erp/erp_procedure_set.h"
 #include "engine/database/query.h"
 #include "tests/support/import_fixture.h"
 #include "tests/support/run_error_text.h"
@@ -295,27 +296,33 @@ TEST_P(OpeningStockStopTest, EarlierVouchersStayPostedAndTheBoxShowsTheRow) {
 INSTANTIATE_TEST_SUITE_P(Checks, OpeningStockStopTest, testing::ValuesIn(kStopCases),
                          [](const testing::TestParamInfo<StopCase>& info) { return info.param.name; });
 
-// The voucher was committed before its posting failed: it stays, unposted, and the box still shows its row, so
-// that a new run imports the row again.
-TEST_F(OpeningStockTest, AFailingPostingLeavesTheVoucherSavedAndUnposted) {
+// The voucher was committed before its posting failed: it stays, unposted, and the box moves past it, so that a run
+// from the box goes on with the next row instead of saving it a second time.
+TEST_F(OpeningStockTest, AFailingPostingLeavesTheVoucherSavedAndUnpostedAndTheBoxPastIt) {
     FailProcedure(Con(), QStringLiteral("ST_VerForStock"));
     ASSERT_EQ(ImportLines({{}, {}}), RunOutcome::Aborted);
     EXPECT_EQ(Messages(), (Texts{"单据号为  的 存货期初 保存失败！", "中止导入！"}));
     EXPECT_EQ(Count("RdRecord"), 1);
     EXPECT_EQ(Count("RdRecords"), 1);
     EXPECT_EQ(Count("CurrentStock"), 0);
-    EXPECT_EQ(StartRowBox(kSheet), "");
+    EXPECT_EQ(StartRowBox(kSheet), "3");
+
+    Con().RegisterProcedure(QStringLiteral("ST_VerForStock"), SaveForStockProcedure);
+    observer.events.clear();
+    ASSERT_EQ(ImportBook(workbookPath, {{kSheet, "3"}}), RunOutcome::Completed);
+    EXPECT_EQ(Count("RdRecord"), 2);
+    EXPECT_EQ(StartRowBox(kSheet), "4");
 }
 
-// The ERP refuses a posting that takes a stock below zero; the vouchers before it stay posted.
-TEST_F(OpeningStockTest, ARefusedPostingAfterSavedVouchersStopsAtItsRow) {
+// The ERP refuses a posting that takes a stock below zero; the vouchers before it stay posted, the refused one saved.
+TEST_F(OpeningStockTest, ARefusedPostingAfterSavedVouchersStopsPastItsRow) {
     ASSERT_EQ(ImportLines({{}, {}, {.itemCode = "A002", .itemName = "螺钉", .quantity = -5.0}, {}}),
               RunOutcome::Aborted);
     EXPECT_EQ(Messages(), (Texts{"单据号为  的 存货期初 保存失败！", "中止导入！"}));
     EXPECT_EQ(Count("RdRecord"), 3);
     EXPECT_EQ(Stock("A001").toDouble(), 20.0);
     EXPECT_TRUE(Stock("A002").isNull());
-    EXPECT_EQ(StartRowBox(kSheet), "4");
+    EXPECT_EQ(StartRowBox(kSheet), "5");
 }
 
 // Cells are converted while they are read, before any check; the error ends the run with its own text.
