@@ -155,6 +155,21 @@ bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QSt
     return false;
 }
 
+bool CheckCodeExists(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code,
+                     const QString& label) {
+    Query& query = context.erp.QGongYong;
+    query.SetText(QStringLiteral("Select 1 From ") + table + QStringLiteral(" Where ") + codeField +
+                  QStringLiteral(" = :Value"));
+    query.Bind(kValue, code);
+    query.Exec();
+    if (!query.IsEmpty()) {
+        return true;
+    }
+    ReportRowError(context, context.KindName() + QStringLiteral(" 第 ") + RowText(context) + QStringLiteral(" 行") +
+                                label + QStringLiteral("代码没维护！"));
+    return false;
+}
+
 bool LookupCodeByName(ImportRunContext& context, const QString& table, const QString& codeField,
                       const QString& nameField, const QString& name, QString& code, bool required,
                       const QString& label) {

@@ -45,6 +45,11 @@ bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QStri
 bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QString& codeField,
                       const QString& nameField, const QString& code, const QString& name, const QString& label);
 
+// True when code exists in table; its name is not looked at. Otherwise reports CheckCodeAndName's
+// "<kind> 第 <row> 行<label>代码没维护！".
+bool CheckCodeExists(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code,
+                     const QString& label);
+
 // Finds the code of the first row whose name equals name trimmed, ignoring the case of Latin letters; the query
 // itself looks for the untrimmed name. An empty name is accepted (code empty) unless required: then
 // "第 <row> 行<label>不能为空！". A name found nowhere gives "<kind>第 <row> 行<name>没维护！" when no row

@@ -52,6 +52,9 @@ bool RunCheck(ImportRunContext& context, const SheetCheck& check, SheetRow& row)
         row.found.emplace_back();
         return CheckCodeAndName(context, check.table, check.codeField, check.nameField, row.Text(check.codeColumn),
                                 row.Text(check.nameColumn), check.label);
+    case SheetCheck::Kind::CheckCodeExists:
+        row.found.emplace_back();
+        return CheckCodeExists(context, check.table, check.codeField, row.Text(check.codeColumn), check.label);
     case SheetCheck::Kind::ReadField: {
         Query& query = context.erp.QGongYong;
         query.SetText(QStringLiteral("Select ") + check.nameField + QStringLiteral(" From ") + check.table +

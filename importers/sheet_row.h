@@ -51,6 +51,7 @@ struct SheetCheck {
         LookupCodeByName, // the code of the row of table whose name is in nameColumn; found: the code
         CheckCodeAndName, // codeColumn's code exists in table with nameColumn's name; found: nothing
         ReadField,        // nameField of the row of table whose codeField is codeColumn's code; found: an int
+        CheckCodeExists,  // codeColumn's code exists in table, whatever its name; found: nothing
     };
     Kind kind;
     QString table;

@@ -23,6 +23,7 @@ VoucherSheet SalesDelivery() {
                                CodeAndName("Customer", "cCusCode", "cCusName", 'K', 'J', "客  户"),
                                CodeAndName("Department", "cDepCode", "cDepName", 'I', 'H', "部门"), CategoryByName('F'),
                                Item('O', 'P')},
+            .continuingRowChecks = {ItemExists('O')},
             .header = {Whole("bRdFlag", 0), Text("cVouchType", QStringLiteral("32")),
                        Text("cBusType", QStringLiteral("普通销售")), Text("cSource", kSource), Found("cWhCode", 0),
                        Cell("dDate", 'B'), Cell("cCode", 'A'), Found("cRdCode", 3), Cell("cDepCode", 'I'),

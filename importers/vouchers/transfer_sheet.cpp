@@ -24,6 +24,7 @@ VoucherSheet Transfer() {
                                CodeAndName("Rd_Style", "cRdCode", "cRdname", 'J', 'I', "出库类别"),
                                CodeAndName("Warehouse", "cWhCode", "cWhName", 'L', 'K', "转出仓库"),
                                CodeAndName("Warehouse", "cWhCode", "cWhName", 'N', 'M', "转入仓库"), Item('P', 'Q')},
+            .continuingRowChecks = {ItemExists('P')},
             .header = {Cell("cTVCode", 'B'), Cell("cOWhCode", 'L'), Cell("cIWhCode", 'N'), Cell("dTVDate", 'A'),
                        Cell("cORdCode", 'J'), Cell("cIRdCode", 'H'), Cell("cODepCode", 'F'), Cell("cIDepCode", 'D'),
                        Cell("cMaker", 'O'), Whole("iNetLock", 0), Zero("cDefine7"), Whole("VT_ID", 89),

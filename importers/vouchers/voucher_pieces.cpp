@@ -99,4 +99,15 @@ SheetCheck Item(char codeColumn, char nameColumn) {
     return CodeAndName("Inventory", "cInvCode", "cInvName", codeColumn, nameColumn, "存货");
 }
 
+SheetCheck ItemExists(char codeColumn) {
+    return {SheetCheck::Kind::CheckCodeExists,
+            QStringLiteral("Inventory"),
+            QStringLiteral("cInvCode"),
+            QString(),
+            Col(codeColumn),
+            0,
+            QStringLiteral("存货"),
+            true};
+}
+
 } // namespace hz::voucher

@@ -48,5 +48,7 @@ SheetCheck CategoryByName(char nameColumn);
 // The voucher type named by the text of businessColumn followed by "单".
 SheetCheck VoucherTypeByName(char businessColumn);
 SheetCheck Item(char codeColumn, char nameColumn);
+// The item code of codeColumn exists, whatever the name beside it: the check of a row that continues a voucher.
+SheetCheck ItemExists(char codeColumn);
 
 } // namespace hz::voucher

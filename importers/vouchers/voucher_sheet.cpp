@@ -154,6 +154,12 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
         QMain.Append();
         QMain.SetField(QStringLiteral("ID"), context.headerId);
         SetFields(QMain, sheet.header, values);
+    } else if (!RunChecks(context, sheet.continuingRowChecks, values)) {
+        if (FailVoucher(context, sheet)) {
+            return Read::Again;
+        }
+        KeepPendingVoucher(context);
+        return Read::Stop;
     }
     if (sheet.pricing && !PriceLine(context, *sheet.pricing, firstRow, values)) {
         return FailVoucher(context, sheet) ? Read::Again : Read::Stop;

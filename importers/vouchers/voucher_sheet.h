@@ -49,6 +49,8 @@ struct VoucherSheet {
     std::vector<CellRead> reads;                 // after the key's duplicate check, in this order
     std::vector<SheetCheck> everyRowChecks = {}; // on every row, before its key is compared with the voucher's
     std::vector<SheetCheck> firstRowChecks;      // on a voucher's first row only, in this order
+    // On every later row of a voucher; a failure fails the voucher as a failed first-row check does.
+    std::vector<SheetCheck> continuingRowChecks = {};
     std::vector<FieldRule> header;               // set in this order, after ID := headerId as a placeholder
     std::vector<FieldRule> detail;               // set in this order, on every row
     const VoucherTarget* target = &kStockVouchers;

@@ -284,17 +284,27 @@ TEST_P(ReceiptKindTest, WritesTheHeaderAndDetailFields) {
     EXPECT_EQ(Detail(1), kind.detail);
 }
 
-// Only a voucher's first row is checked; empty number cells give 0.
-TEST_P(ReceiptKindTest, WritesAFollowingRowUnchecked) {
+// Only a voucher's first row has its names compared; empty number cells give 0.
+TEST_P(ReceiptKindTest, WritesAFollowingRowWithoutComparingItsName) {
     const ReceiptKind& kind = GetParam();
-    const Line unknown{.item = "X999", .itemName = "无此存货", .quantity = {}, .unitCost = {}, .amount = {}};
-    ASSERT_EQ(Import({Sheet(kind, {{}, unknown})}, {kind.caption}), RunOutcome::Completed);
+    const Line misnamed{.item = "A002", .itemName = "无此存货", .quantity = {}, .unitCost = {}, .amount = {}};
+    ASSERT_EQ(Import({Sheet(kind, {{}, misnamed})}, {kind.caption}), RunOutcome::Completed);
     EXPECT_EQ(Messages(), Texts{"导入完成！"});
     const Fields second = Detail(2);
-    EXPECT_EQ(second.at("cInvCode"), "text 'X999'");
+    EXPECT_EQ(second.at("cInvCode"), "text 'A002'");
     for (const char* number : {"iNum", "iQuantity", "iUnitCost", "iPrice"}) {
         EXPECT_EQ(second.at(number), "real 0") << number;
     }
+}
+
+// An item code that the ERP does not know would become a line of no item: the voucher stops the run as a failed
+// first row does, nothing of it saved and the box at its first row.
+TEST_P(ReceiptKindTest, AFollowingRowWithAnUnknownItemStopsTheRunAtItsVoucher) {
+    const ReceiptKind& kind = GetParam();
+    ASSERT_EQ(Import({Sheet(kind, {{}, {.item = "X999"}})}, {kind.caption}), RunOutcome::Aborted);
+    EXPECT_EQ(Messages(), (Texts{std::string(kind.caption) + " 第 3 行存货代码没维护！", "中止导入！"}));
+    EXPECT_EQ(Count(QStringLiteral("RdRecords")), 0);
+    EXPECT_EQ(StartRowBox(kind.caption), "2");
 }
 
 TEST_P(ReceiptKindTest, EmptyLookupNamesGiveEmptyHeaderFieldsWithoutAMessage) {

@@ -227,6 +227,16 @@ TEST_F(TransferTest, AVoucherWithoutACostPriceIsSetAsideSilently) {
     }
 }
 
+// A later row's item code must be known, as its first row's must: a voucher with an unknown one is reported and set
+// aside whole, before its cost price is looked for, and the run ends after the sheet as at a failed first row.
+TEST_F(TransferTest, AVoucherWithAnUnknownItemOnALaterRowIsReportedAndSetAside) {
+    ASSERT_EQ(ImportLines({{}, {.key = "T2"}, {.key = "T2", .item = "A009"}, {.key = "T3"}}), RunOutcome::Aborted);
+    EXPECT_EQ(Messages(), (Texts{"调拨单 第 4 行存货代码没维护！", "中止导入！"}));
+    EXPECT_EQ(Values(QStringLiteral("Select cTVCode As Value From TransVouch Order By ID")), (Texts{"T1", "T3"}));
+    EXPECT_EQ(SheetRows(7, 7), Texts{"B=text 'Error:'"});
+    EXPECT_EQ(SheetRows(8, 9), SheetRows(3, 4));
+}
+
 // A refused save is rolled back, allocation included, reported, and set aside; it does not stop the run.
 TEST_F(TransferTest, AFailedSaveIsRolledBackAndSetAside) {
     const TransferLine screws{.item = "A002", .itemName = "螺钉"};
