@@ -6,6 +6,7 @@ namespace hz::cli {
 constexpr int kExitCompleted = 0;
 constexpr int kExitAborted = 1;
 constexpr int kExitFailed = 2;
+constexpr int kExitRowsLeftOut = 3;
 constexpr int kExitUsage = 64;
 
 struct ExitStatusMeaning {
@@ -18,6 +19,7 @@ inline constexpr ExitStatusMeaning kExitStatusMeanings[] = {
     {kExitCompleted, u"导入完成，检查没有发现错误，或命令完成了它的工作"},
     {kExitAborted, u"中止导入，或检查发现了错误"},
     {kExitFailed, u"一个错误结束了运行（原因在标准错误上），没有连上数据库，或报告无法写入"},
+    {kExitRowsLeftOut, u"导入完成，但有行或单据没有导入：保存失败、移到了出错区，或已保存未过账（各有消息）"},
     {kExitUsage, u"参数有误"},
 };
 

@@ -27,6 +27,8 @@ int ExitStatus(RunOutcome outcome) {
     case RunOutcome::Completed:
     case RunOutcome::CheckPassed:
         return kExitCompleted;
+    case RunOutcome::CompletedLeavingRowsOut:
+        return kExitRowsLeftOut;
     case RunOutcome::Aborted:
     case RunOutcome::CheckFailed:
         return kExitAborted;

@@ -168,7 +168,10 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
         return context.rowMessages == 0 ? RunOutcome::CheckPassed : RunOutcome::CheckFailed;
     }
     observer.ShowMessage(context.runOk ? CompletedMessage() : AbortedMessage());
-    return context.runOk ? RunOutcome::Completed : RunOutcome::Aborted;
+    if (!context.runOk) {
+        return RunOutcome::Aborted;
+    }
+    return context.rowsLeftOut == 0 ? RunOutcome::Completed : RunOutcome::CompletedLeavingRowsOut;
 }
 
 } // namespace hz

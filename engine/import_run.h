@@ -13,9 +13,12 @@ struct Session;
 enum class RunOutcome {
     NotConnected, // no connection could be made: nothing was opened, no further message
     Completed,    // "导入完成！" was shown
-    Aborted,      // a row error stopped the run: "中止导入！" was shown
-    CheckPassed,  // a check run found no error: "检查完成：没有发现错误" was shown
-    CheckFailed,  // a check run found errors, each shown with its row: "检查完成：N 处错误" was shown
+    // "导入完成！" was shown, but a row or voucher of the ticked sheets is not in the ERP as read: its save was
+    // refused, it was set aside into the error area, or it was saved and not posted (each with its message)
+    CompletedLeavingRowsOut,
+    Aborted,     // a row error stopped the run: "中止导入！" was shown
+    CheckPassed, // a check run found no error: "检查完成：没有发现错误" was shown
+    CheckFailed, // a check run found errors, each shown with its row: "检查完成：N 处错误" was shown
 };
 
 // One import run, as the start button starts it: connects, fetches the run date, converts the start rows, opens

@@ -29,7 +29,8 @@ struct ImportRunContext {
 
     RunMode mode = RunMode::Import;
     bool runOk = true;
-    int rowMessages = 0;                         // messages shown at a row during the run: in a check, the errors found
+    int rowMessages = 0; // messages shown at a row during the run: in a check, the errors found
+    int rowsLeftOut = 0; // rows and vouchers of an import that the run passed over unsaved or left unposted
     std::vector<const SheetKind*> selectedKinds; // ticked kinds in selection order; the caption is the name
     std::vector<std::int32_t> startRows;         // one per selected kind; importers advance them
     int kindIndex = 0;

@@ -227,6 +227,7 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
         Con.Rollback();
         // A refused row would stay pending and go out again with every later row of the sheet.
         QMain.CancelBatch();
+        ++context.rowsLeftOut;
         context.ShowRowMessage(QStringLiteral("编号为 ") + identifier + QStringLiteral(" 的") + context.KindName() +
                                QStringLiteral("保存失败！"));
     }

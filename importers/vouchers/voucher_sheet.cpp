@@ -54,6 +54,7 @@ void KeepPendingVoucher(ImportRunContext& context) {
 // Copies the voucher in hand into the error area and drops it; the box moves past it, since its rows are kept
 // there and a run from inside it would import its tail as a voucher of its own.
 void SetAside(ImportRunContext& context, const VoucherSheet& sheet, bool savedUnposted) {
+    ++context.rowsLeftOut;
     const int firstCopy = context.errorAreaRow;
     SetAsideFailedVoucher(context, sheet.keyColumn, context.voucherKey);
     if (savedUnposted) {

@@ -33,7 +33,7 @@ TEST(Help, DescribesEveryCommandTheProgramOptionsAndTheExitStatuses) {
         EXPECT_TRUE(result.out.starts_with(std::string(kUsage) + "用法：huizhang-cli --help | --version\n"))
             << result.out;
         for (const char* item : {"import", "check", "init-demo", "template", "sample", "-h, --help", "-v, --version",
-                                 "0  ", "1  ", "2  ", "64"})
+                                 "0  ", "1  ", "2  ", "3  ", "64"})
             EXPECT_TRUE(Lists(result.out, item)) << item << "\n" << result.out;
         EXPECT_NE(result.out.find("\n选项：\n"), std::string::npos) << result.out;
         EXPECT_NE(result.out.find("\n退出状态：\n"), std::string::npos) << result.out;

@@ -143,7 +143,7 @@ TEST_P(ErrorAreaTest, MarksTheAreaOneEmptyRowBelowTheData) {
 TEST_P(ErrorAreaTest, CopiesAFailedVoucherWholeWithItsCellTypes) {
     const std::vector<CellInput> beyond{7.5, true, DateCell{2023, 12, 31}, "备注"s, "X列"s, "Y列"s};
     ASSERT_EQ(ImportRows({{"V1"}, {"V2", true, beyond}, {"V2", true, beyond}, {"V2", false, beyond}, {"V3"}}),
-              RunOutcome::Completed);
+              RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), Texts{"导入完成！"});
     EXPECT_EQ(Vouchers(), 2);
     EXPECT_EQ(Rows(7, 8), (Texts{"", Marker()}));
@@ -159,11 +159,11 @@ TEST_P(ErrorAreaTest, CopiesAFailedVoucherWholeWithItsCellTypes) {
 // A run from the error area's copy, still unpriced, appends a second area below the first; once priced, a run
 // from its newest copy imports the voucher.
 TEST_P(ErrorAreaTest, ALaterRunAppendsBelowTheEarlierArea) {
-    ASSERT_EQ(ImportRows({{"V1", false}, {"V2"}}), RunOutcome::Completed);
+    ASSERT_EQ(ImportRows({{"V1", false}, {"V2"}}), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(StartRowBox(Kind().caption), "4");
     const std::string copy = Rows(2, 2)[0];
 
-    ASSERT_EQ(ImportAgain("6"), RunOutcome::Completed);
+    ASSERT_EQ(ImportAgain("6"), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), Texts{"导入完成！"});
     EXPECT_EQ(StartRowBox(Kind().caption), "7");
 
@@ -253,7 +253,7 @@ TEST_F(ErrorAreaFileTest, AnXlsxIsSavedInPlaceWithOnlyTheChangedWorksheetsRewrit
         const std::string path = books + "/" + c.name + ".xlsx";
         test::WriteTypedWorkbook(path, Sheets());
         const std::vector<test::ZipEntry> before = test::ReadZipEntries(path);
-        ASSERT_EQ(ImportBook(path, c.ticks), RunOutcome::Completed);
+        ASSERT_EQ(ImportBook(path, c.ticks), RunOutcome::CompletedLeavingRowsOut);
         EXPECT_EQ(Messages(), Texts{"导入完成！"});
 
         const std::vector<test::ZipEntry> after = test::ReadZipEntries(path);
@@ -296,7 +296,7 @@ TEST_F(ErrorAreaFileTest, AnXlsIsCopiedBesideItselfWhenAVoucherWasSetAside) {
     observer.events.clear();
     test::WriteTypedWorkbookXls(path, Sheets());
     const std::string original = test::ReadFileBytes(path);
-    ASSERT_EQ(ImportBook(path, ticks), RunOutcome::Completed);
+    ASSERT_EQ(ImportBook(path, ticks), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), (Texts{"出错的单据已另存到 " + copyPath, "导入完成！"}));
     EXPECT_EQ(test::ReadFileBytes(path), original);
     EXPECT_EQ(Values(QStringLiteral("Select cTVCode As Value From TransVouch")), Texts{"T1"});

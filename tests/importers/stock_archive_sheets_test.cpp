@@ -194,7 +194,7 @@ TEST_F(WarehouseSheetTest, AnEmptyCodeInColumnCEndsTheSheetWhateverB) {
 TEST_F(WarehouseSheetTest, ARefusedSaveIsReportedByNameAndTheRunGoesOn) {
     InsertReferences();
     FailInsertsInto(Con(), QStringLiteral("Warehouse"));
-    ASSERT_EQ(Import({Warehouses({{}, {.name = "成品库", .code = "W2"}})}, {kWarehouses}), RunOutcome::Completed);
+    ASSERT_EQ(Import({Warehouses({{}, {.name = "成品库", .code = "W2"}})}, {kWarehouses}), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"编号为 原料库 的仓库档案保存失败！",
                                                     "编号为 成品库 的仓库档案保存失败！", "导入完成！"}));
     EXPECT_EQ(StartRowBox(kWarehouses), "4");
@@ -328,7 +328,7 @@ TEST_F(InventorySheetTest, ARefusedSaveIsReportedByNameAndTheNextRowSaves) {
     InsertReferences();
     Execute(Con(), QStringLiteral("CREATE TEMP TRIGGER refuse_a001 BEFORE INSERT ON main.Inventory "
                                   "WHEN NEW.cInvCode = 'A001' BEGIN SELECT RAISE(ABORT, 'refused'); END"));
-    ASSERT_EQ(Import({Items({{}, {.code = "A002", .name = "铜板"}})}, {kItems}), RunOutcome::Completed);
+    ASSERT_EQ(Import({Items({{}, {.code = "A002", .name = "铜板"}})}, {kItems}), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"编号为 钢板 的存货档案保存失败！", "导入完成！"}));
     EXPECT_TRUE(Item("A001").isEmpty());
     EXPECT_EQ(Stored(Item("A002"), "cInvName"), "铜板");
@@ -338,7 +338,7 @@ TEST_F(InventorySheetTest, ARefusedSaveIsReportedByNameAndTheNextRowSaves) {
 TEST_F(InventorySheetTest, ARefusedSaveOnEveryRowLetsTheRunComplete) {
     InsertReferences();
     FailInsertsInto(Con(), QStringLiteral("Inventory"));
-    ASSERT_EQ(Import({Items({{}, {.code = "A002", .name = "铜板"}})}, {kItems}), RunOutcome::Completed);
+    ASSERT_EQ(Import({Items({{}, {.code = "A002", .name = "铜板"}})}, {kItems}), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"编号为 钢板 的存货档案保存失败！",
                                                     "编号为 铜板 的存货档案保存失败！", "导入完成！"}));
     EXPECT_EQ(Count(QStringLiteral("Inventory")), 0);

@@ -214,7 +214,7 @@ TEST_F(TransferTest, AVoucherWithoutACostPriceIsSetAsideSilently) {
             lines.push_back(Keyed(line, "T2"));
         }
         lines.push_back({.key = "T3"});
-        ASSERT_EQ(ImportLines(lines), RunOutcome::Completed);
+        ASSERT_EQ(ImportLines(lines), RunOutcome::CompletedLeavingRowsOut);
         EXPECT_EQ(Messages(), Texts{"导入完成！"});
         EXPECT_EQ(Values(QStringLiteral("Select cTVCode As Value From TransVouch Order By ID")), (Texts{"T1", "T3"}));
         EXPECT_EQ(Count(QStringLiteral("TransVouchs")), 2);
@@ -289,7 +289,7 @@ TEST_F(TransferTest, AFailedSaveIsRolledBackAndSetAside) {
         Execute(Con(), QStringLiteral("Delete From TransVouchs"));
         observer.events.clear();
         c.fail(Con());
-        ASSERT_EQ(ImportLines(c.lines), RunOutcome::Completed);
+        ASSERT_EQ(ImportLines(c.lines), RunOutcome::CompletedLeavingRowsOut);
         InstallEmbeddedErp(Con());
         Execute(Con(), QStringLiteral("Drop Trigger If Exists temp.hz_fail_insert_of_TransVouchs"));
         Execute(Con(), QStringLiteral("Drop Trigger If Exists temp.hz_fail_insert_of_TransVouch"));
@@ -316,7 +316,7 @@ TEST_F(TransferTest, AFailedCheckEndsTheRunAfterTheSheet) {
         int sales;
     } cases[] = {
         {"FailedCheck", {.key = "T2", .inDepartmentCode = "9"}, RunOutcome::Aborted, 0},
-        {"NoCostPrice", {.key = "T2", .item = "A003", .itemName = "垫圈"}, RunOutcome::Completed, 1},
+        {"NoCostPrice", {.key = "T2", .item = "A003", .itemName = "垫圈"}, RunOutcome::CompletedLeavingRowsOut, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -37,7 +37,7 @@ void MasterKindTest::ExpectRefusedRowIsSkipped() {
     const MasterKindCase& kind = GetParam();
     const int before = Count(kind.table);
     FailInsertOf(Con(), kind.table, kind.codeField, QStringLiteral("A2"));
-    EXPECT_EQ(Import({Sheet({"A1", "A2", "A3", "", "A4"})}, {kind.caption}), RunOutcome::Completed);
+    EXPECT_EQ(Import({Sheet({"A1", "A2", "A3", "", "A4"})}, {kind.caption}), RunOutcome::CompletedLeavingRowsOut);
     EXPECT_EQ(Messages(), (std::vector<std::string>{"编号为 名A2 的" + kind.caption + "保存失败！", "导入完成！"}));
     EXPECT_EQ(StartRowBox(kind.caption), "5");
     for (const char* saved : {"A1", "A3"}) {
