@@ -1,5 +1,6 @@
 #include "engine/workbook/xls_copy_writer.h"
 
+#include "engine/workbook/excel_escape_encoding.h"
 #include "engine/workbook/workbook_error.h"
 
 #include <cmath>
@@ -144,7 +145,8 @@ private:
         case CellKind::Boolean:
             return worksheet_write_boolean(target, row, column, value.number != 0, nullptr);
         case CellKind::Text:
-            text.assign(value.text);
+            // The library writes text as given, so a text that spells an escape would read back decoded.
+            text = EncodeExcelEscapes(value.text);
             return worksheet_write_string(target, row, column, text.c_str(), nullptr);
         case CellKind::Error:
             // An error value has no cell form of its own here; a formula of the error gives the same value.

@@ -137,6 +137,19 @@ TEST_F(XlsCopyTest, SavingWritesTheWholeWorkbookBesideTheXls) {
                                                     "A1 s 'c' General\n");
 }
 
+// Texts that spell Excel's _xHHHH_ escapes, or hold characters that XML cannot carry, read back from the copy as
+// they were: the escape "_x0041_" does not become "A".
+TEST_F(XlsCopyTest, TextsReadBackFromTheCopyAsTheyWere) {
+    const std::string texts[] = {"_x0041_", "A\x01B", "单号_x000D_"};
+    auto book = OpenXlsWorkbook(path);
+    for (int i = 0; i < 3; ++i)
+        book->WorksheetAt(1).WriteText(7, i + 1, texts[i]);
+    const std::string copy = book->SaveChanges();
+    auto reread = OpenWorkbook(copy);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(reread->WorksheetAt(1).Cell(7, i + 1).text, texts[i]) << i;
+}
+
 TEST_F(XlsCopyTest, SavingReplacesAnEarlierCopy) {
     test::WriteFileBytes(folder.File("book.errors.xlsx"), "left over from an earlier run");
     auto book = OpenXlsWorkbook(path);
