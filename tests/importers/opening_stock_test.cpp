@@ -325,6 +325,20 @@ TEST_F(OpeningStockTest, ARefusedPostingAfterSavedVouchersStopsPastItsRow) {
     EXPECT_EQ(StartRowBox(kSheet), "5");
 }
 
+// A date that SQL Server's datetime cannot hold is refused by the embedded ERP as the server refuses it: the voucher's
+// save fails and nothing of it is kept.
+TEST_F(OpeningStockTest, ADateOutsideTheServersRangeFailsTheSave) {
+    for (const char* date : {"1700/1/1", "0001/1/1", "1752/12/31"}) {
+        SCOPED_TRACE(date);
+        observer.events.clear();
+        ASSERT_EQ(ImportLines({{.date = std::string(date)}}), RunOutcome::Aborted);
+        EXPECT_EQ(Messages(), (Texts{"单据号为  的 存货期初 保存失败！", "中止导入！"}));
+        EXPECT_EQ(Count("RdRecord"), 0);
+    }
+    ASSERT_EQ(ImportLines({{.date = "1753/1/1"s}}), RunOutcome::Completed);
+    EXPECT_EQ(Count("RdRecord"), 1);
+}
+
 // Cells are converted while they are read, before any check; the error ends the run with its own text.
 TEST_F(OpeningStockTest, AnUnreadableNumberOrDateEndsTheRun) {
     const struct {
