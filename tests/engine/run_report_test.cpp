@@ -2,6 +2,7 @@
 
 #include "engine/workbook/workbook.h"
 #include "tests/support/run_error_text.h"
+#include "tests/support/scoped_umask.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -129,18 +130,6 @@ public:
 private:
     rlimit saved{};
     void (*previousHandler)(int) = nullptr;
-};
-
-// Sets the umask for a scope.
-class Umask {
-public:
-    explicit Umask(mode_t mask) : saved(umask(mask)) {}
-    ~Umask() { umask(saved); }
-    Umask(const Umask&) = delete;
-    Umask& operator=(const Umask&) = delete;
-
-private:
-    mode_t saved;
 };
 
 std::string ReportError(const std::string& path, const std::string& problem) {
@@ -297,7 +286,7 @@ TEST(RunReport, XlsxCutsAMessageLongerThanACellHoldsAndSaysSo) {
 TEST(RunReport, ANewReportGetsTheModeOfAnyNewFile) {
     ScratchFolder folder;
     for (mode_t mask : {022, 027, 077}) {
-        Umask scoped(mask);
+        test::ScopedUmask scoped(mask);
         for (const char* name : {"new.csv", "new.xlsx"}) {
             const std::string path = folder.File(std::to_string(mask) + name);
             WriteRunReport(Q(path), SmallRun());

@@ -1,6 +1,7 @@
 #include "engine/workbook/atomic_file.h"
 
 #include "engine/workbook/workbook_error.h"
+#include "tests/support/scoped_umask.h"
 #include "tests/support/scratch_folder.h"
 
 #include <algorithm>
@@ -110,22 +111,10 @@ TEST(AtomicFile, RefusesToCommitWhenTheOriginalWasReplacedOrRemovedMeanwhile) {
     }
 }
 
-// Sets the umask for a scope.
-class ScopedUmask {
-public:
-    explicit ScopedUmask(mode_t mask) : saved(umask(mask)) {}
-    ~ScopedUmask() { umask(saved); }
-    ScopedUmask(const ScopedUmask&) = delete;
-    ScopedUmask& operator=(const ScopedUmask&) = delete;
-
-private:
-    mode_t saved;
-};
-
 TEST(AtomicFile, CreateWritesANewFileWithThePermissionsOfAnyNewFile) {
     test::ScratchFolder folder;
     for (mode_t mask : {022, 027}) {
-        ScopedUmask scoped(mask);
+        test::ScopedUmask scoped(mask);
         std::string path = folder.File("new" + std::to_string(mask) + ".csv");
         {
             AtomicFile file(path, AtomicFile::Missing::Create);
