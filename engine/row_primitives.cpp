@@ -123,8 +123,8 @@ QString QueryValue(ImportRunContext& context, const QString& sql) {
 
 bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code) {
     Query& query = context.erp.QGongYong;
-    query.SetText(QStringLiteral("Select 1 From ") + table + QStringLiteral(" Where ") + codeField +
-                  QStringLiteral(" = :Value"));
+    query.SetText(QStringLiteral("Select 1 From ") + table + QStringLiteral(" WITH (UPDLOCK, HOLDLOCK) Where ") +
+                  codeField + QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
     if (query.IsEmpty()) {
@@ -138,8 +138,8 @@ bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QStri
 bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QString& codeField,
                       const QString& nameField, const QString& code, const QString& name, const QString& label) {
     Query& query = context.erp.QGongYong;
-    query.SetText(QStringLiteral("Select ") + nameField + QStringLiteral(" From ") + table + QStringLiteral(" Where ") +
-                  codeField + QStringLiteral(" = :Value"));
+    query.SetText(QStringLiteral("Select ") + nameField + QStringLiteral(" From ") + table +
+                  QStringLiteral(" WITH (HOLDLOCK) Where ") + codeField + QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
     const QString prefix =

@@ -2,6 +2,8 @@
 
 #include "engine/database/sql_lexer.h"
 
+#include <algorithm>
+#include <iterator>
 #include <map>
 
 namespace hz {
@@ -15,6 +17,17 @@ bool IsWord(const SqlToken& token, QStringView word) {
 
 bool IsSymbol(const SqlToken& token, char16_t symbol) {
     return token.kind == SqlTokenKind::Symbol && token.text.size() == 1 && token.text[0] == symbol;
+}
+
+// SQL Server's table hints that only choose locks and isolation. They mean nothing to SQLite, whose transactions
+// hold the file's write lock from their start.
+bool IsLockHint(const SqlToken& token) {
+    static const QStringView hints[] = {
+        u"holdlock",          u"nolock",   u"nowait",          u"paglock",        u"readcommitted",
+        u"readcommittedlock", u"readpast", u"readuncommitted", u"repeatableread", u"rowlock",
+        u"serializable",      u"tablock",  u"tablockx",        u"updlock",        u"xlock",
+    };
+    return std::any_of(std::begin(hints), std::end(hints), [&](QStringView hint) { return IsWord(token, hint); });
 }
 
 class Translator {
@@ -39,7 +52,7 @@ public:
                 out += kNow;
             } else if (!afterDot && IsWord(token, u"isnull") && Matches({u"("}, false)) {
                 out += QStringLiteral("ifnull");
-            } else if (IsWord(token, u"with") && Matches({u"(", u"nolock", u")"})) {
+            } else if (IsWord(token, u"with") && SkipLockHints()) {
             } else if (token.kind == SqlTokenKind::Variable &&
                        token.text.compare(u"@@spid", Qt::CaseInsensitive) == 0) {
                 out += QString::number(spid);
@@ -79,6 +92,28 @@ private:
             i = j;
         }
         return true;
+    }
+
+    // After "with": whether "(hint, ...)" follows with lock hints only; if so, i moves onto its ")".
+    bool SkipLockHints() {
+        size_t j = NextSolid(i);
+        if (j >= tokens.size() || !IsSymbol(tokens[j], u'(')) {
+            return false;
+        }
+        for (;;) {
+            j = NextSolid(j);
+            if (j >= tokens.size() || !IsLockHint(tokens[j])) {
+                return false;
+            }
+            j = NextSolid(j);
+            if (j < tokens.size() && IsSymbol(tokens[j], u')')) {
+                i = j;
+                return true;
+            }
+            if (j >= tokens.size() || !IsSymbol(tokens[j], u',')) {
+                return false;
+            }
+        }
     }
 
     // After "select": keeps "distinct" or "all", drops "top n" and one blank after it, and remembers n for the end

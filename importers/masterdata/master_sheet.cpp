@@ -13,9 +13,12 @@ namespace {
 
 // Checks, appends and saves the row at context.row; false at a row error, which has been reported.
 bool ImportMasterRow(ImportRunContext& context, const MasterSheet& sheet, const QString& code, SheetRow& values) {
-    // The row's checks and its save run in one transaction, committed by SaveMasterRow: no other program can add
-    // the code between its check and the insert, and the row takes the database's locks once instead of once per
-    // statement. A row error or an error that ends the run rolls it back.
+    // The row's checks and its save run in one transaction, committed by SaveMasterRow, so that no other program
+    // can add the code between its check and the insert. On SQLite the transaction holds the write lock from its
+    // start, which also keeps every row the checks read, and the row takes it once instead of once per statement.
+    // On SQL Server the new-code check's UPDLOCK, HOLDLOCK keeps the code's key range until the commit, so that a
+    // second program with the same code waits at its check, and the code-and-name checks' HOLDLOCK keeps the rows
+    // they found. A row error or an error that ends the run rolls it back.
     TransactionGuard rowTransaction(context.erp.Con);
     if (!CheckCodeIsNew(context, sheet.table, sheet.codeField, code)) {
         return false;
