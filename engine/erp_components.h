@@ -2,6 +2,7 @@
 
 #include "engine/database/batch_dataset.h"
 #include "engine/database/connection.h"
+#include "engine/database/erp_procedures.h"
 #include "engine/database/query.h"
 
 namespace hz {
@@ -10,7 +11,8 @@ namespace hz {
 // them. Each statement text is set where it is used. They live for one run and must not outlive Con.
 struct ErpComponents {
     explicit ErpComponents(Connection& con)
-        : Con(con), QMain(con), QDetail(con), QGongYong(con), QGetValue(con), QIA_Summary(con), QCommand(con) {}
+        : Con(con), QMain(con), QDetail(con), QGongYong(con), QGetValue(con), QIA_Summary(con), QCommand(con),
+          CGetId(MakeGetIdCall()) {}
 
     Connection& Con;
     BatchDataset QMain;   // master rows and voucher headers
@@ -19,6 +21,9 @@ struct ErpComponents {
     Query QGetValue;      // scalar queries
     Query QIA_Summary;    // cost prices
     Query QCommand;       // the ledger items of a posting
+    // The id allocator: its @iFatherId and @iChildId keep what the run's last allocation returned, and the next
+    // allocation sends them back as inputs.
+    StoredProcedure CGetId;
 };
 
 } // namespace hz

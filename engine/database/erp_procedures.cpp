@@ -19,16 +19,22 @@ StoredProcedure StockCall(const QString& procedure, const QString& vouchType, co
 
 } // namespace
 
-StoredProcedure MakeGetIdCall(const QString& account, const QString& idType, int amount) {
+StoredProcedure MakeGetIdCall() {
     StoredProcedure call(QStringLiteral("sp_GetId"));
     call.Add(QStringLiteral("@RETURN_VALUE"), ParameterType::Int, 0, ParameterDirection::ReturnValue)
         .Add(QStringLiteral("@RemoteId"), ParameterType::String, 2, kIn, QStringLiteral("00"))
-        .Add(QStringLiteral("@cAcc_Id"), ParameterType::String, 3, kIn, account)
-        .Add(QStringLiteral("@cVouchType"), ParameterType::String, 50, kIn, idType)
-        .Add(QStringLiteral("@iAmount"), ParameterType::Int, 0, kIn, amount)
+        .Add(QStringLiteral("@cAcc_Id"), ParameterType::String, 3, kIn)
+        .Add(QStringLiteral("@cVouchType"), ParameterType::String, 50, kIn)
+        .Add(QStringLiteral("@iAmount"), ParameterType::Int, 0, kIn)
         .Add(QStringLiteral("@iFatherId"), ParameterType::Int, 0, ParameterDirection::InputOutput)
         .Add(QStringLiteral("@iChildId"), ParameterType::Int, 0, ParameterDirection::InputOutput);
     return call;
+}
+
+void SetGetIdInputs(StoredProcedure& CGetId, const QString& account, const QString& idType, int amount) {
+    CGetId.SetValue(QStringLiteral("@cAcc_Id"), account);
+    CGetId.SetValue(QStringLiteral("@cVouchType"), idType);
+    CGetId.SetValue(QStringLiteral("@iAmount"), amount);
 }
 
 StoredProcedure MakeSaveForStockCall(const QString& vouchType, const QString& voucherId) {

@@ -8,28 +8,6 @@
 #include <QSqlQuery>
 
 namespace hz {
-namespace {
-
-// The value as the parameter's type, NULL included, so that the driver binds the right SQL type.
-QVariant TypedValue(const ProcedureParameter& parameter) {
-    const QVariant& value = parameter.value;
-    switch (parameter.type) {
-    case ParameterType::Int:
-        return value.isNull() ? QVariant(QMetaType::fromType<int>()) : QVariant(value.toInt());
-    case ParameterType::SmallInt:
-        return value.isNull() ? QVariant(QMetaType::fromType<short>()) : QVariant(static_cast<short>(value.toInt()));
-    case ParameterType::String:
-        break;
-    }
-    QString text = value.toString();
-    if (parameter.direction != ParameterDirection::Input) {
-        text.reserve(std::max<qsizetype>(parameter.size, text.size()) + 1);
-    }
-    return value.isNull() && parameter.direction == ParameterDirection::Input ? QVariant(QMetaType::fromType<QString>())
-                                                                              : QVariant(text);
-}
-
-} // namespace
 
 StoredProcedure::StoredProcedure(QString name) : name(std::move(name)) {}
 
@@ -97,7 +75,7 @@ void StoredProcedure::ExecuteOnSqlServer(Connection& connection) {
         throw ProcedureError(DriverText(query.lastError()), name);
     }
     for (size_t i = 0; i < batch.bound.size(); ++i) {
-        query.bindValue(static_cast<int>(i), TypedValue(parameters[batch.bound[i]]));
+        query.bindValue(static_cast<int>(i), batch.bound[i]);
     }
     if (!query.exec()) {
         throw ProcedureError(DriverText(query.lastError()), name);

@@ -13,7 +13,7 @@ enum class ParameterDirection { Input, Output, InputOutput, ReturnValue };
 enum class ParameterType { String, Int, SmallInt };
 
 struct ProcedureParameter {
-    QString name; // with its "@"
+    QString name; // with its "@"; on SQL Server the argument goes by this name, so it must be the procedure's own
     ParameterType type = ParameterType::String;
     int size = 0; // characters, for strings
     ParameterDirection direction = ParameterDirection::Input;

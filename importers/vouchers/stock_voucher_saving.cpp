@@ -29,8 +29,8 @@ const QString kItemStatement = QStringLiteral(
 // caller's transaction.
 void AllocateIds(ImportRunContext& context, const QString& idType) {
     ErpComponents& erp = context.erp;
-    StoredProcedure CGetId =
-        MakeGetIdCall(AccountNumber(context.session.settings.database), idType, context.detailCount);
+    StoredProcedure& CGetId = erp.CGetId;
+    SetGetIdInputs(CGetId, AccountNumber(context.session.settings.database), idType, context.detailCount);
     CGetId.Execute(erp.Con);
     context.headerId = CGetId.IntValue(QStringLiteral("@iFatherId"));
     context.lastDetailId = CGetId.IntValue(QStringLiteral("@iChildId"));

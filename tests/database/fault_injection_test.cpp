@@ -14,7 +14,8 @@ using test::FreshErp;
 using test::Scalar;
 
 int HeaderIdFrom(Connection& connection, int amount) {
-    StoredProcedure call = MakeGetIdCall(QStringLiteral("001"), QStringLiteral("rd"), amount);
+    StoredProcedure call = MakeGetIdCall();
+    SetGetIdInputs(call, QStringLiteral("001"), QStringLiteral("rd"), amount);
     call.Execute(connection);
     return call.IntValue(QStringLiteral("@iFatherId"));
 }

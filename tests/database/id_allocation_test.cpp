@@ -25,7 +25,8 @@ std::ostream& operator<<(std::ostream& out, const Ids& ids) {
 }
 
 Ids GetId(Connection& connection, const QString& idType, int amount, const QString& account = QStringLiteral("001")) {
-    StoredProcedure call = MakeGetIdCall(account, idType, amount);
+    StoredProcedure call = MakeGetIdCall();
+    SetGetIdInputs(call, account, idType, amount);
     call.Execute(connection);
     return {call.IntValue(QStringLiteral("@iFatherId")), call.IntValue(QStringLiteral("@iChildId"))};
 }

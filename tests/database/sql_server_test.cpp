@@ -1,8 +1,14 @@
 #include "engine/database/batch_dataset.h"
 #include "engine/database/connection.h"
 #include "engine/database/database_error.h"
+#include "engine/database/erp_procedures.h"
 #include "engine/database/query.h"
 #include "engine/database/stored_procedure.h"
+#include "engine/erp_components.h"
+#include "engine/import_run_context.h"
+#include "engine/row_primitives.h"
+#include "engine/session.h"
+#include "tests/support/recording_observer.h"
 
 #include <QDateTime>
 
@@ -22,14 +28,16 @@ protected:
         if (odbc == nullptr || *odbc == '\0') {
             GTEST_SKIP() << "HZ_TEST_MSSQL holds no ODBC connection string to a SQL Server";
         }
-        connection.OpenOdbc(QString::fromUtf8(odbc), SqlDialect::SqlServer);
+        odbcConnection = QString::fromUtf8(odbc);
+        connection.OpenOdbc(odbcConnection, SqlDialect::SqlServer);
         Run("create table #hz_dep (cDepCode nvarchar(20) not null primary key, cDepName nvarchar(50) not null, "
             "iDepGrade int not null default 1, bDepEnd bit not null default 1, dDepBeginDate datetime null, "
             "cDepMemo nvarchar(20) default 'none')");
     }
-    void Run(const char* sql) { QueryValue(connection, QString::fromUtf8(sql)); }
-    QString Value(const char* sql) { return QueryValue(connection, QString::fromUtf8(sql)); }
+    void Run(const QString& sql) { QueryValue(connection, sql); }
+    QString Value(const QString& sql) { return QueryValue(connection, sql); }
 
+    QString odbcConnection;
     Connection connection;
 };
 
@@ -80,22 +88,34 @@ TEST_F(SqlServerTest, ErrorsCarryTheServersText) {
     }
 }
 
-TEST_F(SqlServerTest, ProcedureOutputsAndLateErrors) {
-    Run("create procedure #hz_getid @RemoteId varchar(2), @cAcc_Id varchar(3), @cVouchType varchar(50), "
-        "@iAmount int, @iFatherId int output, @iChildId int output as begin "
-        "select @cVouchType as shown; set @iFatherId = 7; set @iChildId = 100 + @iAmount; return 5; end");
+// The procedure lists its parameters in another order than the call and has one more, with a default: a
+// positional call would give every value to the wrong parameter. Each call of one object sends back the outputs
+// of the one before.
+TEST_F(SqlServerTest, ProcedureArgumentsGoByNameAndOutputsComeBack) {
+    Run("create procedure #hz_getid @iAmount int, @iFatherId int output, @cVouchType varchar(50), "
+        "@cAcc_Id varchar(3), @iChildId int output, @RemoteId varchar(2), @cExtra varchar(10) = 'x' as begin "
+        "select @cVouchType as shown; "
+        "if @RemoteId <> '00' or @cAcc_Id <> '008' or @cVouchType <> 'rd' or @cExtra <> 'x' "
+        "raiserror('inputs out of place', 16, 1); "
+        "set @iFatherId = isnull(@iFatherId, 0) + 7; set @iChildId = isnull(@iChildId, 100) + @iAmount; "
+        "return 5; end");
+    const StoredProcedure getId = MakeGetIdCall();
     StoredProcedure call(QStringLiteral("#hz_getid"));
-    call.Add(QStringLiteral("@RETURN_VALUE"), ParameterType::Int, 0, ParameterDirection::ReturnValue)
-        .Add(QStringLiteral("@RemoteId"), ParameterType::String, 2, ParameterDirection::Input, QStringLiteral("00"))
-        .Add(QStringLiteral("@cAcc_Id"), ParameterType::String, 3, ParameterDirection::Input, QStringLiteral("008"))
-        .Add(QStringLiteral("@cVouchType"), ParameterType::String, 50, ParameterDirection::Input, QStringLiteral("rd"))
-        .Add(QStringLiteral("@iAmount"), ParameterType::Int, 0, ParameterDirection::Input, 3)
-        .Add(QStringLiteral("@iFatherId"), ParameterType::Int, 0, ParameterDirection::InputOutput)
-        .Add(QStringLiteral("@iChildId"), ParameterType::Int, 0, ParameterDirection::InputOutput);
-    call.Execute(connection);
-    EXPECT_EQ(call.IntValue(QStringLiteral("@RETURN_VALUE")), 5);
-    EXPECT_EQ(call.IntValue(QStringLiteral("@iFatherId")), 7);
-    EXPECT_EQ(call.IntValue(QStringLiteral("@iChildId")), 103);
+    for (const ProcedureParameter& parameter : getId.Parameters()) {
+        call.Add(parameter.name, parameter.type, parameter.size, parameter.direction, parameter.value);
+    }
+    struct Expected {
+        int amount;
+        int father;
+        int child;
+    };
+    for (const Expected& e : {Expected{3, 7, 103}, Expected{2, 14, 105}}) {
+        SetGetIdInputs(call, QStringLiteral("008"), QStringLiteral("rd"), e.amount);
+        call.Execute(connection);
+        EXPECT_EQ(call.IntValue(QStringLiteral("@RETURN_VALUE")), 5);
+        EXPECT_EQ(call.IntValue(QStringLiteral("@iFatherId")), e.father);
+        EXPECT_EQ(call.IntValue(QStringLiteral("@iChildId")), e.child);
+    }
 
     Run("create procedure #hz_fails as begin select 1 as shown; raiserror('stock below zero', 16, 1); end");
     StoredProcedure failing(QStringLiteral("#hz_fails"));
@@ -104,6 +124,70 @@ TEST_F(SqlServerTest, ProcedureOutputsAndLateErrors) {
         FAIL() << "the error after the first result was lost";
     } catch (const DatabaseError& error) {
         EXPECT_NE(error.Text().indexOf(QStringLiteral("stock below zero")), -1) << error.what();
+    }
+}
+
+// Inside a row's transaction the new-code check keeps the code's key range, and the code-and-name check the row
+// it found, from another program until the commit.
+TEST_F(SqlServerTest, ExistenceChecksHoldTheirRowsUntilTheCommit) {
+    const QString table = QStringLiteral("##hz_codes_%1").arg(connection.Spid());
+    Run("create table " + table +
+        " (cCode varchar(20) collate Chinese_PRC_CI_AS not null primary key, cName varchar(60) not null)");
+    Run("insert into " + table + " (cCode, cName) values ('02', 'kept')");
+    Connection other;
+    other.OpenOdbc(odbcConnection, SqlDialect::SqlServer);
+
+    Session session{QString()};
+    ErpComponents erp{connection};
+    test::RecordingObserver observer;
+    ImportRunContext context{session, erp, observer};
+    connection.BeginTransaction();
+    ASSERT_TRUE(CheckCodeIsNew(context, table, QStringLiteral("cCode"), QStringLiteral("01")));
+    ASSERT_TRUE(CheckCodeAndName(context, table, QStringLiteral("cCode"), QStringLiteral("cName"), QStringLiteral("02"),
+                                 QStringLiteral("kept"), QStringLiteral("代码")));
+    // In the statement's own batch: a driver that prepares through a procedure would undo a SET of its own batch.
+    const QString others[] = {"SET LOCK_TIMEOUT 500; insert into " + table + " (cCode, cName) values ('01', 'other')",
+                              "SET LOCK_TIMEOUT 500; update " + table + " set cName = 'changed' where cCode = '02'"};
+    for (const QString& sql : others) {
+        EXPECT_THROW(QueryValue(other, sql), DatabaseError) << sql.toStdString();
+    }
+    connection.Commit();
+    for (const QString& sql : others) {
+        EXPECT_NO_THROW(QueryValue(other, sql)) << sql.toStdString();
+    }
+}
+
+// Qt's ODBC driver binds every text as nvarchar. Against a varchar column of a Windows collation, as the ERP's
+// are, the server still seeks the column's index, through a range computed from the nvarchar value; under an SQL
+// collation it converts the column and scans, which the second case shows this test would see. Reading the plan
+// cache needs VIEW SERVER STATE.
+TEST_F(SqlServerTest, TextParameterSeeksTheIndexOfAVarcharColumnOfAWindowsCollation) {
+    struct Case {
+        const char* collation;
+        const char* plan;
+    };
+    for (const Case& c : {Case{"Chinese_PRC_CI_AS", "Clustered Index Seek"},
+                          Case{"SQL_Latin1_General_CP1_CI_AS", "Clustered Index Scan"}}) {
+        // A global temporary table outlives a batch that the driver may run as a procedure.
+        const QString table =
+            QStringLiteral("##hz_seek_%1_%2").arg(connection.Spid()).arg(QString::fromUtf8(c.collation));
+        Run("create table " + table + " (cCode varchar(20) collate " + QString::fromUtf8(c.collation) +
+            " not null primary key)");
+        Run("insert into " + table +
+            " (cCode) select top 20000 right('0000000' + cast(row_number() over (order by (select null)) as "
+            "varchar(10)), 8) from sys.all_columns a cross join sys.all_columns b");
+        Query query(connection);
+        query.SetText("Select 1 From " + table + " Where cCode = :Value");
+        query.Bind(QStringLiteral("Value"), QStringLiteral("00012345"));
+        query.Exec();
+        EXPECT_FALSE(query.IsEmpty()) << c.collation;
+        const QString plan =
+            Value("select top 1 cast(p.query_plan as nvarchar(max)) as value from sys.dm_exec_query_stats s "
+                  "cross apply sys.dm_exec_sql_text(s.sql_handle) t cross apply sys.dm_exec_query_plan(s.plan_handle) "
+                  "p where t.text like '%From " +
+                  table + " Where cCode%' and t.text not like '%dm_exec%' order by s.last_execution_time desc");
+        EXPECT_NE(plan.indexOf(QStringLiteral("PhysicalOp=\"%1\"").arg(QString::fromUtf8(c.plan))), -1)
+            << c.collation << ": " << plan.toStdString();
     }
 }
 

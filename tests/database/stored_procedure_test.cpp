@@ -23,16 +23,29 @@ std::string Describe(const StoredProcedure& call) {
     return text;
 }
 
+StoredProcedure GetIdCall(const char* account, const char* idType, int amount) {
+    StoredProcedure call = MakeGetIdCall();
+    SetGetIdInputs(call, QString::fromUtf8(account), QString::fromUtf8(idType), amount);
+    return call;
+}
+
 TEST(ErpProceduresTest, CallsCarryTheirFixedParameterLists) {
-    EXPECT_EQ(Describe(MakeGetIdCall(QStringLiteral("008"), QStringLiteral("rd"), 3)),
-              "sp_GetId\n"
-              "@RETURN_VALUE int return NULL\n"
-              "@RemoteId string(2) in '00'\n"
-              "@cAcc_Id string(3) in '008'\n"
-              "@cVouchType string(50) in 'rd'\n"
-              "@iAmount int in '3'\n"
-              "@iFatherId int inout NULL\n"
-              "@iChildId int inout NULL\n");
+    EXPECT_EQ(Describe(MakeGetIdCall()), "sp_GetId\n"
+                                         "@RETURN_VALUE int return NULL\n"
+                                         "@RemoteId string(2) in '00'\n"
+                                         "@cAcc_Id string(3) in NULL\n"
+                                         "@cVouchType string(50) in NULL\n"
+                                         "@iAmount int in NULL\n"
+                                         "@iFatherId int inout NULL\n"
+                                         "@iChildId int inout NULL\n");
+    EXPECT_EQ(Describe(GetIdCall("008", "rd", 3)), "sp_GetId\n"
+                                                   "@RETURN_VALUE int return NULL\n"
+                                                   "@RemoteId string(2) in '00'\n"
+                                                   "@cAcc_Id string(3) in '008'\n"
+                                                   "@cVouchType string(50) in 'rd'\n"
+                                                   "@iAmount int in '3'\n"
+                                                   "@iFatherId int inout NULL\n"
+                                                   "@iChildId int inout NULL\n");
     EXPECT_EQ(Describe(MakeSaveForStockCall(QStringLiteral("01"), QStringLiteral("1000007"))),
               "ST_SaveForStock\n"
               "@sVouchtype string in '01'\n"
@@ -65,25 +78,67 @@ TEST(ErpProceduresTest, CallsCarryTheirFixedParameterLists) {
                                                        "@transactionid string(2) in ''\n");
 }
 
-TEST(ErpProceduresTest, SqlServerBatchSelectsTheOutputsLast) {
-    const SqlServerCall getId = MakeSqlServerCall(MakeGetIdCall(QStringLiteral("008"), QStringLiteral("rd"), 1));
-    EXPECT_EQ(getId.text.toStdString(), "DECLARE @hz_0 int, @hz_5 int = ?, @hz_6 int = ?; "
-                                        "EXEC @hz_0 = sp_GetId ?, ?, ?, ?, @hz_5 OUTPUT, @hz_6 OUTPUT; "
-                                        "SELECT @hz_0, @hz_5, @hz_6");
-    EXPECT_EQ(getId.bound, (std::vector<int>{5, 6, 1, 2, 3, 4}));
-    EXPECT_EQ(getId.returned, (std::vector<int>{0, 5, 6}));
+// Each value bound on the SQL Server path as "type value": the driver picks the SQL type from the type.
+std::vector<std::string> Bound(const SqlServerCall& call) {
+    std::vector<std::string> bound;
+    for (const QVariant& value : call.bound) {
+        bound.push_back(std::string(value.metaType().name()) + " " +
+                        (value.isNull() ? "NULL" : "'" + value.toString().toStdString() + "'"));
+    }
+    return bound;
+}
 
-    const SqlServerCall save = MakeSqlServerCall(MakeSaveForStockCall(QStringLiteral("01"), QStringLiteral("1")));
-    EXPECT_EQ(save.text.toStdString(), "EXEC ST_SaveForStock ?, ?, ?, ?, ?");
-    EXPECT_EQ(save.bound, (std::vector<int>{0, 1, 2, 3, 4}));
-    EXPECT_TRUE(save.returned.empty());
+struct SqlServerCallCase {
+    const char* name;
+    StoredProcedure call;
+    std::string text;
+    std::vector<std::string> bound;
+    std::vector<int> returned;
+};
 
+// Arguments go by name: a parameter that another version of the ERP adds or moves cannot shift the values.
+TEST(ErpProceduresTest, SqlServerBatchNamesEveryArgumentAndSelectsTheOutputsLast) {
+    const std::string getIdText = "DECLARE @hz_0 int, @hz_5 int = ?, @hz_6 int = ?; "
+                                  "EXEC @hz_0 = sp_GetId @RemoteId = ?, @cAcc_Id = ?, @cVouchType = ?, @iAmount = ?, "
+                                  "@iFatherId = @hz_5 OUTPUT, @iChildId = @hz_6 OUTPUT; "
+                                  "SELECT @hz_0, @hz_5, @hz_6";
+    // What a first call left in the parameters, which the next call of the same object sends.
+    StoredProcedure second = GetIdCall("008", "tr", 2);
+    second.SetValue(QStringLiteral("@iFatherId"), 1000);
+    second.SetValue(QStringLiteral("@iChildId"), 2003);
     StoredProcedure text(QStringLiteral("p"));
     text.Add(QStringLiteral("@name"), ParameterType::String, 12, ParameterDirection::Output)
-        .Add(QStringLiteral("@kind"), ParameterType::SmallInt, 0, ParameterDirection::InputOutput, 2);
-    EXPECT_EQ(MakeSqlServerCall(text).text.toStdString(),
-              "DECLARE @hz_0 nvarchar(12), @hz_1 smallint = ?; EXEC p @hz_0 OUTPUT, @hz_1 OUTPUT; "
-              "SELECT @hz_0, @hz_1");
+        .Add(QStringLiteral("@kind"), ParameterType::SmallInt, 0, ParameterDirection::InputOutput, 2)
+        .Add(QStringLiteral("@memo"), ParameterType::String, 0, ParameterDirection::Input);
+    const SqlServerCallCase cases[] = {
+        {"first allocation",
+         GetIdCall("008", "rd", 1),
+         getIdText,
+         {"int NULL", "int NULL", "QString '00'", "QString '008'", "QString 'rd'", "int '1'"},
+         {0, 5, 6}},
+        {"next allocation sends the previous outputs",
+         second,
+         getIdText,
+         {"int '1000'", "int '2003'", "QString '00'", "QString '008'", "QString 'tr'", "int '2'"},
+         {0, 5, 6}},
+        {"posting without outputs",
+         MakeSaveForStockCall(QStringLiteral("01"), QStringLiteral("1")),
+         "EXEC ST_SaveForStock @sVouchtype = ?, @sID = ?, @bUpdateStockWhenVeriy = ?, @BeforeSave = ?, @bShowQty = ?",
+         {"QString '01'", "QString '1'", "short '0'", "short '0'", "short '1'"},
+         {}},
+        {"text output, small input-output, NULL text input",
+         text,
+         "DECLARE @hz_0 nvarchar(12), @hz_1 smallint = ?; EXEC p @name = @hz_0 OUTPUT, @kind = @hz_1 OUTPUT, "
+         "@memo = ?; SELECT @hz_0, @hz_1",
+         {"short '2'", "QString NULL"},
+         {0, 1}},
+    };
+    for (const SqlServerCallCase& c : cases) {
+        const SqlServerCall batch = MakeSqlServerCall(c.call);
+        EXPECT_EQ(batch.text.toStdString(), c.text) << c.name;
+        EXPECT_EQ(Bound(batch), c.bound) << c.name;
+        EXPECT_EQ(batch.returned, c.returned) << c.name;
+    }
 }
 
 class StoredProcedureTest : public test::DriverTest {};
@@ -104,7 +159,7 @@ void FakeGetId(Connection& connection, StoredProcedure& call) {
 
 TEST_P(StoredProcedureTest, EmbeddedProcedureRunsInsideTheCallersTransaction) {
     connection.RegisterProcedure(QStringLiteral("SP_GETID"), FakeGetId);
-    StoredProcedure call = MakeGetIdCall(QStringLiteral("008"), QStringLiteral("rd"), 3);
+    StoredProcedure call = GetIdCall("008", "rd", 3);
     {
         TransactionGuard guard(connection);
         call.Execute(connection);

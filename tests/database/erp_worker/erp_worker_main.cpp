@@ -24,7 +24,8 @@ namespace {
 void SaveVoucher(hz::Connection& connection, hz::BatchDataset& header, hz::BatchDataset& details, const QString& maker,
                  int lines) {
     hz::TransactionGuard transaction(connection);
-    hz::StoredProcedure getId = hz::MakeGetIdCall(QStringLiteral("001"), QStringLiteral("rd"), lines);
+    hz::StoredProcedure getId = hz::MakeGetIdCall();
+    hz::SetGetIdInputs(getId, QStringLiteral("001"), QStringLiteral("rd"), lines);
     getId.Execute(connection);
     int headerId = getId.IntValue(QStringLiteral("@iFatherId"));
     int lastDetailId = getId.IntValue(QStringLiteral("@iChildId"));
