@@ -16,6 +16,9 @@ public:
 
     bool Prepare(const QString& sql) { return query.prepare(sql); }
 
+    // Qt's ODBC driver gives a text no other SQL type than nvarchar, and a long text type past 126 characters. Compared
+    // with a varchar column of the ERP, whose collations are Windows ones, that still seeks the column's index:
+    // SQL Server turns the value into a range of the column's type instead of converting every row.
     void Bind(int position, const QVariant& value) override { query.bindValue(position, value); }
 
     bool Exec() override {

@@ -145,9 +145,9 @@ TEST_F(SqlServerTest, ExistenceChecksHoldTheirRowsUntilTheCommit) {
     ASSERT_TRUE(CheckCodeIsNew(context, table, QStringLiteral("cCode"), QStringLiteral("01")));
     ASSERT_TRUE(CheckCodeAndName(context, table, QStringLiteral("cCode"), QStringLiteral("cName"), QStringLiteral("02"),
                                  QStringLiteral("kept"), QStringLiteral("代码")));
-    // In the statement's own batch: a driver that prepares through a procedure would undo a SET of its own batch.
-    const QString others[] = {"SET LOCK_TIMEOUT 500; insert into " + table + " (cCode, cName) values ('01', 'other')",
-                              "SET LOCK_TIMEOUT 500; update " + table + " set cName = 'changed' where cCode = '02'"};
+    // NOWAIT: refused at once where they would wait for a lock.
+    const QString others[] = {"insert into " + table + " with (nowait) (cCode, cName) values ('01', 'other')",
+                              "update " + table + " with (nowait) set cName = 'changed' where cCode = '02'"};
     for (const QString& sql : others) {
         EXPECT_THROW(QueryValue(other, sql), DatabaseError) << sql.toStdString();
     }
@@ -157,10 +157,10 @@ TEST_F(SqlServerTest, ExistenceChecksHoldTheirRowsUntilTheCommit) {
     }
 }
 
-// Qt's ODBC driver binds every text as nvarchar. Against a varchar column of a Windows collation, as the ERP's
-// are, the server still seeks the column's index, through a range computed from the nvarchar value; under an SQL
-// collation it converts the column and scans, which the second case shows this test would see. Reading the plan
-// cache needs VIEW SERVER STATE.
+// Qt's ODBC driver binds a text of up to 126 characters as nvarchar, whatever the column. Against a varchar column of a
+// Windows collation, as the ERP's are, the server still seeks the column's index, through a range computed from the
+// nvarchar value; under an SQL collation it converts the column and scans, which the second case shows this test would
+// see. Reading the plan cache needs VIEW SERVER STATE.
 TEST_F(SqlServerTest, TextParameterSeeksTheIndexOfAVarcharColumnOfAWindowsCollation) {
     struct Case {
         const char* collation;
