@@ -36,7 +36,8 @@ void SaveConnectionSettings(const QString& path, const ConnectionSettings& setti
     ini.SetValue(u"DB", u"GDBName", settings.database);
     ini.SetValue(u"DB", u"GUser", settings.user);
     ini.SetValue(u"DB", u"GPassWord", settings.password);
-    ini.Save(path);
+    // The password is written in plain text.
+    ini.Save(path, IniFile::Access::OwnerOnly);
 }
 
 } // namespace hz

@@ -25,7 +25,8 @@ QString DefaultToolCaption();
 // folder. Throws RunError when the file exists but cannot be read.
 AppSettings LoadAppSettings(const QString& path);
 // Writes GServer, GDBName, GUser and GPassWord (plain text) in that order into section "DB", leaving every other
-// line of the file as it was. Throws RunError; the file is then unchanged.
+// line of the file as it was, and leaves the file readable and writable by its owner only. Throws RunError; the
+// file is then unchanged.
 void SaveConnectionSettings(const QString& path, const ConnectionSettings& settings);
 
 } // namespace hz

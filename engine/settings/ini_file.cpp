@@ -70,6 +70,11 @@ QString FileText(const QString& fileName) {
     return QStringLiteral("设置文件 ") + fileName;
 }
 
+// Keeps the owner's rights (adding reading and writing) and takes every right from the group and others.
+QFileDevice::Permissions OwnerOnly(QFileDevice::Permissions current) {
+    return (current & QFileDevice::ExeOwner) | QFileDevice::ReadOwner | QFileDevice::WriteOwner;
+}
+
 } // namespace
 
 IniFile IniFile::Load(const QString& path) {
@@ -254,7 +259,7 @@ QByteArray IniFile::Bytes() const {
     return bytes;
 }
 
-void IniFile::Save(const QString& path) const {
+void IniFile::Save(const QString& path, Access access) const {
     const bool existed = QFileInfo::exists(path);
     QSaveFile file(path);
     const auto fail = [&] {
@@ -263,9 +268,13 @@ void IniFile::Save(const QString& path) const {
     if (!file.open(QIODevice::WriteOnly)) {
         fail();
     }
-    // The password is kept in plain text, so a new file must not be readable by others.
-    if (!existed && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        fail();
+    // The temporary file took the original's permissions. A new file may come to hold the password, and a secret
+    // must not be readable by others even for a moment: both are tightened before the rename.
+    if (!existed || access == Access::OwnerOnly) {
+        const QFileDevice::Permissions before = existed ? QFileInfo(path).permissions() : QFileDevice::Permissions();
+        if (!file.setPermissions(OwnerOnly(before))) {
+            fail();
+        }
     }
     const QByteArray bytes = Bytes();
     if (file.write(bytes) != bytes.size() || !file.commit()) {

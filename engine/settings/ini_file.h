@@ -37,10 +37,16 @@ public:
 
     Encoding FileEncoding() const { return encoding; }
     QByteArray Bytes() const;
-    // Writes the file atomically (a temporary file in the same folder, flushed, renamed over path). A file that
-    // did not exist is created readable and writable by its owner only; an existing file keeps its permissions.
-    // Throws RunError.
-    void Save(const QString& path) const;
+    // Who may read the saved file besides what it allowed before.
+    enum class Access {
+        Keep,      // an existing file keeps its permissions
+        OwnerOnly, // group and others lose every right: the file holds a secret
+    };
+
+    // Writes the file atomically (a temporary file in the same folder, flushed, renamed over path), so that the
+    // new content and the new permissions arrive together. A file that did not exist is created readable and
+    // writable by its owner only. Throws RunError.
+    void Save(const QString& path, Access access = Access::Keep) const;
 
 private:
     struct Line {

@@ -61,5 +61,23 @@ TEST(AppSettings, SavingTheConnectionWritesTheFourKeysAndNothingElse) {
               "[DB]\nGServer=sqlite\nGDBName=demo\nGUser=admin\nGPassWord=p;w\n");
 }
 
+// The password is in plain text: a file that others could read before is the owner's alone afterwards.
+TEST(AppSettings, SavingTheConnectionMakesASharedFilePrivate) {
+    namespace fs = std::filesystem;
+    ScratchFolder folder;
+    const std::string path = folder.File("s.ini");
+    WriteFileBytes(path, "[System]\nToolCaption=共享\n");
+    fs::permissions(path,
+                    fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    ConnectionSettings settings;
+    settings.server = QStringLiteral("sqlite");
+    settings.database = QStringLiteral("demo");
+    settings.user = QStringLiteral("admin");
+    settings.password = QStringLiteral("secret");
+    SaveConnectionSettings(QString::fromStdString(path), settings);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
+    EXPECT_EQ(LoadAppSettings(QString::fromStdString(path)).connection.password.toStdString(), "secret");
+}
+
 } // namespace
 } // namespace hz

@@ -191,5 +191,35 @@ TEST(IniFileSave, NewFileIsPrivateExistingFileKeepsItsMode) {
     EXPECT_FALSE(fs::exists(unwritable));
 }
 
+TEST(IniFileSave, OwnerOnlyTakesEveryRightFromGroupAndOthers) {
+    namespace fs = std::filesystem;
+    using enum fs::perms;
+    struct Case {
+        const char* name;
+        fs::perms before;
+        fs::perms after;
+    };
+    const Case cases[] = {
+        {"readable by all", owner_read | owner_write | group_read | others_read, owner_read | owner_write},
+        {"writable by the group", owner_read | owner_write | group_read | group_write, owner_read | owner_write},
+        {"already private", owner_read | owner_write, owner_read | owner_write},
+        {"owner may run it", owner_all | group_read | group_exec | others_read | others_exec, owner_all},
+        {"owner could not write", owner_read | group_read | others_read, owner_read | owner_write},
+    };
+    ScratchFolder folder;
+    for (const Case& c : cases) {
+        const std::string path = folder.File(std::string(c.name) + ".ini");
+        WriteFileBytes(path, "[DB]\nGServer=old\n");
+        fs::permissions(path, c.before);
+        IniFile ini = IniFile::Load(QString::fromStdString(path));
+        ini.SetValue(u"DB", u"GPassWord", QStringLiteral("secret"));
+        ini.Save(QString::fromStdString(path), IniFile::Access::OwnerOnly);
+        EXPECT_EQ(fs::status(path).permissions() & all, c.after) << c.name;
+        EXPECT_EQ(ReadFileBytes(path), "[DB]\nGServer=old\nGPassWord=secret\n") << c.name;
+    }
+    // Nothing but the settings file is left in the folder: the temporary file was renamed over it.
+    EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), std::size(cases));
+}
+
 } // namespace
 } // namespace hz
