@@ -1,6 +1,7 @@
 #include "app/login_dialog.h"
 
 #include "app/form_font.h"
+#include "app/select_on_focus.h"
 #include "app/user_dialogs.h"
 #include "engine/run_error.h"
 #include "engine/session.h"
@@ -17,37 +18,76 @@
 namespace hz {
 namespace {
 
+constexpr int DialogWidth = 300;
+constexpr int FieldsTop = 62;
+constexpr int FieldPitch = 32;
+
 QLineEdit* AddField(QWidget* dialog, const QString& label, const char* name, int top) {
     auto* caption = new QLabel(label, dialog);
     caption->setGeometry(24, top, 50, 22);
     auto* edit = new QLineEdit(dialog);
     edit->setObjectName(QString::fromLatin1(name));
-    edit->setGeometry(80, top, 150, 22);
+    edit->setGeometry(80, top, DialogWidth - 104, 22);
+    SelectAllOnFocus(edit);
     return edit;
 }
 
+QLabel* AddNote(QWidget* dialog, const char* name, const QString& text, int top, int height) {
+    auto* note = new QLabel(text, dialog);
+    note->setObjectName(QString::fromLatin1(name));
+    note->setGeometry(12, top, DialogWidth - 24, height);
+    note->setWordWrap(true);
+    note->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    return note;
+}
+
 } // namespace
+
+QString LoginReasonText(LoginReason reason) {
+    switch (reason) {
+    case LoginReason::SettingsMissing:
+        return QStringLiteral("请先设置 ERP 数据库连接：填写服务器、数据库和用户名，然后点击“连  接”。");
+    case LoginReason::ConnectionFailed:
+        return QStringLiteral("无法连接 ERP 数据库，请核对下面的设置，然后点击“连  接”。");
+    case LoginReason::UserAsked:
+        break;
+    }
+    return QStringLiteral("填写 ERP 数据库的连接，点击“连  接”：连接成功后设置即被保存。");
+}
 
 TFLogin::TFLogin(Session& session, UserDialogs& dialogs, QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), session(session), dialogs(dialogs) {
     setObjectName(QStringLiteral("FLogin"));
     setWindowTitle(QStringLiteral("服务器设置"));
     setFont(FormFont());
-    setFixedSize(260, 186);
-    RzEdit1 = AddField(this, QStringLiteral("服务器"), "RzEdit1", 18);
-    RzEdit2 = AddField(this, QStringLiteral("数据库"), "RzEdit2", 50);
-    RzEdit3 = AddField(this, QStringLiteral("用户名"), "RzEdit3", 82);
-    RzEdit4 = AddField(this, QStringLiteral("密码"), "RzEdit4", 114);
+    ReasonLabel = AddNote(this, "ReasonLabel", LoginReasonText(LoginReason::UserAsked), 12, 40);
+    RzEdit1 = AddField(this, QStringLiteral("服务器"), "RzEdit1", FieldsTop);
+    RzEdit2 = AddField(this, QStringLiteral("数据库"), "RzEdit2", FieldsTop + FieldPitch);
+    RzEdit3 = AddField(this, QStringLiteral("用户名"), "RzEdit3", FieldsTop + 2 * FieldPitch);
+    RzEdit4 = AddField(this, QStringLiteral("密码"), "RzEdit4", FieldsTop + 3 * FieldPitch);
     RzEdit4->setEchoMode(QLineEdit::Password);
+    const int notesTop = FieldsTop + 4 * FieldPitch + 2;
+    DemoLabel = AddNote(this, "DemoLabel",
+                        QStringLiteral("试用内置的演示 ERP：服务器填 sqlite，数据库填 HZDEMO_001_2026，用户名填 demo"
+                                       "（演示库由 huizhang-cli init-demo 创建）。"),
+                        notesTop, 40);
+    DemoLabel->setStyleSheet(QStringLiteral("color: #555;"));
+    const int buttonsTop = notesTop + 48;
     RzButton1 = new QPushButton(QStringLiteral("连  接"), this);
     RzButton1->setObjectName(QStringLiteral("RzButton1"));
-    RzButton1->setGeometry(40, 150, 80, 26);
+    RzButton1->setGeometry(DialogWidth / 2 - 100, buttonsTop, 80, 26);
     RzButton1->setDefault(true);
     RzButton2 = new QPushButton(QStringLiteral("退  出"), this);
     RzButton2->setObjectName(QStringLiteral("RzButton2"));
-    RzButton2->setGeometry(140, 150, 80, 26);
+    RzButton2->setGeometry(DialogWidth / 2 + 20, buttonsTop, 80, 26);
+    setFixedSize(DialogWidth, buttonsTop + 36);
     connect(RzButton1, &QPushButton::clicked, this, &TFLogin::RzButton1Click);
     connect(RzButton2, &QPushButton::clicked, this, &TFLogin::RzButton2Click);
+}
+
+int TFLogin::ExecFor(LoginReason reason) {
+    ReasonLabel->setText(LoginReasonText(reason));
+    return exec();
 }
 
 void TFLogin::showEvent(QShowEvent* event) {
@@ -65,6 +105,8 @@ void TFLogin::FormShow() {
     RzEdit2->setText(session.settings.database);
     RzEdit3->setText(session.settings.user);
     RzEdit4->setText(session.settings.password);
+    RzEdit1->setFocus(Qt::ActiveWindowFocusReason);
+    RzEdit1->selectAll();
 }
 
 void TFLogin::RzButton1Click() {
@@ -95,6 +137,7 @@ void TFLogin::RzButton1Click() {
         // The connection is open and the settings hold for this session; only keeping them failed.
         dialogs.ShowError(this, QString::fromUtf8(error.what()));
     }
+    // Connected: the dialog closes without a word, and a run that opened it goes on.
     accept();
 }
 

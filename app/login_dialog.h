@@ -2,6 +2,7 @@
 
 #include <QDialog>
 
+class QLabel;
 class QLineEdit;
 class QPushButton;
 
@@ -10,6 +11,13 @@ namespace hz {
 struct Session;
 class UserDialogs;
 
+// Why the server settings dialog opens; its first line says it.
+enum class LoginReason {
+    UserAsked,        // the settings button
+    SettingsMissing,  // a run found server, database or user empty
+    ConnectionFailed, // a run could not connect with the settings (the failure was a message just before)
+};
+
 // The server settings dialog: shows the session's connection settings, tests new ones by connecting, and keeps
 // them in the settings file once they connect. Created once, shown modally as often as needed.
 class TFLogin : public QDialog {
@@ -17,6 +25,9 @@ class TFLogin : public QDialog {
 
 public:
     TFLogin(Session& session, UserDialogs& dialogs, QWidget* parent = nullptr);
+
+    // Shows the dialog modally, saying why it opened; returns QDialog::Accepted once the settings connected.
+    int ExecFor(LoginReason reason);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -28,12 +39,17 @@ private:
 
     Session& session;
     UserDialogs& dialogs;
+    QLabel* ReasonLabel;
     QLineEdit* RzEdit1;
     QLineEdit* RzEdit2;
     QLineEdit* RzEdit3;
     QLineEdit* RzEdit4;
+    QLabel* DemoLabel;
     QPushButton* RzButton1;
     QPushButton* RzButton2;
 };
+
+// What the dialog's first line says for reason.
+QString LoginReasonText(LoginReason reason);
 
 } // namespace hz

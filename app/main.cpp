@@ -1,4 +1,5 @@
 #include "app/main_window.h"
+#include "app/qt_translations.h"
 #include "app/user_dialogs.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/import_run.h"
@@ -8,9 +9,11 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QLocale>
 
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
+    hz::InstallQtTranslations(QLocale::system());
     QCommandLineParser parser;
     const QCommandLineOption settingsOption(QStringLiteral("settings"),
                                             QStringLiteral("The settings file (default: ZirurUzavarUriz.ini beside "

@@ -21,6 +21,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QUrl>
 
 #include <algorithm>
@@ -37,6 +38,13 @@ constexpr int RepaintMilliseconds = 50;
 
 QString GuidePath() {
     return QDir(QCoreApplication::applicationDirPath()).filePath(QStringLiteral("docs/guide.html"));
+}
+
+// Where the chooser opens before a workbook was chosen: the user's documents, else the home folder. Not the working
+// folder, which is "/" for a program started from a menu.
+QString FirstChooserFolder() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return !documents.isEmpty() && QFileInfo(documents).isDir() ? documents : QDir::homePath();
 }
 
 // Names a control after its component, so that tests and readers find it, and puts it in its place.
@@ -139,6 +147,7 @@ void TFMain::FormCreate() {
         failure = QString::fromUtf8(error.what());
     }
     setWindowTitle(caption);
+    dialogs.SetCaption(caption);
     if (failure) {
         dialogs.ShowError(this, *failure);
     }
@@ -201,10 +210,14 @@ bool TFMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void TFMain::Button1Click() {
+    // After the first choice, the chooser opens on the last workbook, in its folder.
+    const QString start = Edit8->text().isEmpty() ? FirstChooserFolder() : Edit8->text();
     const QString path = dialogs.ChooseFileToOpen(this, QStringLiteral("请选择数据文件："),
-                                                  QStringLiteral("数据文件 (*.xls *.xlsx *.xlsm)"), Edit8->text());
+                                                  QStringLiteral("数据文件 (*.xls *.xlsx *.xlsm)"), start);
     if (!path.isEmpty()) {
         Edit8->setText(QDir::toNativeSeparators(path));
+        // The box shows only the end of a long path.
+        Edit8->setToolTip(Edit8->text());
     }
 }
 
@@ -242,7 +255,7 @@ void TFMain::Button3Click() {
 }
 
 void TFMain::Button4Click() {
-    login->exec();
+    login->ExecFor(LoginReason::UserAsked);
 }
 
 void TFMain::RzCheckBox1Click(bool checked) {

@@ -3,6 +3,7 @@
 #include "app/login_dialog.h"
 #include "app/main_window.h"
 #include "app/user_dialogs.h"
+#include "engine/session.h"
 
 #include <QLineEdit>
 
@@ -36,11 +37,11 @@ void MainWindowObserver::Progress(const QString& worksheet, int row) {
     window.ShowProgress(worksheet, row);
 }
 
-void MainWindowObserver::ShowSettingsDialog(const QString&) {
+void MainWindowObserver::ShowSettingsDialog(const QString& reason) {
     // Why the connection failed was a message just before: the user reads it before the dialog opens.
     ShowHeldMessage();
-    // The dialog explains nothing: the user sees the settings and corrects them.
-    window.Login().exec();
+    window.Login().ExecFor(reason == EmptySettingsMessage() ? LoginReason::SettingsMissing
+                                                            : LoginReason::ConnectionFailed);
 }
 
 std::optional<CheckResult> MainWindowObserver::Finish(RunOutcome outcome, const std::optional<QString>& failure) {

@@ -1,5 +1,7 @@
 #include "app/user_dialogs.h"
 
+#include "app/form_font.h"
+
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -9,20 +11,21 @@
 namespace hz {
 namespace {
 
-void ShowBox(QMessageBox::Icon icon, QWidget* parent, const QString& text) {
-    const QString title = parent != nullptr ? parent->window()->windowTitle() : QString();
-    QMessageBox box(icon, title, text, QMessageBox::Ok, parent);
+void ShowBox(QMessageBox::Icon icon, const QString& caption, QWidget* parent, const QString& text) {
+    QMessageBox box(icon, caption, text, QMessageBox::Ok, parent);
+    // A top-level window does not inherit its parent's font: the box takes the windows' own Chinese font.
+    box.setFont(FormFont());
     box.exec();
 }
 
 } // namespace
 
 void DesktopDialogs::ShowMessage(QWidget* parent, const QString& text) {
-    ShowBox(QMessageBox::NoIcon, parent, text);
+    ShowBox(QMessageBox::NoIcon, Caption(), parent, text);
 }
 
 void DesktopDialogs::ShowError(QWidget* parent, const QString& text) {
-    ShowBox(QMessageBox::Critical, parent, text);
+    ShowBox(QMessageBox::Critical, Caption(), parent, text);
 }
 
 QString DesktopDialogs::ChooseFileToOpen(QWidget* parent, const QString& title, const QString& filter,

@@ -14,7 +14,12 @@ class UserDialogs {
 public:
     virtual ~UserDialogs() = default;
 
-    // A message with an OK button, modal over parent's window and titled with its caption.
+    // The title of every message box: the program's caption. The main window's own title shows a run's progress
+    // and would put a box under a worksheet and row it does not belong to.
+    void SetCaption(const QString& text) { caption = text; }
+    const QString& Caption() const { return caption; }
+
+    // A message with an OK button, modal over parent's window and titled with the caption.
     virtual void ShowMessage(QWidget* parent, const QString& text) = 0;
     // An error that ended an action, shown with its own text as the application shows any failure.
     virtual void ShowError(QWidget* parent, const QString& text) = 0;
@@ -29,6 +34,9 @@ public:
     virtual void ShowModal(QDialog& dialog) = 0;
     // Opens url with the desktop's default handler; false when nothing took it.
     virtual bool OpenUrl(const QUrl& url) = 0;
+
+private:
+    QString caption;
 };
 
 // The real dialogs of the desktop.

@@ -6,6 +6,7 @@
 #include "tests/app/recording_dialogs.h"
 #include "tests/support/scratch_folder.h"
 
+#include <QApplication>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -156,6 +157,30 @@ private slots:
         QVERIFY(dialogs.errors[0].startsWith(QStringLiteral("无法保存设置文件 ") + settingsPath + u'：'));
         QVERIFY(session.connected);
         QVERIFY(!dialog.isVisible());
+    }
+
+    // Typing into a field replaces its setting, however the field got the focus: on opening, by the tab key or by
+    // the mouse.
+    void FieldsSelectTheirTextOnFocus() {
+        Fixture f;
+        f.session.settings.database = QStringLiteral("UFDATA_001_2026");
+        f.session.settings.user = QStringLiteral("sa");
+        f.dialog.hide();
+        f.dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&f.dialog));
+        QCOMPARE(QApplication::focusWidget(), f.Edit("RzEdit1"));
+        QTest::keyClicks(f.Edit("RzEdit1"), QStringLiteral("sqlite"));
+        QCOMPARE(f.Edit("RzEdit1")->text(), QStringLiteral("sqlite"));
+
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), f.Edit("RzEdit2"));
+        QTest::keyClicks(f.Edit("RzEdit2"), QStringLiteral("HZDEMO_001_2026"));
+        QCOMPARE(f.Edit("RzEdit2")->text(), QStringLiteral("HZDEMO_001_2026"));
+
+        QTest::mouseClick(f.Edit("RzEdit3"), Qt::LeftButton, {}, QPoint(4, 10));
+        QTRY_COMPARE(f.Edit("RzEdit3")->selectedText(), QStringLiteral("sa"));
+        QTest::keyClicks(f.Edit("RzEdit3"), QStringLiteral("demo"));
+        QCOMPARE(f.Edit("RzEdit3")->text(), QStringLiteral("demo"));
     }
 
     void QuittingLeavesTheSettingsAlone() {

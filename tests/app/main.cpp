@@ -3,6 +3,7 @@
 int RunMainWindowTests(int argc, char** argv);
 int RunLoginDialogTests(int argc, char** argv);
 int RunCheckRunTests(int argc, char** argv);
+int RunDesktopDialogsTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     // The widgets are tested without a display.
@@ -14,5 +15,6 @@ int main(int argc, char** argv) {
     failures += RunMainWindowTests(argc, argv);
     failures += RunLoginDialogTests(argc, argv);
     failures += RunCheckRunTests(argc, argv);
+    failures += RunDesktopDialogsTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

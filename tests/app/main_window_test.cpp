@@ -39,6 +39,29 @@ const char* const ScreenRows[21][3] = {
     {"其他出库单", "CheckBox7", "Edit5"},
 };
 
+// Sets an environment variable for as long as it lives.
+class EnvironmentOverride {
+public:
+    EnvironmentOverride(const char* name, const QString& value)
+        : name(name), had(qEnvironmentVariableIsSet(name)), before(qgetenv(name)) {
+        qputenv(name, value.toLocal8Bit());
+    }
+    ~EnvironmentOverride() {
+        if (had) {
+            qputenv(name, before);
+        } else {
+            qunsetenv(name);
+        }
+    }
+    EnvironmentOverride(const EnvironmentOverride&) = delete;
+    EnvironmentOverride& operator=(const EnvironmentOverride&) = delete;
+
+private:
+    const char* name;
+    bool had;
+    QByteArray before;
+};
+
 class MainWindowTest : public QObject {
     Q_OBJECT
 
@@ -94,7 +117,7 @@ private slots:
             QVERIFY(f.Find(topToBottom[i])->y() >= f.Find(topToBottom[i - 1])->geometry().bottom());
         }
         for (QWidget* child : f.window->findChildren<QWidget*>()) {
-            if (!child->isWindow()) {
+            if (child->window() == f.window.get()) {
                 QVERIFY(f.window->rect().contains(QRect(child->mapTo(f.window.get(), QPoint()), child->size())));
             }
         }
@@ -175,17 +198,44 @@ private slots:
         QCOMPARE(f.Find<QLineEdit>("Edit20")->text(), QStringLiteral("2"));
     }
 
+    // The chooser first opens in the user's documents (the home folder when the desktop has none), then on the
+    // last workbook; the path box shows the whole path as its tooltip, since it shows only the end of a long one.
+    void TheChooserFillsThePathAndCancelKeepsIt_data() {
+        QTest::addColumn<bool>("hasDocuments");
+        QTest::addColumn<QString>("firstFolder");
+        QTest::newRow("documents folder") << true << QStringLiteral("home/我的文档");
+        QTest::newRow("no documents folder") << false << QStringLiteral("home");
+    }
+
     void TheChooserFillsThePathAndCancelKeepsIt() {
+        QFETCH(bool, hasDocuments);
+        QFETCH(QString, firstFolder);
+        test::ScratchFolder desktop;
+        const QDir root(QString::fromStdString(desktop.Path()));
+        QVERIFY(root.mkpath(QStringLiteral("config")) && root.mkpath(QStringLiteral("home")));
+        if (hasDocuments) {
+            QVERIFY(root.mkpath(QStringLiteral("home/我的文档")));
+        }
+        test::WriteFileBytes(desktop.File("config/user-dirs.dirs"), "XDG_DOCUMENTS_DIR=\"$HOME/我的文档\"\n");
+        const EnvironmentOverride home("HOME", root.filePath(QStringLiteral("home")));
+        const EnvironmentOverride config("XDG_CONFIG_HOME", root.filePath(QStringLiteral("config")));
+
         Fixture f;
         f.dialogs.chosenFile = QStringLiteral("/data/期初 数据.xlsx");
         f.Click("Button1");
-        QCOMPARE(f.Find<QLineEdit>("Edit8")->text(), QStringLiteral("/data/期初 数据.xlsx"));
+        auto* path = f.Find<QLineEdit>("Edit8");
+        QCOMPARE(path->text(), QStringLiteral("/data/期初 数据.xlsx"));
+        QCOMPARE(path->toolTip(), QStringLiteral("/data/期初 数据.xlsx"));
         f.dialogs.chosenFile.clear();
         f.Click("Button1");
-        QCOMPARE(f.Find<QLineEdit>("Edit8")->text(), QStringLiteral("/data/期初 数据.xlsx"));
+        QCOMPARE(path->text(), QStringLiteral("/data/期初 数据.xlsx"));
         QCOMPARE(f.dialogs.chooserCalls,
-                 (QStringList{QStringLiteral("请选择数据文件：|数据文件 (*.xls *.xlsx *.xlsm)|"),
+                 (QStringList{QStringLiteral("请选择数据文件：|数据文件 (*.xls *.xlsx *.xlsm)|") +
+                                  root.filePath(firstFolder),
                               QStringLiteral("请选择数据文件：|数据文件 (*.xls *.xlsx *.xlsm)|/data/期初 数据.xlsx")}));
+        f.dialogs.chosenFile = QStringLiteral("/data/第二个.xls");
+        f.Click("Button1");
+        QCOMPARE(path->toolTip(), QStringLiteral("/data/第二个.xls"));
     }
 
     void ThePathBoxRefusesTyping() {
@@ -282,6 +332,86 @@ private slots:
         QCOMPARE(seen.size(), 4);
         QCOMPARE(f.dialogs.messages, QStringList());
         QVERIFY(!f.session.connected);
+    }
+
+    // The dialog says in its first line why it opened, whoever opened it, and tells how to reach the demo ERP.
+    void TheSettingsDialogSaysWhyItOpened_data() {
+        QTest::addColumn<QByteArray>("settings");
+        QTest::addColumn<QByteArray>("button");
+        QTest::addColumn<QString>("reason");
+        QTest::addColumn<int>("messages");
+        QTest::newRow("settings button") << QByteArray("[DB]\nGServer=srv\nGDBName=db\n") << QByteArray("Button4")
+                                         << LoginReasonText(LoginReason::UserAsked) << 0;
+        QTest::newRow("run with empty settings")
+            << QByteArray("[DB]\nGServer=srv\nGDBName=db\n") << QByteArray("Button2")
+            << QStringLiteral("请先设置 ERP 数据库连接：填写服务器、数据库和用户名，然后点击“连  接”。") << 0;
+        // The failure itself was a message just before.
+        QTest::newRow("run that cannot connect")
+            << QByteArray("[DB]\nGServer=sqlite\nGDBName=missing\nGUser=demo\n") << QByteArray("Button2")
+            << LoginReasonText(LoginReason::ConnectionFailed) << 1;
+    }
+
+    void TheSettingsDialogSaysWhyItOpened() {
+        QFETCH(QByteArray, settings);
+        QFETCH(QByteArray, button);
+        QFETCH(QString, reason);
+        QFETCH(int, messages);
+        Fixture f(settings.toStdString());
+        f.runner = [&](const ImportRequest&, RunObserver& observer) { ConnectDatabase(f.session, observer); };
+        QStringList seen;
+        QTimer::singleShot(0, [&] {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            seen << dialog->findChild<QLabel*>(QStringLiteral("ReasonLabel"))->text()
+                 << dialog->findChild<QLabel*>(QStringLiteral("DemoLabel"))->text();
+            dialog->reject();
+        });
+        f.Click(button.constData());
+        QCOMPARE(seen.value(0), reason);
+        QVERIFY(seen.value(1).contains(QStringLiteral("服务器填 sqlite")));
+        QCOMPARE(f.dialogs.messages.size(), messages);
+    }
+
+    // Settings that connect close the dialog without a word and the run goes on with them.
+    void ARunGoesOnOnceTheDialogConnects() {
+        Fixture f;
+        const QString database = QString::fromStdString(f.folder.File("erp.db"));
+        Connection().CreateSqliteFile(database);
+        f.runner = [&](const ImportRequest&, RunObserver& observer) {
+            ConnectDatabase(f.session, observer);
+            if (f.session.connected) {
+                observer.ShowMessage({QStringLiteral("导入完成！")});
+            }
+        };
+        QTimer::singleShot(0, [&] {
+            QWidget* dialog = QApplication::activeModalWidget();
+            QVERIFY(dialog != nullptr);
+            const QStringList values{QStringLiteral("sqlite"), database, QStringLiteral("demo")};
+            for (int i = 0; i < values.size(); ++i) {
+                dialog->findChild<QLineEdit*>(QStringLiteral("RzEdit%1").arg(i + 1))->setText(values[i]);
+            }
+            QTest::mouseClick(dialog->findChild<QPushButton*>(QStringLiteral("RzButton1")), Qt::LeftButton);
+        });
+        f.Click("Button2");
+        QCOMPARE(f.dialogs.messages, QStringList{QStringLiteral("导入完成！")});
+        QVERIFY(f.session.connected);
+        QVERIFY(!f.window->Login().isVisible());
+    }
+
+    // A box takes the program's caption, not the caption that shows where the run is: that one may already name
+    // another worksheet and row.
+    void MessagesTakeTheProgramsCaption() {
+        Fixture f("[System]\nToolCaption=某公司 期初导入\n");
+        f.runner = [](const ImportRequest&, RunObserver& observer) {
+            observer.Progress(QStringLiteral("客户分类"), 2);
+            observer.ShowMessage({QStringLiteral("员工第 8 行部门不存在！"), QStringLiteral("员工"), 8});
+            observer.Progress(QStringLiteral("存货档案"), 40);
+            observer.ShowMessage({QStringLiteral("导入完成！")});
+            throw RunError("无法保存工作簿");
+        };
+        f.Click("Button2");
+        QCOMPARE(f.dialogs.messageTitles, QStringList(3, QStringLiteral("某公司 期初导入")));
+        QCOMPARE(f.dialogs.Caption(), QStringLiteral("某公司 期初导入"));
     }
 
     void ClickingTheInformationOpensTheGuide() {

@@ -13,16 +13,20 @@
 
 namespace hz::test {
 
-// UserDialogs that never block: messages and errors are written down with the window they were shown over, the
-// file choosers answer with chosenFile and fileToSave (empty: cancelled), the browser accepts every address, and a
-// modal dialog is handed to onModal while it is "shown" (it is gone once the call returns).
+// UserDialogs that never block: messages and errors are written down with the window they were shown over and the
+// title they had, the file choosers answer with chosenFile and fileToSave (empty: cancelled), the browser accepts
+// every address, and a modal dialog is handed to onModal while it is "shown" (it is gone once the call returns).
 class RecordingDialogs final : public UserDialogs {
 public:
     void ShowMessage(QWidget* parent, const QString& text) override {
         messages << text;
         messageParents << parent;
+        messageTitles << Caption();
     }
-    void ShowError(QWidget*, const QString& text) override { errors << text; }
+    void ShowError(QWidget*, const QString& text) override {
+        errors << text;
+        messageTitles << Caption();
+    }
     QString ChooseFileToOpen(QWidget*, const QString& title, const QString& filter, const QString& startPath) override {
         chooserCalls << title + u'|' + filter + u'|' + startPath;
         return chosenFile;
@@ -44,6 +48,7 @@ public:
 
     QStringList messages;
     QList<QPointer<QWidget>> messageParents;
+    QStringList messageTitles; // of the messages and the errors, in the order shown
     QStringList errors;
     QStringList chooserCalls;
     QString chosenFile;
