@@ -70,9 +70,9 @@ TFLogin::TFLogin(Session& session, UserDialogs& dialogs, QWidget* parent)
     DemoLabel = AddNote(this, "DemoLabel",
                         QStringLiteral("试用内置的演示 ERP：服务器填 sqlite，数据库填 HZDEMO_001_2026，用户名填 demo"
                                        "（演示库由 huizhang-cli init-demo 创建）。"),
-                        notesTop, 40);
+                        notesTop, 56);
     DemoLabel->setStyleSheet(QStringLiteral("color: #555;"));
-    const int buttonsTop = notesTop + 48;
+    const int buttonsTop = notesTop + 64;
     RzButton1 = new QPushButton(QStringLiteral("连  接"), this);
     RzButton1->setObjectName(QStringLiteral("RzButton1"));
     RzButton1->setGeometry(DialogWidth / 2 - 100, buttonsTop, 80, 26);

@@ -7,6 +7,7 @@
 #include "tests/support/scratch_folder.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -65,6 +66,21 @@ private slots:
         QCOMPARE(f.Edit("RzEdit4")->echoMode(), QLineEdit::Password);
         QCOMPARE(f.dialog.findChild<QPushButton*>(QStringLiteral("RzButton1"))->text(), QStringLiteral("连  接"));
         QCOMPARE(f.dialog.findChild<QPushButton*>(QStringLiteral("RzButton2"))->text(), QStringLiteral("退  出"));
+        // The notes wrap within their place, whatever the reason, and no control covers another.
+        auto* reason = f.dialog.findChild<QLabel*>(QStringLiteral("ReasonLabel"));
+        for (LoginReason why : {LoginReason::UserAsked, LoginReason::SettingsMissing, LoginReason::ConnectionFailed}) {
+            reason->setText(LoginReasonText(why));
+            QVERIFY2(reason->heightForWidth(reason->width()) <= reason->height(), qPrintable(reason->text()));
+        }
+        auto* demo = f.dialog.findChild<QLabel*>(QStringLiteral("DemoLabel"));
+        QVERIFY(demo->heightForWidth(demo->width()) <= demo->height());
+        const QList<QWidget*> controls = f.dialog.findChildren<QWidget*>();
+        for (QWidget* a : controls) {
+            QVERIFY(f.dialog.rect().contains(a->geometry()));
+            for (QWidget* b : controls) {
+                QVERIFY2(a == b || !a->geometry().intersects(b->geometry()), qPrintable(a->objectName()));
+            }
+        }
     }
 
     void IncompleteSettingsAreRefused_data() {
