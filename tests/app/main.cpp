@@ -4,6 +4,7 @@ int RunMainWindowTests(int argc, char** argv);
 int RunLoginDialogTests(int argc, char** argv);
 int RunCheckRunTests(int argc, char** argv);
 int RunDesktopDialogsTests(int argc, char** argv);
+int RunRepaintOnExposeTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     // The widgets are tested without a display.
@@ -16,5 +17,7 @@ int main(int argc, char** argv) {
     failures += RunLoginDialogTests(argc, argv);
     failures += RunCheckRunTests(argc, argv);
     failures += RunDesktopDialogsTests(argc, argv);
+    // Last: the filter stays installed, as in the program.
+    failures += RunRepaintOnExposeTests(argc, argv);
     return failures == 0 ? 0 : 1;
 }

@@ -1,13 +1,20 @@
 #include "app/login_dialog.h"
 #include "app/main_window.h"
 #include "app/qt_translations.h"
+#include "app/repaint_on_expose.h"
 #include "app/user_dialogs.h"
+#include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/import_run.h"
+#include "engine/importer_registry.h"
 #include "engine/session.h"
 #include "engine/sheet_kinds.h"
 #include "tests/app/screen/screen_grab.h"
+#include "tests/support/fresh_erp.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/support/text_workbook.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -79,7 +86,11 @@ QWidget* ActiveModal() {
 
 // The window over a settings file in a scratch folder, with the desktop's real dialogs and Qt's Chinese texts.
 struct Desktop {
-    Desktop() : translator(InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China))) {
+    explicit Desktop(const std::string& settings = "")
+        : translator(InstallQtTranslations(QLocale(QLocale::Chinese, QLocale::China))) {
+        if (!settings.empty()) {
+            test::WriteFileBytes(folder.File("ZirurUzavarUriz.ini"), settings);
+        }
         window = std::make_unique<TFMain>(
             session, [this](const ImportRequest& request, RunObserver& observer) { return runner(request, observer); },
             dialogs);
@@ -134,6 +145,33 @@ private slots:
         ExpectPainted(painted, {"main_window", "row_error_box", "aborted_box", "error_box"});
     }
 
+    // The real run on an embedded ERP, as a user meets it: the first import of a sheet ends with "导入完成！", the
+    // second stops at its first row, which the ERP holds now, and ends with "中止导入！".
+    void TheBoxesOfARealImportArePainted() {
+        test::FreshErp erp;
+        Desktop desktop("[DB]\nGServer=sqlite\nGDBName=" + erp.Path().toStdString() + "\nGUser=demo\n");
+        const std::string book = desktop.folder.File("book.xlsx");
+        test::WriteTextWorkbook(book, {{"部门", {{"header"}, {"", "D01", "财务部"}, {"", "D02", "人事部"}}}});
+        InstallEmbeddedErp(desktop.session.Con);
+        const ImporterRegistry importers = DefaultImporters();
+        desktop.runner = [&](const ImportRequest& request, RunObserver& observer) {
+            return RunImport(desktop.session, request, observer, importers);
+        };
+        Painted painted;
+        WhenShown(ActiveModal, [&](QWidget* chooser) {
+            static_cast<QFileDialog*>(chooser)->selectFile(QString::fromStdString(book));
+            static_cast<QDialog*>(chooser)->accept();
+        });
+        desktop.Click("Button1");
+        QTest::mouseClick(desktop.Find<QCheckBox>("CheckBox14"), Qt::LeftButton, {}, QPoint(7, 10));
+        GrabEachBox({"completed_box"}, painted);
+        desktop.Click("Button2");
+        desktop.Find<QLineEdit>("Edit14")->setText(QStringLiteral("2"));
+        GrabEachBox({"real_row_error_box", "real_aborted_box"}, painted);
+        desktop.Click("Button2");
+        ExpectPainted(painted, {"completed_box", "real_row_error_box", "real_aborted_box"});
+    }
+
     // The settings dialog, and the box it shows over itself for empty settings.
     void TheSettingsDialogIsPainted() {
         Desktop desktop;
@@ -184,6 +222,8 @@ int main(int argc, char** argv) {
     // On the X server that xvfb-run starts: the point is what reaches a real screen.
     qputenv("QT_QPA_PLATFORM", "xcb");
     QApplication application(argc, argv);
+    // As the program does.
+    hz::RepaintWindowsWhenExposed();
     hz::ScreenTest test;
     return QTest::qExec(&test, argc, argv);
 }
