@@ -40,6 +40,7 @@ void MainWindowObserver::Progress(const QString& worksheet, int row) {
 void MainWindowObserver::ShowSettingsDialog(const QString& reason) {
     // Why the connection failed was a message just before: the user reads it before the dialog opens.
     ShowHeldMessage();
+    // The engine asks for the dialog for empty settings or after a failed connection; the dialog says which.
     window.Login().ExecFor(reason == EmptySettingsMessage() ? LoginReason::SettingsMissing
                                                             : LoginReason::ConnectionFailed);
 }
