@@ -36,12 +36,11 @@ BiffReader::BiffReader(const std::string& path, std::string_view stream, std::si
     : path(path), stream(stream), offset(offset) {}
 
 bool BiffReader::Next(BiffRecord& record) {
-    // Fewer than four bytes left are padding to the library as well.
+    // Fewer than four bytes left are padding.
     if (offset >= stream.size() || stream.size() - offset < 4)
         return false;
     std::uint16_t type = ReadU16(stream, offset);
     std::uint16_t length = ReadU16(stream, offset + 2);
-    // The .xls library takes an empty record of type 0 for the end of the stream and ignores all after it.
     if (type == 0 && length == 0)
         return false;
     if (length > kMaxRecordData)
@@ -69,6 +68,21 @@ void BiffReader::Damaged(const std::string& detail) const {
     throw WorkbookReadError(path, "文件已损坏（工作簿数据流在位置 " + std::to_string(offset) + "：" + detail + "）");
 }
 
+void AppendUtf16AsUtf8(std::string& out, const std::vector<std::uint16_t>& units) {
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        std::uint32_t unit = units[i];
+        if (unit < 0x80) {
+            out.push_back(static_cast<char>(unit));
+        } else if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
+                   units[i + 1] < 0xE000) {
+            AppendUtf8(out, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
+            ++i;
+        } else {
+            AppendUtf8(out, unit >= 0xD800 && unit < 0xE000 ? 0xFFFD : unit);
+        }
+    }
+}
+
 std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::size_t countBytes) {
     if (parts.empty() || parts[0].size() < countBytes + 1)
         return {};
@@ -94,17 +108,7 @@ std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::si
         at = 0;
     }
     std::string text;
-    text.reserve(units.size());
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        std::uint32_t unit = units[i];
-        if (unit >= 0xD800 && unit < 0xDC00 && i + 1 < units.size() && units[i + 1] >= 0xDC00 &&
-            units[i + 1] < 0xE000) {
-            AppendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (units[i + 1] - 0xDC00));
-            ++i;
-        } else {
-            AppendUtf8(text, unit >= 0xD800 && unit < 0xE000 ? 0xFFFD : unit);
-        }
-    }
+    AppendUtf16AsUtf8(text, units);
     return text;
 }
 

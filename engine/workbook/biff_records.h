@@ -17,9 +17,13 @@ inline constexpr std::uint16_t kFilePass = 0x002F;
 inline constexpr std::uint16_t kContinue = 0x003C;
 inline constexpr std::uint16_t kBoundSheet = 0x0085;
 inline constexpr std::uint16_t kMulRk = 0x00BD;
+inline constexpr std::uint16_t kMulBlank = 0x00BE;
+inline constexpr std::uint16_t kRString = 0x00D6;
 inline constexpr std::uint16_t kXf = 0x00E0;
 inline constexpr std::uint16_t kSst = 0x00FC;
+inline constexpr std::uint16_t kLabelSst = 0x00FD;
 inline constexpr std::uint16_t kDimension = 0x0200;
+inline constexpr std::uint16_t kBlank = 0x0201;
 inline constexpr std::uint16_t kNumber = 0x0203;
 inline constexpr std::uint16_t kLabel = 0x0204;
 inline constexpr std::uint16_t kBoolErr = 0x0205;
@@ -35,9 +39,9 @@ struct BiffRecord {
     std::string_view data;
 };
 
-// Walks the records of a workbook stream from an offset, ending where the .xls library ends: at the end of the
-// stream or at an empty record of type 0. A record longer than BIFF8 allows or running past the end of the stream
-// is reported as damage (WorkbookError naming path).
+// Walks the records of a workbook stream from an offset, ending at the end of the stream or at an empty record of
+// type 0 (the padding some writers leave after the last EOF). A record longer than BIFF8 allows or running past the end
+// of the stream is reported as damage (WorkbookError naming path).
 class BiffReader {
 public:
     BiffReader(const std::string& path, std::string_view stream, std::size_t offset);
@@ -56,13 +60,16 @@ private:
     std::size_t recordOffset = 0;
 };
 
+// Appends UTF-16 code units as UTF-8; a lone surrogate becomes U+FFFD.
+void AppendUtf16AsUtf8(std::string& out, const std::vector<std::uint16_t>& units);
+
 // A BIFF8 unicode string (character count of countBytes bytes, option byte, characters) spread over the given
 // record parts, each later part starting with its own option byte; returned as UTF-8. Text cut short ends where
 // the data ends.
 std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::size_t countBytes = 2);
 
 // Whether the unicode string at data[at] (16-bit character count, option byte, optional run and extension
-// counts, characters) lies within the record. The .xls library trusts the count and reads past short records.
+// counts, characters) lies within the record.
 bool BiffStringFits(std::string_view data, std::size_t at);
 
 // The decoded value of an RK number (a packed integer or the high half of a double, maybe divided by 100).

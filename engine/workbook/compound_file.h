@@ -21,8 +21,6 @@ public:
     bool HasStream(std::string_view name) const;
     // The stream's bytes; throws WorkbookError when it is missing or its sectors are damaged.
     std::string ReadStream(std::string_view name);
-    // The mini stream, which holds the streams under 4096 bytes one after another.
-    std::string_view MiniStream() const { return miniStream; }
 
 private:
     struct Entry {

@@ -1,8 +1,8 @@
 #include "engine/workbook/xls_globals.h"
 
 #include "engine/workbook/biff_records.h"
-#include "engine/workbook/number_format.h"
 #include "engine/workbook/little_endian.h"
+#include "engine/workbook/number_format.h"
 
 #include <map>
 
@@ -20,6 +20,7 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
 
     std::map<std::uint16_t, bool> customDateFormats;
     std::vector<std::uint16_t> xfFormats;
+    bool sstSeen = false;
     while (reader.Next(record) && record.type != biff::kEof) {
         std::string_view data = record.data;
         switch (record.type) {
@@ -39,7 +40,14 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
             globals.sheets.push_back(
                 {ReadU32(data, 0), (data[4] & 3) != 0, data[5] == 0, DecodeBiffString({data.substr(6)}, 1)});
             break;
+        case biff::kSst:
+            if (!sstSeen)
+                globals.strings.Read(reader, data, reader.TakeContinues());
+            sstSeen = true;
+            break;
         case biff::kFormat:
+            if (!BiffStringFits(data, 2))
+                reader.Damaged("数字格式记录中的文字超出记录范围");
             customDateFormats[ReadU16(data, 0)] = ClassifyNumberFormat(DecodeBiffString({data.substr(2)})).positive;
             break;
         case biff::kXf:

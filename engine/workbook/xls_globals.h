@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/workbook/xls_shared_strings.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -23,10 +25,11 @@ struct XlsGlobals {
     bool recalculated = false; // a RECALCID record: the formulas' results were calculated by Excel
     std::vector<XlsSheetEntry> sheets;
     std::vector<bool> dateXfs; // by XF index: the cell format shows a date or a time
+    XlsSharedStrings strings;  // the SST with its CONTINUE records
 };
 
-// Reads the globals up to their EOF record. Stops after the BOF when the version is not BIFF8, and at a FILEPASS
-// record. Throws WorkbookError naming path when the records are damaged.
+// Reads the globals up to their EOF record, the shared strings included. Stops after the BOF when the version is not
+// BIFF8, and at a FILEPASS record. Throws WorkbookError naming path when the records are damaged.
 XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream);
 
 } // namespace hz

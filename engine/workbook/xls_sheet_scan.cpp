@@ -3,6 +3,8 @@
 #include "engine/workbook/biff_records.h"
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xls_cell_list.h"
+#include "engine/workbook/xls_sheet_loader.h"
 
 #include <map>
 #include <optional>
@@ -16,60 +18,90 @@ constexpr double kDate1904Offset = 1462;
 // BIFF8 limits of a worksheet.
 constexpr std::uint32_t kBiff8Rows = 65536;
 constexpr std::uint32_t kBiff8Columns = 256;
-// The library holds 16 bytes for every cell of every sheet's used range, whether the cell has a value or not: a
-// small file can declare far more than memory holds. This allows four full BIFF8 sheets (1 GB in the library).
-constexpr std::uint64_t kMaxDeclaredCells = 4ull * kBiff8Rows * kBiff8Columns;
+// Each cell of a used range takes nine bytes whether it has a value or not, and a small file can declare or reach
+// a far larger range than memory holds. This allows four full BIFF8 sheets (about 600 MB).
+constexpr std::uint64_t kMaxCells = 4ull * kBiff8Rows * kBiff8Columns;
 
-// Turns the cell records of one worksheet into patches.
+// Turns the cell records of one worksheet into cells.
 class WorksheetRecords {
 public:
-    WorksheetRecords(const XlsGlobals& globals, XlsSheetScan& scan) : globals(globals), scan(scan) {}
+    explicit WorksheetRecords(const XlsGlobals& globals) : globals(globals) {}
 
-    int Dimensions() const { return dimensions; }
-    std::uint64_t DeclaredCells() const { return declaredCells; }
+    const XlsCellList& Cells() const { return cells; }
 
     void Read(BiffReader& reader, const BiffRecord& record) {
         std::string_view data = record.data;
+        // Every cell record starts with its row, column and XF index.
+        if (IsCellRecord(record.type)) {
+            if (data.size() < 6)
+                reader.Damaged("单元格记录过短");
+            if (ReadU16(data, 2) >= kBiff8Columns)
+                reader.Damaged("单元格的列号超出 256 列");
+        }
         std::uint16_t row = data.size() >= 4 ? ReadU16(data, 0) : 0;
         std::uint16_t column = data.size() >= 4 ? ReadU16(data, 2) : 0;
         switch (record.type) {
         case biff::kDimension:
-            ++dimensions;
+            // The used range the writer declares; cells outside it are read all the same, as Excel does.
             if (data.size() >= 12) {
                 if (ReadU32(data, 4) > kBiff8Rows || ReadU16(data, 10) > kBiff8Columns)
                     reader.Damaged("工作表尺寸超出 65536 行 256 列");
-                declaredCells = static_cast<std::uint64_t>(ReadU32(data, 4)) * ReadU16(data, 10);
+                if (ReadU32(data, 4) > 0 && ReadU16(data, 10) > 0)
+                    cells.Extend(ReadU32(data, 4) - 1, ReadU16(data, 10) - 1u);
             }
             break;
         case biff::kNumber:
-            if (data.size() >= 14 && IsDateXf(ReadU16(data, 4)))
-                AddDate(row, column, ReadF64(data, 6));
+            Need(reader, data, 14);
+            AddNumber(row, column, ReadU16(data, 4), ReadF64(data, 6));
             break;
         case biff::kRk:
-            if (data.size() >= 10)
-                AddRk(row, column, ReadU16(data, 4), ReadU32(data, 6));
+            Need(reader, data, 10);
+            AddNumber(row, column, ReadU16(data, 4), DecodeRk(ReadU32(data, 6)));
             break;
         case biff::kMulRk: {
             // First column, then (XF, RK) pairs, then the last column.
-            std::size_t end = data.size() >= 2 ? data.size() - 2 : 0;
-            for (std::size_t at = 4; at + 6 <= end; at += 6, ++column)
-                AddRk(row, column, ReadU16(data, at), ReadU32(data, at + 2));
+            if (data.size() < 6 || (data.size() - 6) % 6 != 0 || column + (data.size() - 6) / 6 > kBiff8Columns)
+                reader.Damaged("多数字单元格记录的长度无效");
+            for (std::size_t at = 4; at + 6 <= data.size() - 2; at += 6, ++column)
+                AddNumber(row, column, ReadU16(data, at), DecodeRk(ReadU32(data, at + 2)));
             break;
         }
+        case biff::kBlank:
+            cells.Extend(row, column);
+            break;
+        case biff::kMulBlank:
+            // First column, then one XF per cell, then the last column.
+            if (data.size() < 6 || data.size() % 2 != 0 || column + (data.size() - 6) / 2 > kBiff8Columns)
+                reader.Damaged("多空白单元格记录的长度无效");
+            if (data.size() > 6)
+                cells.Extend(row, column + static_cast<std::uint32_t>(data.size() - 6) / 2 - 1);
+            break;
+        case biff::kLabelSst:
+            Need(reader, data, 10);
+            if (ReadU32(data, 6) >= globals.strings.Count())
+                reader.Damaged("文字单元格指向不存在的共享字符串");
+            cells.AddShared(row, column, ReadU32(data, 6));
+            break;
+        case biff::kLabel:
+        case biff::kRString: // a text with formatting runs after it
+            if (!BiffStringFits(data, 6))
+                reader.Damaged("文字单元格记录中的文字超出记录范围");
+            cells.AddText(row, column, CellKind::Text, DecodeBiffString({data.substr(6)}));
+            break;
         case biff::kBoolErr:
-            if (data.size() >= 8)
-                AddBoolOrError(row, column, data[7] != 0, static_cast<std::uint8_t>(data[6]));
+            Need(reader, data, 8);
+            AddBoolOrError(row, column, data[7] != 0, static_cast<std::uint8_t>(data[6]));
             break;
         case biff::kFormula:
-            if (data.size() >= 14)
-                ReadFormula(row, column, data);
+            Need(reader, data, 20);
+            ReadFormula(row, column, data);
             break;
         case biff::kString:
             if (stringPending) {
                 std::vector<std::string_view> parts{data};
                 for (std::string_view part : reader.TakeContinues())
                     parts.push_back(part);
-                scan.patches.Add(pendingRow, pendingColumn, CellKind::Text, 0, DecodeBiffString(parts));
+                cells.AddText(pendingRow, pendingColumn, CellKind::Text, DecodeBiffString(parts));
                 stringPending = false;
             }
             break;
@@ -84,20 +116,45 @@ private:
     void AddDate(std::uint16_t row, std::uint16_t column, double serial) {
         // A time of day alone (under one day) is the same in both date systems.
         bool timeAlone = serial >= 0 && serial < 1;
-        scan.patches.Add(row, column, CellKind::DateTime,
-                         globals.dates1904 && !timeAlone ? serial + kDate1904Offset : serial);
+        cells.AddNumber(row, column, CellKind::DateTime,
+                        globals.dates1904 && !timeAlone ? serial + kDate1904Offset : serial);
     }
 
-    void AddRk(std::uint16_t row, std::uint16_t column, std::uint16_t xf, std::uint32_t rk) {
+    static bool IsCellRecord(std::uint16_t type) {
+        switch (type) {
+        case biff::kNumber:
+        case biff::kRk:
+        case biff::kMulRk:
+        case biff::kBlank:
+        case biff::kMulBlank:
+        case biff::kLabelSst:
+        case biff::kLabel:
+        case biff::kRString:
+        case biff::kBoolErr:
+        case biff::kFormula:
+            return true;
+        default:
+            return false;
+        }
+    }
+
+    static void Need(const BiffReader& reader, std::string_view data, std::size_t size) {
+        if (data.size() < size)
+            reader.Damaged("单元格记录过短");
+    }
+
+    void AddNumber(std::uint16_t row, std::uint16_t column, std::uint16_t xf, double value) {
         if (IsDateXf(xf))
-            AddDate(row, column, DecodeRk(rk));
+            AddDate(row, column, value);
+        else
+            cells.AddNumber(row, column, CellKind::Number, value);
     }
 
     void AddBoolOrError(std::uint16_t row, std::uint16_t column, bool isError, std::uint8_t value) {
         if (isError)
-            scan.patches.Add(row, column, CellKind::Error, 0, ErrorLiteral(value));
+            cells.AddText(row, column, CellKind::Error, ErrorLiteral(value));
         else
-            scan.patches.Add(row, column, CellKind::Boolean, value != 0 ? 1 : 0);
+            cells.AddNumber(row, column, CellKind::Boolean, value != 0 ? 1 : 0);
     }
 
     // The cached result: a number, or (marked by 0xFFFF in its top bytes) a type byte with a value byte. A result
@@ -105,18 +162,14 @@ private:
     // (a workbook Excel never saved has no RECALCID), is no result.
     void ReadFormula(std::uint16_t row, std::uint16_t column, std::string_view data) {
         stringPending = false;
-        const bool calculateOnOpen = data.size() >= 16 && (ReadU16(data, 14) & 0x0002) != 0;
+        const bool calculateOnOpen = (ReadU16(data, 14) & 0x0002) != 0;
         const bool placeholder = ReadU16(data, 12) == 0xFFFF && data[6] == 3 && !globals.recalculated;
         if (calculateOnOpen || placeholder) {
-            scan.patches.Add(row, column, CellKind::Uncalculated, 0);
+            cells.AddNumber(row, column, CellKind::Uncalculated, 0);
             return;
         }
         if (ReadU16(data, 12) != 0xFFFF) {
-            double value = ReadF64(data, 6);
-            if (IsDateXf(ReadU16(data, 4)))
-                AddDate(row, column, value);
-            else
-                scan.patches.Add(row, column, CellKind::Number, value);
+            AddNumber(row, column, ReadU16(data, 4), ReadF64(data, 6));
             return;
         }
         auto type = static_cast<std::uint8_t>(data[6]);
@@ -128,14 +181,12 @@ private:
         } else if (type == 1 || type == 2) {
             AddBoolOrError(row, column, type == 2, value);
         } else if (type == 3) {
-            scan.patches.Add(row, column, CellKind::Text, 0);
+            cells.AddText(row, column, CellKind::Text, {});
         }
     }
 
     const XlsGlobals& globals;
-    XlsSheetScan& scan;
-    int dimensions = 0;
-    std::uint64_t declaredCells = 0;
+    XlsCellList cells;
     bool stringPending = false;
     std::uint16_t pendingRow = 0;
     std::uint16_t pendingColumn = 0;
@@ -147,12 +198,12 @@ private:
 
 } // namespace
 
-std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_view stream, const XlsGlobals& globals) {
+std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, std::string_view stream, const XlsGlobals& globals) {
     std::map<std::uint32_t, std::size_t> sheetAt;
     for (std::size_t i = 0; i < globals.sheets.size(); ++i)
         if (!sheetAt.emplace(globals.sheets[i].offset, i).second)
             Damaged(path, "两个工作表指向同一位置");
-    std::vector<XlsSheetScan> scans(globals.sheets.size());
+    std::vector<XlsCellGrid> grids(globals.sheets.size());
     std::vector<bool> found(globals.sheets.size());
 
     BiffReader reader(path, stream, 0);
@@ -160,7 +211,7 @@ std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_vie
     // Depth 1 is a substream's own records; deeper ones belong to substreams nested in it (embedded charts).
     int depth = 0;
     bool globalsSeen = false;
-    std::uint64_t declaredCells = 0;
+    std::uint64_t cellCount = 0;
     std::size_t sheet = 0;
     std::optional<WorksheetRecords> worksheet;
     while (reader.Next(record)) {
@@ -180,21 +231,19 @@ std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_vie
             sheet = listed->second;
             found[sheet] = true;
             if (globals.sheets[sheet].worksheet)
-                worksheet.emplace(globals, scans[sheet]);
+                worksheet.emplace(globals);
             continue;
         }
         if (record.type == biff::kBof) {
             ++depth;
-            if (worksheet)
-                scans[sheet].embedsChart = true;
         } else if (record.type == biff::kEof) {
             --depth;
             if (depth == 0 && worksheet) {
-                if (worksheet->Dimensions() > 1 || (worksheet->Dimensions() == 0 && sheet + 1 != scans.size()))
-                    Damaged(path, "工作表“" + globals.sheets[sheet].name + "”的尺寸记录缺失或重复");
-                declaredCells += worksheet->DeclaredCells();
-                if (declaredCells > kMaxDeclaredCells)
+                const XlsCellList& cells = worksheet->Cells();
+                cellCount += static_cast<std::uint64_t>(cells.Rows()) * cells.Columns();
+                if (cellCount > kMaxCells)
                     throw WorkbookReadError(path, "工作簿过大：各工作表的已用区域合计超过 6700 万个单元格");
+                grids[sheet] = LoadXlsSheet(cells, globals.strings);
                 worksheet.reset();
             }
         } else if (depth == 1 && worksheet) {
@@ -206,7 +255,7 @@ std::vector<XlsSheetScan> ScanXlsSheets(const std::string& path, std::string_vie
     for (std::size_t i = 0; i < found.size(); ++i)
         if (!found[i])
             Damaged(path, "找不到工作表“" + globals.sheets[i].name + "”的数据");
-    return scans;
+    return grids;
 }
 
 } // namespace hz

@@ -30,7 +30,7 @@ void XlsWorksheet::WriteText(int row, int column, std::string_view text) {
 }
 
 void XlsWorksheet::CopyCell(int sourceRow, int sourceColumn, int targetRow, int targetColumn) {
-    // The library gives no cell styles; what a copy keeps besides the value is whether it is a date.
+    // The grid holds no cell styles; what a copy keeps besides the value is whether it is a date.
     CellValue source = Cell(sourceRow, sourceColumn);
     Write(targetRow, targetColumn, {source.kind, source.number, std::string(source.text)});
 }
