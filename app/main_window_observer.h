@@ -26,19 +26,17 @@ public:
     void ShowSettingsDialog(const QString& reason) override;
 
     // The run is over: it ended with outcome, or failure ended it. A check that finished gives what it found, its
-    // last message as the summary, and so does a check that a failure ended after it had found errors, the failure
-    // as the summary. Otherwise a message still held back is shown now and nothing is returned.
+    // final message as the summary, and so does a check that a failure ended after it had found errors, the failure
+    // as the summary. Otherwise nothing is returned.
     std::optional<CheckResult> Finish(RunOutcome outcome, const std::optional<QString>& failure);
 
 private:
-    void ShowHeldMessage();
+    int ErrorsFound() const;
 
     TFMain& window;
     UserDialogs& dialogs;
     RunMode mode;
     CheckResult found;
-    // In a check, a message of no row waits for the run's next step: if none comes it is the check's summary.
-    std::optional<QString> held;
 };
 
 } // namespace hz
