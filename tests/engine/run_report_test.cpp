@@ -7,7 +7,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
@@ -29,14 +28,6 @@ using test::WriteFileBytes;
 
 QString Q(const std::string& utf8) {
     return QString::fromStdString(utf8);
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 unsigned ModeOf(const std::string& path) {
@@ -159,7 +150,7 @@ TEST(RunReport, CsvHasTheByteOrderMarkTheHeaderAndFieldsQuotedAsRfc4180Says) {
                                    ",,无法连接数据库\r\n"
                                    "存货,15,\"第一行\n第二行\"\r\n"
                                    "\"期初,库存\",1048576,数量不是数字\r\n");
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"报告.csv"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"报告.csv"});
 }
 
 TEST(RunReport, CsvWithoutMessagesHoldsTheHeader) {
@@ -191,7 +182,7 @@ TEST(RunReport, XlsxHasTheColumnsABoldHeaderNumbersForRowsAndWidthsThatFit) {
     ScratchFolder folder;
     const std::string path = folder.File("报告.xlsx");
     WriteRunReport(Q(path), SmallRun());
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"报告.xlsx"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"报告.xlsx"});
     const std::string dump = DumpWithOpenpyxl(path);
     EXPECT_NE(dump.find("sheets 消息\n"
                         "工作表/str|行/str|消息/str\n"
@@ -304,7 +295,7 @@ TEST(RunReport, AnExistingReportIsReplacedAndKeepsItsMode) {
         WriteRunReport(Q(path), SmallRun());
         EXPECT_NE(ReadFileBytes(path), "old report");
         EXPECT_EQ(ModeOf(path), 0604u);
-        EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{name});
+        EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{name});
         if (std::string(name).ends_with(".xlsx")) {
             EXPECT_NE(DumpWithOpenpyxl(path).find("存货/str|15/int"), std::string::npos);
         }
@@ -328,7 +319,7 @@ TEST(RunReport, AnUnknownExtensionIsRefusedAndNothingIsWritten) {
         EXPECT_EQ(RunErrorText([&] { WriteRunReport(Q(path), SmallRun()); }),
                   ReportError(path, "报告只能写成 .csv 或 .xlsx 文件"));
     }
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{});
 }
 
 TEST(RunReport, AMissingFolderOrAFolderAtThePathIsRefused) {
@@ -346,7 +337,7 @@ TEST(RunReport, AMissingFolderOrAFolderAtThePathIsRefused) {
     const std::string underFile = folder.File("file/report.csv");
     EXPECT_EQ(RunErrorText([&] { WriteRunReport(Q(underFile), SmallRun()); }),
               ReportError(underFile, "“" + folder.File("file") + "”不是文件夹"));
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"file", "report.xlsx"}));
+    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"file", "report.xlsx"}));
     EXPECT_TRUE(fs::is_empty(folder.File("report.xlsx")));
 }
 
@@ -364,7 +355,7 @@ TEST(RunReport, AReadOnlyFolderLeavesTheOldReportAsItWas) {
         EXPECT_EQ(error, ReportError(path, "无法在文件夹“" + folder.Path() + "”中创建临时文件（" +
                                                std::strerror(EACCES) + "）"));
         ASSERT_EQ(chmod(folder.Path().c_str(), 0755), 0);
-        EXPECT_EQ(Names(folder.Path()), exists ? std::vector<std::string>{name} : std::vector<std::string>{});
+        EXPECT_EQ(test::FileNames(folder.Path()), exists ? std::vector<std::string>{name} : std::vector<std::string>{});
         if (exists) {
             EXPECT_EQ(ReadFileBytes(path), "old report");
         }
@@ -379,7 +370,7 @@ TEST(RunReport, AReadOnlyReportIsNotReplaced) {
     std::string error = RunErrorText([&] { WriteRunReport(Q(path), SmallRun()); });
     EXPECT_TRUE(error.starts_with(ReportError(path, "文件是只读的"))) << error;
     EXPECT_EQ(ReadFileBytes(path), "old report");
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"report.csv"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"report.csv"});
 }
 
 TEST(RunReport, AWriteThatFailsMidwayLeavesTheOldReportAndNoTemporaryFile) {
@@ -405,7 +396,7 @@ TEST(RunReport, AWriteThatFailsMidwayLeavesTheOldReportAndNoTemporaryFile) {
                         error.starts_with(ReportError(path, "无法写入文件，文件夹可能不可写或磁盘已满")))
                 << error;
         }
-        EXPECT_EQ(Names(folder.Path()), exists ? std::vector<std::string>{name} : std::vector<std::string>{});
+        EXPECT_EQ(test::FileNames(folder.Path()), exists ? std::vector<std::string>{name} : std::vector<std::string>{});
         if (exists) {
             EXPECT_EQ(ReadFileBytes(path), "old report");
         }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace hz::test {
 
@@ -24,6 +25,8 @@ private:
 int RunPython(const std::string& script, const std::string& arguments, std::string* output = nullptr);
 
 std::string ReadFileBytes(const std::string& path);
+// The names of the entries of folder, sorted.
+std::vector<std::string> FileNames(const std::string& folder);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 } // namespace hz::test

@@ -4,7 +4,6 @@
 #include "tests/support/scoped_umask.h"
 #include "tests/support/scratch_folder.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -17,14 +16,6 @@ namespace fs = std::filesystem;
 
 void WriteThrough(const AtomicFile& file, const std::string& bytes) {
     ASSERT_EQ(write(file.Descriptor(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 TEST(AtomicFile, CommitReplacesTheContentAndKeepsPermissionsAndOwner) {
@@ -51,7 +42,7 @@ TEST(AtomicFile, CommitReplacesTheContentAndKeepsPermissionsAndOwner) {
     EXPECT_EQ(after.st_mode & 07777, 0640u);
     EXPECT_EQ(after.st_uid, before.st_uid);
     EXPECT_EQ(after.st_gid, before.st_gid);
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"book.xlsx"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xlsx"});
 }
 
 TEST(AtomicFile, WithoutCommitTheOriginalStaysAndTheTemporaryFileGoes) {
@@ -64,7 +55,7 @@ TEST(AtomicFile, WithoutCommitTheOriginalStaysAndTheTemporaryFileGoes) {
         EXPECT_TRUE(fs::exists(file.TemporaryPath()));
     }
     EXPECT_EQ(test::ReadFileBytes(path), "old");
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"book.xlsx"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xlsx"});
 }
 
 TEST(AtomicFile, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
@@ -81,7 +72,7 @@ TEST(AtomicFile, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
     }
     EXPECT_TRUE(fs::is_symlink(folder.File("link.xlsx")));
     EXPECT_EQ(test::ReadFileBytes(target), "new");
-    EXPECT_EQ(Names(folder.File("real")), std::vector<std::string>{"book.xlsx"});
+    EXPECT_EQ(test::FileNames(folder.File("real")), std::vector<std::string>{"book.xlsx"});
 }
 
 TEST(AtomicFile, RefusesToCommitWhenTheOriginalWasReplacedOrRemovedMeanwhile) {
@@ -103,7 +94,8 @@ TEST(AtomicFile, RefusesToCommitWhenTheOriginalWasReplacedOrRemovedMeanwhile) {
                           "无法保存工作簿“" + path + "”：原文件在保存过程中被移动、删除或替换");
             }
         }
-        EXPECT_EQ(Names(folder.Path()), remove ? std::vector<std::string>{} : std::vector<std::string>{"book.xlsx"});
+        EXPECT_EQ(test::FileNames(folder.Path()),
+                  remove ? std::vector<std::string>{} : std::vector<std::string>{"book.xlsx"});
         EXPECT_EQ(fs::exists(path), !remove);
         if (!remove) {
             EXPECT_EQ(test::ReadFileBytes(path), "someone else's");
@@ -132,7 +124,7 @@ TEST(AtomicFile, CreateWritesANewFileWithThePermissionsOfAnyNewFile) {
         stat(path.c_str(), &status);
         EXPECT_EQ(status.st_mode & 07777, 0666u & ~mask);
     }
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"new18.csv", "new23.csv"}));
+    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"new18.csv", "new23.csv"}));
 }
 
 TEST(AtomicFile, CreateReplacesAnExistingFileAsWithoutIt) {
@@ -151,7 +143,7 @@ TEST(AtomicFile, CreateReplacesAnExistingFileAsWithoutIt) {
     stat(path.c_str(), &status);
     EXPECT_EQ(status.st_mode & 07777, 0640u);
     EXPECT_EQ(test::ReadFileBytes(path), "new");
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"book.xlsx"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xlsx"});
 }
 
 TEST(AtomicFile, WithoutCommitANewFileLeavesNothing) {
@@ -160,7 +152,7 @@ TEST(AtomicFile, WithoutCommitANewFileLeavesNothing) {
         AtomicFile file(folder.File("new.csv"), AtomicFile::Missing::Create);
         WriteThrough(file, "half written");
     }
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{});
 }
 
 TEST(AtomicFile, AMissingFileIsRefusedUnlessCreated) {
@@ -192,7 +184,7 @@ TEST(AtomicFile, CreateRefusesAMissingFolderAFileForAFolderAndALinkToNothing) {
             EXPECT_EQ(std::string(error.what()), "无法保存工作簿“" + path + "”：" + problem);
         }
     }
-    EXPECT_EQ(Names(folder.Path()), (std::vector<std::string>{"file", "link.csv"}));
+    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"file", "link.csv"}));
 }
 
 TEST(AtomicFile, ANewFileDoesNotReplaceOneCreatedMeanwhile) {
@@ -210,7 +202,7 @@ TEST(AtomicFile, ANewFileDoesNotReplaceOneCreatedMeanwhile) {
         }
     }
     EXPECT_EQ(test::ReadFileBytes(path), "someone else's");
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"new.csv"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"new.csv"});
 }
 
 TEST(AtomicFile, FailuresAreThrownByTheFailureFunction) {

@@ -4,8 +4,8 @@
 #include "engine/workbook/worksheet_writer.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
-#include "tests/workbook/child_process.h"
 #include "tests/support/zip_entries.h"
+#include "tests/workbook/child_process.h"
 
 #include <algorithm>
 #include <csignal>
@@ -33,14 +33,6 @@ std::vector<test::Part> Fixture(const std::string& sheet1Data = R"(<row r="1"><c
         R"(<sst xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main" count="1" uniqueCount="1">)"
         R"(<si><t>T001</t></si></sst>)",
         R"(<styleSheet xmlns="http://schemas.openxmlformats.org/spreadsheetml/2006/main"/>)");
-}
-
-std::vector<std::string> Names(const std::string& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 void ExpectUnchangedExcept(const std::vector<test::ZipEntry>& before, const std::vector<test::ZipEntry>& after,
@@ -75,7 +67,7 @@ TEST(PackageWriter, RewritesOnlyTheEditedPartsAndCopiesTheRestByteForByte) {
         struct stat status {};
         stat(path.c_str(), &status);
         EXPECT_EQ(status.st_mode & 07777, 0604u);
-        EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"book.xlsx"});
+        EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xlsx"});
     }
 }
 
@@ -298,7 +290,7 @@ TEST(PackageWriter, AFailedSaveLeavesTheOriginalAndNoTemporaryFile) {
         test::WriteZipPackage(original, Fixture());
         std::string path = c.setUp(folder, original);
         std::string originalBytes = test::ReadFileBytes(original);
-        std::vector<std::string> names = Names(folder.Path());
+        std::vector<std::string> names = test::FileNames(folder.Path());
 
         std::string report = RunSave(c.run, path, c.edits);
         chmod(folder.Path().c_str(), 0755);
@@ -308,7 +300,7 @@ TEST(PackageWriter, AFailedSaveLeavesTheOriginalAndNoTemporaryFile) {
             problem.replace(at, 6, folder.Path());
         EXPECT_EQ(report, "无法保存工作簿“" + path + "”：" + problem);
         EXPECT_EQ(test::ReadFileBytes(original), originalBytes);
-        EXPECT_EQ(Names(folder.Path()), names);
+        EXPECT_EQ(test::FileNames(folder.Path()), names);
     }
 }
 
@@ -319,7 +311,7 @@ TEST(PackageWriter, AFileThatIsNoLongerAPackageIsReportedAsUnreadable) {
     std::string report = SaveAndReport(path, {{kSheet1, {{1, 1, Type::Number, "1", 0}}}});
     EXPECT_TRUE(report.starts_with("无法读取工作簿“" + path + "”：")) << report;
     EXPECT_EQ(test::ReadFileBytes(path), "not a zip at all");
-    EXPECT_EQ(Names(folder.Path()), std::vector<std::string>{"book.xlsx"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xlsx"});
 }
 
 } // namespace

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
+#include <vector>
 
 namespace hz {
 namespace {
@@ -15,13 +15,6 @@ namespace {
 namespace fs = std::filesystem;
 using test::ReadFileBytes;
 using test::ScratchFolder;
-
-std::set<std::string> FolderListing(const std::string& folder) {
-    std::set<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.insert(entry.path().filename().string());
-    return names;
-}
 
 std::string SaveError(Workbook& book) {
     try {
@@ -66,7 +59,7 @@ TEST_F(XlsCopyTest, WithoutChangesNothingIsWritten) {
     book->WorksheetAt(1).Cell(1, 1);
     EXPECT_FALSE(book->HasChanges());
     EXPECT_EQ(book->SaveChanges(), "");
-    EXPECT_EQ(FolderListing(folder.Path()), std::set<std::string>{"book.xls"});
+    EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xls"});
 }
 
 TEST_F(XlsCopyTest, WrittenAndCopiedCellsReadBackBeforeSaving) {
@@ -116,7 +109,7 @@ TEST_F(XlsCopyTest, SavingWritesTheWholeWorkbookBesideTheXls) {
 
     std::string copy = book->SaveChanges();
     EXPECT_EQ(copy, folder.File("book.errors.xlsx"));
-    EXPECT_EQ(FolderListing(folder.Path()), (std::set<std::string>{"book.xls", "book.errors.xlsx"}));
+    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
     EXPECT_EQ(ReadFileBytes(path), original);
     EXPECT_EQ(test::DumpXlsxWithOpenpyxl(copy), "sheet 数据 visible\n"
                                                 "A1 n 12 General\n"
@@ -157,7 +150,7 @@ TEST_F(XlsCopyTest, SavingReplacesAnEarlierCopy) {
     std::string copy = book->SaveChanges();
     EXPECT_NE(test::DumpXlsxWithOpenpyxl(copy).find("sheet 第三页 visible\nA1 s 'Error:' General\nD6 s 'x' General\n"),
               std::string::npos);
-    EXPECT_EQ(FolderListing(folder.Path()), (std::set<std::string>{"book.xls", "book.errors.xlsx"}));
+    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
 }
 
 TEST_F(XlsCopyTest, AFailedSaveNamesTheCopyAndLeavesNothingBehind) {
@@ -169,7 +162,7 @@ TEST_F(XlsCopyTest, AFailedSaveNamesTheCopyAndLeavesNothingBehind) {
         book->WorksheetAt(1).WriteText(7, 1, "Error:");
         std::string message = SaveError(*book);
         EXPECT_EQ(message.rfind("无法保存工作簿“" + copy + "”：无法替换文件（", 0), 0u) << message;
-        EXPECT_EQ(FolderListing(folder.Path()), (std::set<std::string>{"book.xls", "book.errors.xlsx"}));
+        EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
         fs::remove(copy);
     }
     {
