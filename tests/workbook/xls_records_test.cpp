@@ -1,6 +1,7 @@
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xls_workbook.h"
 #include "tests/support/compound_file_builder.h"
+#include "tests/support/expected_cell.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
@@ -138,13 +139,7 @@ TEST_F(XlsRecordsTest, ReadsEachCellRecord) {
         Record(0x0203, Cell(4, 5, 0) + F64(9));
     auto book = OpenXlsWorkbook(Write(Stream("", sheet)));
     Worksheet& s = book->WorksheetAt(1);
-    struct Case {
-        const char* name;
-        int row, column;
-        CellKind kind;
-        double number;
-        const char* text;
-    } cases[] = {
+    const test::ExpectedCell cases[] = {
         {"NUMBER", 1, 1, CellKind::Number, 2.5, ""},
         {"RK integer", 1, 2, CellKind::Number, -7, ""},
         {"RK hundredths", 1, 3, CellKind::Number, 12.34, ""},
@@ -160,13 +155,8 @@ TEST_F(XlsRecordsTest, ReadsEachCellRecord) {
         {"outside the declared range", 5, 6, CellKind::Number, 9, ""},
         {"BLANK", 6, 2, CellKind::Empty, 0, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        CellValue value = s.Cell(c.row, c.column);
-        EXPECT_EQ(value.kind, c.kind);
-        EXPECT_NEAR(value.number, c.number, 1e-9);
-        EXPECT_EQ(value.text, c.text);
-    }
+    for (const test::ExpectedCell& c : cases)
+        test::ExpectCell(s, c);
 }
 
 TEST_F(XlsRecordsTest, DamagedRecordsAreRefusedWithWhatIsWrong) {

@@ -1,6 +1,7 @@
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xls_workbook.h"
 #include "tests/support/compound_file_builder.h"
+#include "tests/support/expected_cell.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_fixture.h"
 
@@ -12,26 +13,11 @@
 namespace hz {
 namespace {
 
+using test::ExpectCell;
+using test::ExpectedCell;
 using test::ReadFileBytes;
 using test::ScratchFolder;
 using test::WriteFileBytes;
-
-struct ExpectedCell {
-    const char* name;
-    int row;
-    int column;
-    CellKind kind;
-    double number;
-    std::string text;
-};
-
-void ExpectCell(Worksheet& sheet, const ExpectedCell& expected) {
-    SCOPED_TRACE(expected.name);
-    CellValue value = sheet.Cell(expected.row, expected.column);
-    EXPECT_EQ(value.kind, expected.kind);
-    EXPECT_NEAR(value.number, expected.number, 1e-9);
-    EXPECT_EQ(value.text, expected.text);
-}
 
 std::vector<std::string> SheetNames(Workbook& book) {
     std::vector<std::string> names;
