@@ -28,6 +28,11 @@ QString RowText(const ImportRunContext& context) {
     return QString::number(context.row);
 }
 
+// "<kind> 第 <row> 行<label>", which the code checks' messages begin with.
+QString CodeMessagePrefix(const ImportRunContext& context, const QString& label) {
+    return context.KindName() + QStringLiteral(" 第 ") + RowText(context) + QStringLiteral(" 行") + label;
+}
+
 QChar FoldLatin(QChar c) {
     return c >= u'A' && c <= u'Z' ? QChar(c.unicode() + (u'a' - u'A')) : c;
 }
@@ -142,8 +147,7 @@ bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QSt
                   QStringLiteral(" WITH (HOLDLOCK) Where ") + codeField + QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
-    const QString prefix =
-        context.KindName() + QStringLiteral(" 第 ") + RowText(context) + QStringLiteral(" 行") + label;
+    const QString prefix = CodeMessagePrefix(context, label);
     if (!query.Next()) {
         ReportRowError(context, prefix + QStringLiteral("代码没维护！"));
         return false;
@@ -165,8 +169,7 @@ bool CheckCodeExists(ImportRunContext& context, const QString& table, const QStr
     if (!query.IsEmpty()) {
         return true;
     }
-    ReportRowError(context, context.KindName() + QStringLiteral(" 第 ") + RowText(context) + QStringLiteral(" 行") +
-                                label + QStringLiteral("代码没维护！"));
+    ReportRowError(context, CodeMessagePrefix(context, label) + QStringLiteral("代码没维护！"));
     return false;
 }
 
