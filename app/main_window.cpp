@@ -6,9 +6,11 @@
 #include "app/main_window_observer.h"
 #include "app/user_dialogs.h"
 #include "engine/run_error.h"
+#include "engine/run_journal.h"
 #include "engine/session.h"
 #include "engine/settings/app_settings.h"
 #include "engine/sheet_kinds.h"
+#include "engine/stop_request.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -25,6 +27,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <map>
 #include <optional>
 
 namespace hz {
@@ -109,6 +112,8 @@ void TFMain::BuildKindRows() {
         auto* edit = Place(new QLineEdit(QStringLiteral("2"), GroupBox1), EditName(*kind), {125, top, 52, 20});
         kindCheckBoxes[SelectionOrder(*kind) - 1] = box;
         startRowEdits[SelectionOrder(*kind) - 1] = edit;
+        // A row the user types is the user's choice, not the journal's.
+        connect(edit, &QLineEdit::textEdited, this, [this] { resumeAccepted = false; });
         checkBoxesInNameOrder[kind->checkBoxNumber - 1] = box;
     }
 }
@@ -161,6 +166,7 @@ ImportRequest TFMain::CollectRequest() const {
     ImportRequest request;
     request.workbookPath = Edit8->text();
     request.mode = RzCheckBox3->isChecked() ? RunMode::Check : RunMode::Import;
+    request.resume = resumeAccepted && request.mode == RunMode::Import;
     for (const SheetKind& kind : SheetKinds()) {
         const int index = SelectionOrder(kind) - 1;
         if (kindCheckBoxes[index]->isChecked()) {
@@ -180,6 +186,7 @@ void TFMain::ShowProgress(const QString& worksheet, int row) {
 }
 
 void TFMain::BeginRun() {
+    ClearStopRequest();
     running = true;
     body->setEnabled(false);
     sinceRepaint.invalidate();
@@ -195,6 +202,12 @@ void TFMain::EndRun() {
 
 void TFMain::closeEvent(QCloseEvent* event) {
     if (running) {
+        // The run stops at the next row boundary, and the window closes once it has.
+        if (!closeAfterRun &&
+            dialogs.Ask(this, QStringLiteral("正在导入。要在当前行或单据完成后停止导入并关闭窗口吗？"))) {
+            closeAfterRun = true;
+            RequestStop();
+        }
         event->ignore();
         return;
     }
@@ -218,7 +231,38 @@ void TFMain::Button1Click() {
         Edit8->setText(QDir::toNativeSeparators(path));
         // The box shows only the end of a long path.
         Edit8->setToolTip(Edit8->text());
+        resumeAccepted = false;
+        OfferResume();
     }
+}
+
+void TFMain::OfferResume() {
+    std::map<QString, JournalEntry> entries;
+    try {
+        RunJournal journal(JournalPathBeside(session.settingsPath), JournalWorkbookName(Edit8->text()),
+                           JournalErpName(session.settings), false);
+        entries = journal.Read();
+    } catch (const RunError& error) {
+        dialogs.ShowError(this, QString::fromUtf8(error.what()));
+        return;
+    }
+    QString rows;
+    for (const SheetKind& kind : SheetKinds()) {
+        const auto found = entries.find(kind.caption.toString());
+        if (found != entries.end()) {
+            rows += QStringLiteral("\n%1：第 %2 行").arg(kind.caption).arg(found->second.row);
+        }
+    }
+    if (rows.isEmpty() || !dialogs.Ask(this, QStringLiteral("从上次停止处继续？") + rows)) {
+        return;
+    }
+    for (const SheetKind& kind : SheetKinds()) {
+        const auto found = entries.find(kind.caption.toString());
+        if (found != entries.end()) {
+            StartRowEdit(kind).setText(QString::number(found->second.row));
+        }
+    }
+    resumeAccepted = true;
 }
 
 void TFMain::Button2Click() {
@@ -242,6 +286,11 @@ void TFMain::Button2Click() {
     }
     if (checked) {
         ShowCheckResult(std::move(*checked), request.workbookPath);
+    }
+    // The boxes now show where the run stopped, which is what the journal holds.
+    if (closeAfterRun) {
+        closeAfterRun = false;
+        close();
     }
 }
 

@@ -49,6 +49,7 @@ private:
     void BeginRun();
     void EndRun();
     void ShowCheckResult(CheckResult result, const QString& workbookPath);
+    void OfferResume();
 
     void Button1Click();
     void Button2Click();
@@ -65,6 +66,9 @@ private:
     QWidget* body;   // every control; disabled while a run goes on
     QString caption; // from the settings file
     bool running = false;
+    bool closeAfterRun = false; // the user asked to close during a run, which stops at the next row boundary
+    // The user took the run journal's rows into the boxes and has not edited a box since: the next run resumes.
+    bool resumeAccepted = false;
     QElapsedTimer sinceRepaint;
 
     QPlainTextEdit* Memo1;

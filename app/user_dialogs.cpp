@@ -45,6 +45,13 @@ QString DesktopDialogs::ChooseFileToSave(QWidget* parent, const QString& title, 
     return chooser.selectedFiles().constFirst();
 }
 
+bool DesktopDialogs::Ask(QWidget* parent, const QString& question) {
+    QMessageBox box(QMessageBox::Question, Caption(), question, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setFont(FormFont());
+    return box.exec() == QMessageBox::Yes;
+}
+
 void DesktopDialogs::ShowModal(QDialog& dialog) {
     dialog.exec();
 }

@@ -30,6 +30,8 @@ public:
     // empty when the user cancelled. A name typed without an extension takes the one of startPath.
     virtual QString ChooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
                                      const QString& startPath) = 0;
+    // A question with the buttons Yes and No, No the default; true when the user answered Yes.
+    virtual bool Ask(QWidget* parent, const QString& question) = 0;
     // Shows dialog modally and returns when the user has closed it.
     virtual void ShowModal(QDialog& dialog) = 0;
     // Opens url with the desktop's default handler; false when nothing took it.
@@ -48,6 +50,7 @@ public:
                              const QString& startPath) override;
     QString ChooseFileToSave(QWidget* parent, const QString& title, const QString& filter,
                              const QString& startPath) override;
+    bool Ask(QWidget* parent, const QString& question) override;
     void ShowModal(QDialog& dialog) override;
     bool OpenUrl(const QUrl& url) override;
 };

@@ -49,6 +49,15 @@ std::vector<QCommandLineOption> RunOptions() {
     };
 }
 
+std::vector<QCommandLineOption> ImportOptions() {
+    std::vector<QCommandLineOption> options = RunOptions();
+    options.emplace_back(
+        QStringLiteral("resume"),
+        QStringLiteral("从运行记录接着导入：每种勾选的单据从上次停止处开始（没有记录时用给出的起始行），"
+                       "已保存未过账的单据先过账"));
+    return options;
+}
+
 std::vector<CommandText> Commands() {
     const QString newWorkbook = QStringLiteral("要写入的工作簿；已有的文件不会被覆盖");
     return {
@@ -56,8 +65,10 @@ std::vector<CommandText> Commands() {
          ImportUsage,
          QStringLiteral("把工作簿导入 ERP，与窗口的导入相同"),
          QStringLiteral("运行与窗口相同的导入。\n标准输出：窗口会显示的每条消息，每条一行，然后是“导入完成！”或"
-                        "“中止导入！”，再为每种勾选的单据写一行：名称、制表符、下次接着导入的起始行。"),
-         RunOptions(),
+                        "“中止导入！”，再为每种勾选的单据写一行：名称、制表符、下次接着导入的起始行。\n"
+                        "导入把每种单据接着导入的行记在设置文件旁边的运行记录 huizhang-journal.db 里；SIGINT 或 "
+                        "SIGTERM 让导入在当前行或单据之后停止。"),
+         ImportOptions(),
          {}},
         {QLatin1String("check"),
          CheckUsage,
@@ -66,6 +77,13 @@ std::vector<CommandText> Commands() {
                         "一行（工作表、制表符、行号、制表符、消息），然后是“检查完成：N 处错误”或"
                         "“检查完成：没有发现错误”。"),
          RunOptions(),
+         {}},
+        {QLatin1String("status"),
+         StatusUsage,
+         QStringLiteral("显示运行记录：工作簿的每种单据从哪一行接着导入"),
+         QStringLiteral("显示设置文件旁边的运行记录里，这个工作簿对设置所指的 ERP 的记录。\n标准输出：每种有记录的单据"
+                        "一行：名称、制表符、接着导入的起始行。"),
+         {{QStringLiteral("workbook"), QStringLiteral("工作簿"), QStringLiteral("FILE")}, SettingsOption()},
          {}},
         {QLatin1String("init-demo"),
          InitDemoUsage,

@@ -18,6 +18,7 @@ struct Parsed {
     QString settings;
     QString report;
     bool all = false;
+    bool resume = false;
     bool anyKind = false;
     std::array<std::optional<QString>, 21> startRows; // by selection order
 };
@@ -77,8 +78,8 @@ bool SameFile(const QString& first, const QString& second) {
 bool ReadOptions(const QStringList& arguments, Parsed& parsed, QString& problem) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
-        if (option == QLatin1String("--all")) {
-            parsed.all = true;
+        if (option == QLatin1String("--all") || option == QLatin1String("--resume")) {
+            (option == QLatin1String("--all") ? parsed.all : parsed.resume) = true;
             continue;
         }
         QString* path = PathOf(parsed, option);
@@ -125,6 +126,7 @@ std::optional<ImportArguments> ParseImportArguments(const QStringList& arguments
     }
     ImportArguments result;
     result.request.workbookPath = parsed.workbook;
+    result.request.resume = parsed.resume;
     result.settingsPath = parsed.settings;
     result.reportPath = parsed.report;
     for (const SheetKind& kind : SheetKinds()) {

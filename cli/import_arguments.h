@@ -18,7 +18,8 @@ struct ImportArguments {
 // Reads "--workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE]", the arguments of
 // import and check alike. --kind ticks the kind whose caption is NAME, with ROW as the text of its start-row box
 // ("2" without it); --all ticks all 21 with "2"; the report must be a .csv or .xlsx file. Answers nothing and
-// sets problem when the arguments are wrong. The request's mode is left as an import.
+// sets problem when the arguments are wrong. The request's mode is left as an import. "--resume" sets the request's
+// resume.
 std::optional<ImportArguments> ParseImportArguments(const QStringList& arguments, QString& problem);
 
 } // namespace hz::cli

@@ -5,6 +5,7 @@
 #include "cli/init_demo_command.h"
 #include "cli/run_command.h"
 #include "cli/sample_command.h"
+#include "cli/status_command.h"
 #include "cli/template_command.h"
 #include "cli/usage.h"
 #include "engine/settings/app_settings.h"
@@ -41,6 +42,8 @@ int RunNamedCommand(const QString& command, const QStringList& arguments, QTextS
         return RunCommand(hz::RunMode::Import, arguments, hz::DefaultSettingsPath(), out, err);
     if (command == QLatin1String("check"))
         return RunCommand(hz::RunMode::Check, arguments, hz::DefaultSettingsPath(), out, err);
+    if (command == QLatin1String("status"))
+        return StatusCommand(arguments, hz::DefaultSettingsPath(), out, err);
     if (command == QLatin1String("init-demo"))
         return InitDemoCommand(arguments, hz::DefaultSettingsPath(), out, err);
     if (command == QLatin1String("template"))

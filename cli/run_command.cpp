@@ -11,8 +11,11 @@
 #include "engine/run_report.h"
 #include "engine/session.h"
 #include "engine/settings/app_settings.h"
+#include "engine/stop_request.h"
 
 #include <QFileInfo>
+
+#include <csignal>
 
 #include <exception>
 #include <optional>
@@ -34,9 +37,37 @@ int ExitStatus(RunOutcome outcome) {
         return kExitAborted;
     case RunOutcome::NotConnected:
         return kExitFailed;
+    case RunOutcome::Interrupted:
+        return kExitInterrupted;
     }
     return kExitFailed;
 }
+
+// The first SIGINT or SIGTERM asks the run to stop at the next row boundary; a second one ends the program at once,
+// which the run journal survives too.
+extern "C" void StopAtRowBoundary(int signal) {
+    hz::RequestStop();
+    std::signal(signal, SIG_DFL);
+}
+
+// Stops the run on SIGINT and SIGTERM while it lives.
+class InterruptScope {
+public:
+    InterruptScope() {
+        previousInterrupt = std::signal(SIGINT, StopAtRowBoundary);
+        previousTerminate = std::signal(SIGTERM, StopAtRowBoundary);
+    }
+    ~InterruptScope() {
+        std::signal(SIGINT, previousInterrupt);
+        std::signal(SIGTERM, previousTerminate);
+    }
+    InterruptScope(const InterruptScope&) = delete;
+    InterruptScope& operator=(const InterruptScope&) = delete;
+
+private:
+    void (*previousInterrupt)(int);
+    void (*previousTerminate)(int);
+};
 
 struct RunResult {
     int status;
@@ -52,6 +83,7 @@ RunResult Run(const ImportRequest& request, const QString& settingsPath, QTextSt
     std::optional<QString> failure;
     try {
         session.settings = LoadAppSettings(settingsPath).connection;
+        const InterruptScope interrupts;
         status = ExitStatus(RunImport(session, request, observer, DefaultImporters()));
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -76,6 +108,10 @@ int RunCommand(RunMode mode, const QStringList& arguments, const QString& defaul
     std::optional<ImportArguments> parsed = ParseImportArguments(arguments, problem);
     if (!parsed) {
         err << problem << Qt::endl << (mode == RunMode::Check ? CheckUsage() : ImportUsage()) << Qt::endl;
+        return kExitUsage;
+    }
+    if (mode == RunMode::Check && parsed->request.resume) {
+        err << QStringLiteral("--resume 只用于 import：检查不改动运行记录") << Qt::endl << CheckUsage() << Qt::endl;
         return kExitUsage;
     }
     parsed->request.mode = mode;

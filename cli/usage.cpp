@@ -4,12 +4,16 @@ namespace hz::cli {
 
 QString ImportUsage() {
     return QStringLiteral("用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
-                          "[--report FILE]");
+                          "[--report FILE] [--resume]");
 }
 
 QString CheckUsage() {
     return QStringLiteral("用法：huizhang-cli check --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
                           "[--report FILE]");
+}
+
+QString StatusUsage() {
+    return QStringLiteral("用法：huizhang-cli status --workbook FILE [--settings FILE]");
 }
 
 QString InitDemoUsage() {
@@ -26,7 +30,8 @@ QString SampleUsage() {
 
 QString Usage() {
     QString lines;
-    for (const QString& usage : {ImportUsage(), CheckUsage(), InitDemoUsage(), TemplateUsage(), SampleUsage()}) {
+    for (const QString& usage :
+         {ImportUsage(), CheckUsage(), StatusUsage(), InitDemoUsage(), TemplateUsage(), SampleUsage()}) {
         lines += usage + u'\n';
     }
     return lines;

@@ -7,6 +7,7 @@ namespace hz::cli {
 // "用法：" and the command's synopsis, one line each.
 QString ImportUsage();
 QString CheckUsage();
+QString StatusUsage();
 QString InitDemoUsage();
 QString TemplateUsage();
 QString SampleUsage();

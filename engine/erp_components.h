@@ -12,7 +12,7 @@ namespace hz {
 struct ErpComponents {
     explicit ErpComponents(Connection& con)
         : Con(con), QMain(con), QDetail(con), QGongYong(con), QGetValue(con), QIA_Summary(con), QCommand(con),
-          CGetId(MakeGetIdCall()) {}
+          QStock(con), CGetId(MakeGetIdCall()) {}
 
     Connection& Con;
     BatchDataset QMain;   // master rows and voucher headers
@@ -21,6 +21,7 @@ struct ErpComponents {
     Query QGetValue;      // scalar queries
     Query QIA_Summary;    // cost prices
     Query QCommand;       // the ledger items of a posting
+    Query QStock;         // a posting's stock before and after it, for the run journal
     // The id allocator: its @iFatherId and @iChildId keep what the run's last allocation returned, and the next
     // allocation sends them back as inputs.
     StoredProcedure CGetId;

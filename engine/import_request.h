@@ -26,6 +26,9 @@ struct ImportRequest {
     QString workbookPath;
     std::vector<KindSelection> selection;
     RunMode mode = RunMode::Import;
+    // An import that starts each ticked kind where the run journal says, after settling what it left open; a kind
+    // without a journal entry starts at its start-row text.
+    bool resume = false;
 };
 
 } // namespace hz

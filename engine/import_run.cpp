@@ -3,8 +3,11 @@
 #include "engine/cell_conversions.h"
 #include "engine/import_run_context.h"
 #include "engine/importer_registry.h"
+#include "engine/journal_steps.h"
 #include "engine/run_error.h"
+#include "engine/run_journal.h"
 #include "engine/run_observer.h"
+#include "engine/run_resume.h"
 #include "engine/session.h"
 #include "engine/workbook/workbook.h"
 
@@ -76,6 +79,10 @@ void WalkWorksheets(Workbook& workbook, ImportRunContext& context, const Importe
                 context.row = context.startRows[context.kindIndex];
                 context.ReportProgress();
                 (*importer)(context);
+                JournalKindEnd(context);
+            }
+            if (context.interrupted) {
+                return;
             }
             if (!context.runOk && !context.Checking()) {
                 break;
@@ -136,6 +143,15 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
         context.selectedKinds.push_back(selected.kind);
         context.startRows.push_back(StartRow(selected));
     }
+    // A check keeps nothing, so it has nothing to journal.
+    std::optional<RunJournal> journal;
+    if (!context.Checking()) {
+        journal.emplace(JournalPathBeside(session.settingsPath), JournalWorkbookName(request.workbookPath),
+                        JournalErpName(session.settings), !IsEmbedded(session.settings));
+        context.journal = &*journal;
+    }
+    const std::map<QString, JournalEntry> resumeEntries =
+        journal && request.resume ? journal->Read() : std::map<QString, JournalEntry>();
 
     std::unique_ptr<Workbook> workbook = OpenRunWorkbook(request.workbookPath);
     std::exception_ptr failure;
@@ -146,7 +162,9 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
             if (context.Checking()) {
                 dryRun.emplace(session.Con);
             }
-            WalkWorksheets(*workbook, context, importers);
+            if (ResumeFromJournal(context, resumeEntries)) {
+                WalkWorksheets(*workbook, context, importers);
+            }
             if (dryRun) {
                 dryRun->Finish();
             }
@@ -163,6 +181,10 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
         std::rethrow_exception(failure);
     }
 
+    if (context.interrupted) {
+        observer.ShowMessage(AbortedMessage());
+        return RunOutcome::Interrupted;
+    }
     if (context.Checking()) {
         observer.ShowMessage(CheckSummaryMessage(context.rowMessages));
         return context.rowMessages == 0 ? RunOutcome::CheckPassed : RunOutcome::CheckFailed;

@@ -2,8 +2,17 @@
 
 #include "engine/run_observer.h"
 #include "engine/sheet_kinds.h"
+#include "engine/stop_request.h"
 
 namespace hz {
+
+bool ImportRunContext::StopsHere() {
+    if (StopRequested()) {
+        interrupted = true;
+        runOk = false;
+    }
+    return interrupted;
+}
 
 const SheetKind& ImportRunContext::Kind() const {
     Q_ASSERT(kindIndex >= 0 && kindIndex < static_cast<int>(selectedKinds.size()));

@@ -2,11 +2,13 @@
 
 #include "engine/erp_components.h"
 #include "engine/import_request.h"
+#include "engine/run_journal.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace hz {
@@ -43,9 +45,17 @@ struct ImportRunContext {
     int detailCount = 0;
     int headerId = 0;
     int lastDetailId = 0;
+    // An import's journal (none in a check), the item last written to it before a commit, and a stock voucher of the
+    // kind that was saved and left unposted where the sheet stops: a resumed run posts it first.
+    RunJournal* journal = nullptr;
+    JournalItem journalItem;
+    std::optional<JournalItem> unposted;
+    bool interrupted = false; // a stop was requested and the importer stopped at a row boundary
 
     // A check run: nothing is kept, and a row error does not stop the sheet.
     bool Checking() const { return mode == RunMode::Check; }
+    // True when a stop was requested: marks the run interrupted, so that the importer leaves its row loop here.
+    bool StopsHere();
     // The kind being imported, selectedKinds[kindIndex].
     const SheetKind& Kind() const;
     // Its caption, as the messages name it.

@@ -2,6 +2,7 @@
 
 #include "engine/import_run_context.h"
 #include "engine/importer_registry.h"
+#include "engine/journal_steps.h"
 #include "engine/row_primitives.h"
 
 #include <memory>
@@ -31,6 +32,7 @@ bool ImportMasterRow(ImportRunContext& context, const MasterSheet& sheet, const 
     BatchDataset& QMain = context.erp.QMain;
     QMain.Append();
     SetFields(QMain, sheet.fields, values);
+    JournalMasterRow(context, sheet.table, sheet.codeField, code);
     SaveMasterRow(context, values.Text(sheet.identifierColumn));
     return true;
 }
@@ -42,7 +44,7 @@ void ImportMasterSheet(ImportRunContext& context, const MasterSheet& sheet) {
     QMain.Close();
     QMain.Open(QStringLiteral("Select Top 0 * From ") + sheet.table);
     SheetRow values;
-    for (;;) {
+    while (!context.StopsHere()) {
         const QString code = ReadCell(context, context.row, sheet.codeColumn);
         if (code.isEmpty()) {
             return;

@@ -125,7 +125,7 @@ void ImportOpeningStock(ImportRunContext& context) {
     OpenStockVoucherDatasets(context);
     const OpeningStockRow rules{.header = HeaderFields(context)};
     SheetRow values;
-    for (;;) {
+    while (!context.StopsHere()) {
         const QString itemCode = ReadCell(context, context.row, kItemCode);
         if (itemCode.isEmpty()) {
             return;

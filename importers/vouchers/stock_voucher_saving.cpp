@@ -2,6 +2,7 @@
 
 #include "engine/database/erp_procedures.h"
 #include "engine/import_run_context.h"
+#include "engine/journal_steps.h"
 #include "engine/row_primitives.h"
 #include "engine/run_error.h"
 #include "engine/run_observer.h"
@@ -46,6 +47,16 @@ void AllocateIds(ImportRunContext& context, const QString& idType) {
     }
 }
 
+// The stock of the voucher's warehouses and items (with their free attributes) summed, as text: a posting moves it
+// by the voucher's quantities, so that the journal can tell afterwards whether a posting landed.
+const QString kVoucherStockStatement = QStringLiteral(
+    "select count(*) as Keys, round(coalesce(sum(s.iQuantity), 0), 6) as Value from (select distinct h.cWhCode, "
+    "d.cInvCode, d.cFree1, d.cFree2, d.cFree3, d.cFree4, d.cFree5, d.cFree6, d.cFree7, d.cFree8, d.cFree9, d.cFree10 "
+    "from RdRecords d join RdRecord h on h.ID = d.ID where d.ID = :Id) k left join CurrentStock s on "
+    "s.cWhCode = k.cWhCode and s.cInvCode = k.cInvCode and s.cFree1 = k.cFree1 and s.cFree2 = k.cFree2 and "
+    "s.cFree3 = k.cFree3 and s.cFree4 = k.cFree4 and s.cFree5 = k.cFree5 and s.cFree6 = k.cFree6 and "
+    "s.cFree7 = k.cFree7 and s.cFree8 = k.cFree8 and s.cFree9 = k.cFree9 and s.cFree10 = k.cFree10");
+
 void SendVoucher(ImportRunContext& context) {
     context.erp.QMain.UpdateBatch();
     context.erp.QDetail.UpdateBatch();
@@ -85,13 +96,15 @@ bool SaveStockVoucher(ImportRunContext& context, bool& committed, const QString&
             AllocateIds(context, QStringLiteral("rd"));
             erp.QMain.SetField(QStringLiteral("ccode"), StockVoucherNumber(context.headerId, vouchType));
             SendVoucher(context);
+            JournalVoucherSave(context, QStringLiteral("RdRecord"), QStringLiteral("RdRecords"), vouchType);
             erp.Con.Commit();
             committed = true;
-            const QString ledgerId =
-                QStringLiteral("spid_") + QueryValue(context, QStringLiteral("select @@spid as value"));
-            PostVoucherToStock(context, vouchType, QString::number(context.headerId), ledgerId);
+            PostStockVoucher(context, vouchType, QString::number(context.headerId));
         } catch (const RunError&) {
             erp.Con.Rollback();
+            if (committed) {
+                KeepUnpostedVoucher(context);
+            }
             context.runOk = false;
             saved = false;
             context.ShowMessageAt(context.voucherFirstRow,
@@ -110,6 +123,7 @@ bool SaveTransferVoucher(ImportRunContext& context) {
             erp.Con.BeginTransaction();
             AllocateIds(context, QStringLiteral("tr"));
             SendVoucher(context);
+            JournalVoucherSave(context, QStringLiteral("TransVouch"), QStringLiteral("TransVouchs"), QString());
             erp.Con.Commit();
         } catch (const RunError&) {
             erp.Con.Rollback();
@@ -128,6 +142,7 @@ void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, con
     Con.BeginTransaction();
     StoredProcedure posting = vouchType == kOpeningStockType ? MakeVerForStockCall(vouchType, voucherId)
                                                              : MakeSaveForStockCall(vouchType, voucherId);
+    const QString stockBefore = context.journal ? VoucherStock(context.erp.QStock, voucherId) : QString();
     posting.Execute(Con);
     Query& QCommand = context.erp.QCommand;
     QCommand.SetText(kItemStatement);
@@ -135,7 +150,25 @@ void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, con
     QCommand.Exec();
     StoredProcedure commit = MakeCommitGeneralLedgerCall();
     commit.Execute(Con);
+    if (context.journal) {
+        JournalVoucherPosting(context, stockBefore, VoucherStock(context.erp.QStock, voucherId));
+    }
     Con.Commit();
+}
+
+void PostStockVoucher(ImportRunContext& context, const QString& vouchType, const QString& voucherId) {
+    const QString ledgerId = QStringLiteral("spid_") + QueryValue(context, QStringLiteral("select @@spid as value"));
+    PostVoucherToStock(context, vouchType, voucherId, ledgerId);
+}
+
+QString VoucherStock(Query& QStock, const QString& voucherId) {
+    QStock.SetText(kVoucherStockStatement);
+    QStock.Bind(QStringLiteral("Id"), voucherId.toLongLong());
+    QStock.Exec();
+    if (!QStock.First()) {
+        return QString();
+    }
+    return QStock.Text(QStringLiteral("Keys")) + u'/' + QStock.Text(QStringLiteral("Value"));
 }
 
 QString StockVoucherNumber(int headerId, const QString& vouchType) {

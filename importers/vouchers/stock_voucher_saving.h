@@ -4,6 +4,7 @@
 
 namespace hz {
 
+class Query;
 struct ImportRunContext;
 
 // Opens QMain on headerTable and QDetail on detailTable, empty, as a voucher sheet begins.
@@ -34,6 +35,14 @@ bool SaveTransferVoucher(ImportRunContext& context);
 // error reaches the caller, the transaction still open.
 void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, const QString& voucherId,
                         const QString& ledgerId);
+
+// Posts the saved stock voucher voucherId under the connection's ledger transaction id ("spid_" and the server
+// process id), as SaveStockVoucher does after its save; any error reaches the caller, the transaction still open.
+void PostStockVoucher(ImportRunContext& context, const QString& vouchType, const QString& voucherId);
+
+// The stock of a saved stock voucher's warehouses and items, summed, as text ("" when the query returns nothing):
+// read inside a posting before and after it, and again on resume to tell whether the posting landed.
+QString VoucherStock(Query& query, const QString& voucherId);
 
 // The voucher number of a header id: nine digits, zero-padded, the last nine kept; "-" in front for opening
 // stock (voucher type "34").

@@ -59,6 +59,8 @@ void SetAside(ImportRunContext& context, const VoucherSheet& sheet, bool savedUn
     SetAsideFailedVoucher(context, sheet.keyColumn, context.voucherKey);
     if (savedUnposted) {
         MarkSavedUnposted(context, firstCopy);
+        // Its copy in the error area says so: a resumed run must not post it.
+        context.unposted.reset();
     }
     context.detailCount = 0;
     ResumeAt(context, context.row);
@@ -170,12 +172,13 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
     return Read::Line;
 }
 
-// Reads the rows into vouchers until the sheet ends (true) or stops (false).
+// Reads the rows into vouchers until the sheet ends (true) or stops (false). A requested stop ends it between two
+// vouchers, so that the voucher in hand is saved whole.
 bool ImportRows(ImportRunContext& context, const VoucherSheet& sheet) {
     SheetRow values;
     for (;;) {
         const QString key = ReadCell(context, context.row, sheet.keyColumn);
-        if (key.isEmpty()) {
+        if (key.isEmpty() || (key != context.voucherKey && context.StopsHere())) {
             return true;
         }
         switch (ReadRow(context, sheet, key, values)) {

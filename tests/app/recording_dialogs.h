@@ -15,7 +15,8 @@ namespace hz::test {
 
 // UserDialogs that never block: messages and errors are written down with the window they were shown over and the
 // title they had, the file choosers answer with chosenFile and fileToSave (empty: cancelled), the browser accepts
-// every address, and a modal dialog is handed to onModal while it is "shown" (it is gone once the call returns).
+// every address, a question is written down and answered with answer, and a modal dialog is handed to onModal while it
+// is "shown" (it is gone once the call returns).
 class RecordingDialogs final : public UserDialogs {
 public:
     void ShowMessage(QWidget* parent, const QString& text) override {
@@ -34,6 +35,13 @@ public:
     QString ChooseFileToSave(QWidget*, const QString& title, const QString& filter, const QString& startPath) override {
         saveChooserCalls << title + u'|' + filter + u'|' + startPath;
         return fileToSave;
+    }
+    bool Ask(QWidget*, const QString& question) override {
+        questions << question;
+        if (onAsk) {
+            onAsk();
+        }
+        return answer;
     }
     void ShowModal(QDialog& dialog) override {
         modalTitles << dialog.windowTitle();
@@ -56,6 +64,9 @@ public:
     QString fileToSave;
     QStringList modalTitles;
     std::function<void(QDialog&)> onModal;
+    QStringList questions;
+    bool answer = false;         // to every question
+    std::function<void()> onAsk; // while a question is open
     QList<QUrl> openedUrls;
 };
 

@@ -13,8 +13,10 @@ using test::ProgramResult;
 using test::RunProgram;
 
 const char kUsage[] =
-    "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE]\n"
+    "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE] "
+    "[--resume]\n"
     "用法：huizhang-cli check --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE]\n"
+    "用法：huizhang-cli status --workbook FILE [--settings FILE]\n"
     "用法：huizhang-cli init-demo [--settings FILE]\n"
     "用法：huizhang-cli template FILE.xlsx\n"
     "用法：huizhang-cli sample FILE.xlsx [--rows N] [--lines N] [--settings FILE]\n";
@@ -32,8 +34,8 @@ TEST(Help, DescribesEveryCommandTheProgramOptionsAndTheExitStatuses) {
         EXPECT_EQ(result.err, "");
         EXPECT_TRUE(result.out.starts_with(std::string(kUsage) + "用法：huizhang-cli --help | --version\n"))
             << result.out;
-        for (const char* item : {"import", "check", "init-demo", "template", "sample", "-h, --help", "-v, --version",
-                                 "0  ", "1  ", "2  ", "3  ", "64"})
+        for (const char* item : {"import", "check", "status", "init-demo", "template", "sample", "-h, --help",
+                                 "-v, --version", "0  ", "1  ", "2  ", "3  ", "64 ", "130"})
             EXPECT_TRUE(Lists(result.out, item)) << item << "\n" << result.out;
         EXPECT_NE(result.out.find("\n选项：\n"), std::string::npos) << result.out;
         EXPECT_NE(result.out.find("\n退出状态：\n"), std::string::npos) << result.out;
@@ -49,13 +51,19 @@ TEST(Help, EachCommandListsItsOptions) {
     };
     const std::vector<std::string> runOptions = {"--workbook <FILE>",   "--settings <FILE>", "--all",
                                                  "--kind <NAME[=ROW]>", "--report <FILE>",   "-h, --help"};
+    std::vector<std::string> importOptions = runOptions;
+    importOptions.push_back("--resume");
     const std::vector<Case> cases = {
         {"import",
-         "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE]",
-         runOptions},
+         "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE] "
+         "[--resume]",
+         importOptions},
         {"check",
          "用法：huizhang-cli check --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) [--report FILE]",
          runOptions},
+        {"status",
+         "用法：huizhang-cli status --workbook FILE [--settings FILE]",
+         {"--workbook <FILE>", "--settings <FILE>", "-h, --help"}},
         {"init-demo", "用法：huizhang-cli init-demo [--settings FILE]", {"--settings <FILE>", "-h, --help"}},
         {"template", "用法：huizhang-cli template FILE.xlsx", {"-h, --help", "FILE.xlsx"}},
         {"sample",

@@ -21,7 +21,7 @@ using test::ScratchFolder;
 
 const char kImportUsage[] =
     "用法：huizhang-cli import --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
-    "[--report FILE]\n";
+    "[--report FILE] [--resume]\n";
 const char kCheckUsage[] = "用法：huizhang-cli check --workbook FILE [--settings FILE] (--all | --kind NAME[=ROW] ...) "
                            "[--report FILE]\n";
 

@@ -81,6 +81,12 @@ ImportFixture::ImportFixture()
     session.Con.OpenSqliteFile(erp.Path());
 }
 
+RunJournal ImportFixture::Journal() const {
+    return RunJournal(JournalPathBeside(session.settingsPath),
+                      JournalWorkbookName(QString::fromStdString(workbookPath)), JournalErpName(session.settings),
+                      false);
+}
+
 RunOutcome ImportFixture::Import(const std::vector<TypedSheet>& sheets,
                                  const std::vector<std::pair<std::string, std::string>>& ticks) {
     WriteTypedWorkbook(workbookPath, sheets);
@@ -101,6 +107,7 @@ RunOutcome ImportFixture::ImportBook(const std::string& path,
     }
     EXPECT_EQ(request.selection.size(), ticks.size()) << "a ticked caption is not a sheet kind";
     request.mode = mode;
+    request.resume = resume;
     return RunImport(session, request, observer, DefaultImporters());
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/import_run.h"
+#include "engine/run_journal.h"
 #include "engine/session.h"
 #include "tests/support/fresh_erp.h"
 #include "tests/support/recording_observer.h"
@@ -70,9 +71,12 @@ protected:
     // comparison also tells a number written as text or a boolean written as "True"; empty when there is none.
     std::map<std::string, std::string> TypedRow(const QString& table, const QString& field, const QVariant& value);
     int Count(const QString& table);
+    // The run journal of the fixture's workbook and ERP, beside the session's settings file.
+    RunJournal Journal() const;
 
     FreshErp erp;
     RunMode mode = RunMode::Import; // of the runs that Import and ImportBook start
+    bool resume = false;            // the same: they resume from the run journal
     Session session;
     RecordingObserver observer;
     std::string workbookPath;

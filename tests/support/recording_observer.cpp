@@ -20,6 +20,9 @@ void RecordingObserver::Progress(const QString& worksheet, int row) {
     ++progressCalls;
     lastWorksheet = worksheet;
     lastRow = row;
+    if (onProgress) {
+        onProgress(worksheet, row);
+    }
 }
 
 void RecordingObserver::ShowSettingsDialog(const QString& reason) {

@@ -29,6 +29,8 @@ public:
     std::function<void()> onSettingsDialog;
     // What happens while a message waits for the user, when a test needs to look at the database then.
     std::function<void()> onMessage;
+    // What happens as a row is reported, when a test needs to act in the middle of a run.
+    std::function<void(const QString& worksheet, int row)> onProgress;
 };
 
 } // namespace hz::test

@@ -1,0 +1,68 @@
+#include "cli/status_command.h"
+
+#include "cli/exit_status.h"
+#include "cli/usage.h"
+#include "engine/run_error.h"
+#include "engine/run_journal.h"
+#include "engine/settings/app_settings.h"
+#include "engine/sheet_kinds.h"
+
+#include <QFileInfo>
+
+#include <optional>
+
+namespace hz::cli {
+
+namespace {
+
+struct StatusArguments {
+    QString workbook;
+    QString settings;
+};
+
+std::optional<StatusArguments> Parse(const QStringList& arguments) {
+    StatusArguments parsed;
+    for (qsizetype i = 0; i + 1 < arguments.size(); i += 2) {
+        QString* target = arguments[i] == QLatin1String("--workbook")   ? &parsed.workbook
+                          : arguments[i] == QLatin1String("--settings") ? &parsed.settings
+                                                                        : nullptr;
+        if (!target || !target->isEmpty() || arguments[i + 1].isEmpty()) {
+            return std::nullopt;
+        }
+        *target = arguments[i + 1];
+    }
+    if (arguments.size() % 2 != 0 || parsed.workbook.isEmpty()) {
+        return std::nullopt;
+    }
+    return parsed;
+}
+
+} // namespace
+
+int StatusCommand(const QStringList& arguments, const QString& defaultSettingsPath, QTextStream& out,
+                  QTextStream& err) {
+    const std::optional<StatusArguments> parsed = Parse(arguments);
+    if (!parsed) {
+        err << StatusUsage() << Qt::endl;
+        return kExitUsage;
+    }
+    const QString settingsPath =
+        QFileInfo(parsed->settings.isEmpty() ? defaultSettingsPath : parsed->settings).absoluteFilePath();
+    try {
+        RunJournal journal(JournalPathBeside(settingsPath), JournalWorkbookName(parsed->workbook),
+                           JournalErpName(LoadAppSettings(settingsPath).connection), false);
+        const std::map<QString, JournalEntry> entries = journal.Read();
+        for (const SheetKind& kind : SheetKinds()) {
+            const auto found = entries.find(kind.caption.toString());
+            if (found != entries.end()) {
+                out << kind.caption << u'\t' << found->second.row << Qt::endl;
+            }
+        }
+    } catch (const RunError& error) {
+        err << QString::fromUtf8(error.what()) << Qt::endl;
+        return kExitFailed;
+    }
+    return kExitCompleted;
+}
+
+} // namespace hz::cli

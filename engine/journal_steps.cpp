@@ -1,0 +1,79 @@
+#include "engine/journal_steps.h"
+
+#include "engine/import_run_context.h"
+#include "engine/sheet_kinds.h"
+
+namespace hz {
+
+namespace {
+
+void Record(ImportRunContext& context, int row, const std::optional<JournalItem>& item) {
+    context.journal->Record(context.KindName(), {row, item});
+}
+
+} // namespace
+
+void JournalMasterRow(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code) {
+    if (!context.journal) {
+        return;
+    }
+    JournalItem& item = context.journalItem;
+    item = {};
+    item.step = JournalItem::Step::MasterRow;
+    item.rowAfter = context.row + 1;
+    item.table = table;
+    item.field = codeField;
+    item.value = code;
+    Record(context, context.row, item);
+}
+
+void JournalVoucherSave(ImportRunContext& context, const QString& headerTable, const QString& detailTable,
+                        const QString& vouchType) {
+    if (!context.journal) {
+        return;
+    }
+    JournalItem& item = context.journalItem;
+    item = {};
+    item.step = JournalItem::Step::VoucherSave;
+    item.rowAfter = context.row;
+    item.table = headerTable;
+    item.value = QString::number(context.headerId);
+    item.detailTable = detailTable;
+    item.lines = context.detailCount;
+    item.vouchType = vouchType;
+    item.voucherKey = context.voucherKey;
+    Record(context, context.voucherFirstRow, item);
+}
+
+void JournalVoucherPosting(ImportRunContext& context, const QString& stockBefore, const QString& stockAfter) {
+    if (!context.journal) {
+        return;
+    }
+    JournalItem& item = context.journalItem;
+    item.step = JournalItem::Step::VoucherPosting;
+    item.stockBefore = stockBefore;
+    item.stockAfter = stockAfter;
+    // Saved already: whatever became of the posting, the kind goes on below the voucher once it is posted.
+    Record(context, item.rowAfter, item);
+}
+
+void KeepUnpostedVoucher(ImportRunContext& context) {
+    if (!context.journal) {
+        return;
+    }
+    JournalItem item = context.journalItem;
+    item.step = JournalItem::Step::VoucherPosting;
+    item.stockBefore.clear();
+    item.stockAfter.clear();
+    context.unposted = item;
+}
+
+void JournalKindEnd(ImportRunContext& context) {
+    if (!context.journal) {
+        return;
+    }
+    Record(context, context.startRows[context.kindIndex], context.unposted);
+    context.unposted.reset();
+}
+
+} // namespace hz

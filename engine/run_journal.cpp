@@ -1,0 +1,263 @@
+#include "engine/run_journal.h"
+
+#include "engine/database/connection_settings.h"
+#include "engine/run_error.h"
+#include "engine/workbook/workbook.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+
+#include <sqlite3.h>
+
+namespace hz {
+
+namespace {
+
+// "hzjr": marks the file as a run journal, so that another SQLite file beside the settings is never taken for one.
+constexpr int kJournalApplicationId = 0x687a6a72;
+constexpr int kJournalVersion = 1;
+// Another program running an import from the same folder holds the write lock for one short transaction.
+constexpr int kBusyMilliseconds = 10000;
+
+const char* const kSchema = R"(
+CREATE TABLE IF NOT EXISTS resume_rows (
+    workbook TEXT NOT NULL,
+    erp TEXT NOT NULL,
+    kind TEXT NOT NULL,
+    row INTEGER NOT NULL,
+    step INTEGER,
+    row_after INTEGER,
+    target TEXT,
+    field TEXT,
+    value TEXT,
+    detail_target TEXT,
+    lines INTEGER,
+    voucher_type TEXT,
+    voucher_key TEXT,
+    stock_before TEXT,
+    stock_after TEXT,
+    PRIMARY KEY (workbook, erp, kind)
+) WITHOUT ROWID;
+)";
+
+const char* const kUpsert =
+    "INSERT OR REPLACE INTO resume_rows (workbook, erp, kind, row, step, row_after, target, field, value, "
+    "detail_target, lines, voucher_type, voucher_key, stock_before, stock_after) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
+
+const char* const kSelect =
+    "SELECT kind, row, step, row_after, target, field, value, detail_target, lines, voucher_type, voucher_key, "
+    "stock_before, stock_after FROM resume_rows WHERE workbook = ?1 AND erp = ?2";
+
+// Table and field names go into the ERP's statements as they stand: only plain identifiers are taken from the file.
+bool IsIdentifier(const QString& name) {
+    static const QRegularExpression identifier(QStringLiteral("^[A-Za-z_][A-Za-z0-9_]{0,63}$"));
+    return identifier.match(name).hasMatch();
+}
+
+bool IsRow(sqlite3_int64 row) {
+    return row >= 1 && row <= kMaxRows;
+}
+
+QString Text(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char16_t*>(sqlite3_column_text16(statement, column));
+    return text ? QString::fromUtf16(text, sqlite3_column_bytes16(statement, column) / 2) : QString();
+}
+
+void BindText(sqlite3_stmt* statement, int index, const QString& text) {
+    sqlite3_bind_text16(statement, index, text.utf16(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
+}
+
+// The item of a row read from the file, or nothing when its fields do not make one.
+std::optional<JournalItem> ReadItem(sqlite3_stmt* statement) {
+    JournalItem item;
+    const sqlite3_int64 step = sqlite3_column_int64(statement, 2);
+    const sqlite3_int64 rowAfter = sqlite3_column_int64(statement, 3);
+    if (step < 1 || step > 3 || !IsRow(rowAfter)) {
+        return std::nullopt;
+    }
+    item.step = static_cast<JournalItem::Step>(step);
+    item.rowAfter = static_cast<int>(rowAfter);
+    item.table = Text(statement, 4);
+    item.field = Text(statement, 5);
+    item.value = Text(statement, 6);
+    item.detailTable = Text(statement, 7);
+    const sqlite3_int64 lines = sqlite3_column_int64(statement, 8);
+    item.vouchType = Text(statement, 9);
+    item.voucherKey = Text(statement, 10);
+    item.stockBefore = Text(statement, 11);
+    item.stockAfter = Text(statement, 12);
+    if (!IsIdentifier(item.table) || item.value.isEmpty() || item.value.size() > 4000 ||
+        item.voucherKey.size() > 4000 || item.vouchType.size() > 50) {
+        return std::nullopt;
+    }
+    if (item.step == JournalItem::Step::MasterRow) {
+        return IsIdentifier(item.field) ? std::optional(item) : std::nullopt;
+    }
+    bool isId = false;
+    item.value.toLongLong(&isId);
+    if (!isId || !IsIdentifier(item.detailTable) || lines < 1 || lines > kMaxRows) {
+        return std::nullopt;
+    }
+    item.lines = static_cast<int>(lines);
+    return item;
+}
+
+// The first column of the statement's first row; -1 when it gives none, as a file that is no database does.
+int PragmaValue(sqlite3* database, const char* sql) {
+    sqlite3_stmt* statement = nullptr;
+    int value = -1;
+    if (sqlite3_prepare_v2(database, sql, -1, &statement, nullptr) == SQLITE_OK &&
+        sqlite3_step(statement) == SQLITE_ROW) {
+        value = sqlite3_column_int(statement, 0);
+    }
+    sqlite3_finalize(statement);
+    return value;
+}
+
+} // namespace
+
+RunJournal::RunJournal(QString path, QString workbook, QString erp, bool durableWrites)
+    : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites) {}
+
+RunJournal::~RunJournal() {
+    sqlite3_finalize(upsert);
+    sqlite3_close(database);
+}
+
+void RunJournal::Fail(const QString& what) const {
+    throw RunError(
+        QStringLiteral("运行记录文件 %1 无法使用：%2").arg(QDir::toNativeSeparators(path), what).toStdString());
+}
+
+bool RunJournal::Open(bool create) {
+    if (database) {
+        return true;
+    }
+    if (!create && !QFileInfo::exists(path)) {
+        return false;
+    }
+    const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
+    if (sqlite3_open_v2(path.toUtf8().constData(), &database, flags, nullptr) != SQLITE_OK) {
+        const QString reason = database ? QString::fromUtf8(sqlite3_errmsg(database)) : QStringLiteral("内存不足");
+        sqlite3_close(database);
+        database = nullptr;
+        Fail(reason);
+    }
+    sqlite3_busy_timeout(database, kBusyMilliseconds);
+    const int applicationId = PragmaValue(database, "PRAGMA application_id");
+    const int version = PragmaValue(database, "PRAGMA user_version");
+    const int objects = PragmaValue(database, "SELECT count(*) FROM sqlite_master");
+    if (applicationId == 0 && version == 0 && objects == 0) {
+        // A new file: WAL survives a kill at any instant and lets other programs read while one writes.
+        const QString setup =
+            QStringLiteral("PRAGMA journal_mode = WAL; BEGIN IMMEDIATE; %1 PRAGMA application_id = %2; "
+                           "PRAGMA user_version = %3; COMMIT;")
+                .arg(QString::fromUtf8(kSchema))
+                .arg(kJournalApplicationId)
+                .arg(kJournalVersion);
+        char* error = nullptr;
+        if (sqlite3_exec(database, setup.toUtf8().constData(), nullptr, nullptr, &error) != SQLITE_OK) {
+            const QString reason = QString::fromUtf8(error ? error : sqlite3_errmsg(database));
+            sqlite3_free(error);
+            sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+            Fail(reason);
+        }
+    } else if (applicationId != kJournalApplicationId || version != kJournalVersion) {
+        Fail(QStringLiteral("它不是本程序的运行记录"));
+    }
+    // A process kill loses nothing written either way; durable writes also outlive a power loss.
+    const char* synchronous = durableWrites ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = OFF";
+    sqlite3_exec(database, synchronous, nullptr, nullptr, nullptr);
+    return true;
+}
+
+std::map<QString, JournalEntry> RunJournal::Read() {
+    std::map<QString, JournalEntry> entries;
+    if (!Open(false)) {
+        return entries;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(database, kSelect, -1, &statement, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+        sqlite3_finalize(statement);
+        Fail(reason);
+    }
+    BindText(statement, 1, workbook);
+    BindText(statement, 2, erp);
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+        const QString kind = Text(statement, 0);
+        JournalEntry entry;
+        const sqlite3_int64 row = sqlite3_column_int64(statement, 1);
+        const bool hasItem = sqlite3_column_type(statement, 2) != SQLITE_NULL;
+        if (hasItem) {
+            entry.item = ReadItem(statement);
+        }
+        if (!IsRow(row) || (hasItem && !entry.item)) {
+            sqlite3_finalize(statement);
+            Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
+        }
+        entry.row = static_cast<int>(row);
+        entries[kind] = entry;
+    }
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+    sqlite3_finalize(statement);
+    if (result != SQLITE_DONE) {
+        Fail(reason);
+    }
+    return entries;
+}
+
+void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
+    Open(true);
+    if (!upsert && sqlite3_prepare_v2(database, kUpsert, -1, &upsert, nullptr) != SQLITE_OK) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(database)));
+    }
+    sqlite3_reset(upsert);
+    sqlite3_clear_bindings(upsert);
+    BindText(upsert, 1, workbook);
+    BindText(upsert, 2, erp);
+    BindText(upsert, 3, kind);
+    sqlite3_bind_int64(upsert, 4, entry.row);
+    if (const std::optional<JournalItem>& item = entry.item) {
+        sqlite3_bind_int(upsert, 5, static_cast<int>(item->step));
+        sqlite3_bind_int64(upsert, 6, item->rowAfter);
+        BindText(upsert, 7, item->table);
+        BindText(upsert, 8, item->field);
+        BindText(upsert, 9, item->value);
+        BindText(upsert, 10, item->detailTable);
+        sqlite3_bind_int64(upsert, 11, item->lines);
+        BindText(upsert, 12, item->vouchType);
+        BindText(upsert, 13, item->voucherKey);
+        BindText(upsert, 14, item->stockBefore);
+        BindText(upsert, 15, item->stockAfter);
+    }
+    // One statement outside BEGIN is one transaction of its own.
+    if (sqlite3_step(upsert) != SQLITE_DONE) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+        sqlite3_reset(upsert);
+        Fail(reason);
+    }
+    sqlite3_reset(upsert);
+}
+
+QString JournalPathBeside(const QString& settingsPath) {
+    return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("huizhang-journal.db"));
+}
+
+QString JournalWorkbookName(const QString& workbookPath) {
+    const QFileInfo file(workbookPath);
+    const QString canonical = file.canonicalFilePath();
+    return QDir::cleanPath(canonical.isEmpty() ? file.absoluteFilePath() : canonical);
+}
+
+QString JournalErpName(const ConnectionSettings& settings) {
+    if (IsEmbedded(settings)) {
+        return QStringLiteral("sqlite:") + JournalWorkbookName(EmbeddedDatabasePath(settings));
+    }
+    return (QStringLiteral("mssql:") + settings.server.trimmed() + u'/' + settings.database.trimmed()).toCaseFolded();
+}
+
+} // namespace hz

@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QString>
+
+#include <map>
+#include <optional>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace hz {
+
+struct ConnectionSettings;
+
+// What a kind was committing when its journal entry last moved. The journal is written before the ERP's commit,
+// so after a crash the ERP is asked whether the item landed; nothing of ours is written into the ERP's database.
+struct JournalItem {
+    enum class Step {
+        MasterRow = 1,      // a master row: its code in table.field
+        VoucherSave = 2,    // a voucher's save: header id value in table, lines rows in detailTable
+        VoucherPosting = 3, // a saved stock voucher's posting
+    };
+    Step step = Step::MasterRow;
+    int rowAfter = 0;    // the kind resumes here once the item is in the ERP (and, for a stock voucher, posted)
+    QString table;       // the master table, or the voucher's header table
+    QString field;       // the master table's code field
+    QString value;       // the code, or the voucher's header id
+    QString detailTable; // a voucher's detail table
+    int lines = 0;       // a voucher's detail rows
+    QString vouchType;   // a stock voucher's type, posted after its save; empty for one that is never posted
+    QString voucherKey;  // the workbook's voucher key, for messages
+    // A posting: the stock of the voucher's warehouse and items before and after it, read inside its transaction;
+    // both empty when the posting is known to have failed.
+    QString stockBefore;
+    QString stockAfter;
+};
+
+// The row from which a kind resumes when item, if any, did not land in the ERP.
+struct JournalEntry {
+    int row = 0;
+    std::optional<JournalItem> item;
+};
+
+// The run journal of one workbook and one ERP: for each kind, the row from which a further run resumes. An SQLite
+// file beside the settings file, shared by every workbook and ERP run from there and by programs running at once;
+// each write is one transaction, so a kill at any instant leaves the previous or the new state. The file is
+// created at the first write only. A file that is not a journal, or an entry that is not sound, ends the run with
+// RunError naming the file.
+class RunJournal {
+public:
+    // durableWrites: each write reaches the disk before it returns (for an ERP that keeps its own commits so).
+    RunJournal(QString path, QString workbook, QString erp, bool durableWrites);
+    ~RunJournal();
+    RunJournal(const RunJournal&) = delete;
+    RunJournal& operator=(const RunJournal&) = delete;
+
+    // The entries of this workbook and ERP by kind caption; none when the file does not exist.
+    std::map<QString, JournalEntry> Read();
+    void Record(const QString& kind, const JournalEntry& entry);
+
+private:
+    bool Open(bool create);
+    [[noreturn]] void Fail(const QString& what) const;
+
+    QString path;
+    QString workbook;
+    QString erp;
+    bool durableWrites;
+    sqlite3* database = nullptr;
+    sqlite3_stmt* upsert = nullptr;
+};
+
+// The journal beside a settings file: "huizhang-journal.db" in its folder.
+QString JournalPathBeside(const QString& settingsPath);
+// How the journal names a workbook: its absolute path, through links when it exists.
+QString JournalWorkbookName(const QString& workbookPath);
+// How the journal names an ERP: the embedded ERP's file, or the server and database, case folded.
+QString JournalErpName(const ConnectionSettings& settings);
+
+} // namespace hz

@@ -1,0 +1,125 @@
+#include "engine/database/connection_settings.h"
+#include "engine/run_error.h"
+#include "engine/run_journal.h"
+#include "tests/support/run_error_text.h"
+#include "tests/support/scratch_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QFileInfo>
+
+#include <sqlite3.h>
+
+namespace hz {
+namespace {
+
+using test::RunErrorText;
+using test::ScratchFolder;
+
+JournalItem VoucherPosting() {
+    JournalItem item;
+    item.step = JournalItem::Step::VoucherPosting;
+    item.rowAfter = 17;
+    item.table = QStringLiteral("RdRecord");
+    item.value = QStringLiteral("1000042");
+    item.detailTable = QStringLiteral("RdRecords");
+    item.lines = 5;
+    item.vouchType = QStringLiteral("01");
+    item.voucherKey = QStringLiteral("RK-0042");
+    item.stockBefore = QStringLiteral("2/10");
+    item.stockAfter = QStringLiteral("2/15.5");
+    return item;
+}
+
+void Sql(const QString& path, const char* statement) {
+    sqlite3* database = nullptr;
+    ASSERT_EQ(sqlite3_open(path.toUtf8().constData(), &database), SQLITE_OK);
+    EXPECT_EQ(sqlite3_exec(database, statement, nullptr, nullptr, nullptr), SQLITE_OK) << sqlite3_errmsg(database);
+    sqlite3_close(database);
+}
+
+class RunJournalTest : public ::testing::Test {
+protected:
+    ScratchFolder folder;
+    QString path = QString::fromStdString(folder.File("huizhang-journal.db"));
+    RunJournal Journal(const char* workbook = "/data/book.xlsx", const char* erp = "sqlite:/data/erp.db") {
+        return RunJournal(path, QString::fromUtf8(workbook), QString::fromUtf8(erp), false);
+    }
+};
+
+// Entries come back as written, each workbook and ERP apart; a later write of a kind replaces its entry.
+TEST_F(RunJournalTest, KeepsEachKindsRowAndItemPerWorkbookAndErp) {
+    EXPECT_TRUE(Journal().Read().empty());
+    EXPECT_FALSE(QFileInfo::exists(path)) << "reading creates nothing";
+
+    Journal().Record(QStringLiteral("采购入库单"), {12, VoucherPosting()});
+    Journal().Record(QStringLiteral("部门"), {3, std::nullopt});
+    Journal().Record(QStringLiteral("部门"), {9, std::nullopt});
+    Journal("/data/other.xlsx").Record(QStringLiteral("部门"), {100, std::nullopt});
+    Journal("/data/book.xlsx", "mssql:server/db").Record(QStringLiteral("部门"), {200, std::nullopt});
+
+    const std::map<QString, JournalEntry> entries = Journal().Read();
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(entries.at(QStringLiteral("部门")).row, 9);
+    EXPECT_FALSE(entries.at(QStringLiteral("部门")).item);
+    const JournalEntry& voucher = entries.at(QStringLiteral("采购入库单"));
+    EXPECT_EQ(voucher.row, 12);
+    ASSERT_TRUE(voucher.item);
+    const JournalItem expected = VoucherPosting();
+    EXPECT_EQ(voucher.item->step, expected.step);
+    EXPECT_EQ(voucher.item->rowAfter, expected.rowAfter);
+    EXPECT_EQ(voucher.item->value, expected.value);
+    EXPECT_EQ(voucher.item->lines, expected.lines);
+    EXPECT_EQ(voucher.item->vouchType, expected.vouchType);
+    EXPECT_EQ(voucher.item->voucherKey, expected.voucherKey);
+    EXPECT_EQ(voucher.item->stockBefore, expected.stockBefore);
+    EXPECT_EQ(voucher.item->stockAfter, expected.stockAfter);
+    EXPECT_EQ(Journal("/data/other.xlsx").Read().at(QStringLiteral("部门")).row, 100);
+}
+
+// The file is untrusted: another SQLite file, or an entry whose names would go into the ERP's statements as they
+// stand, ends the run with the file's name instead of being used.
+TEST_F(RunJournalTest, RefusesAFileThatIsNoJournalAndADamagedEntry) {
+    Sql(path, "CREATE TABLE t (x)");
+    EXPECT_NE(RunErrorText([&] { Journal().Read(); }).find("它不是本程序的运行记录"), std::string::npos);
+    EXPECT_NE(RunErrorText([&] {
+                  Journal().Record(QStringLiteral("部门"), {2, std::nullopt});
+              }).find(path.toStdString()),
+              std::string::npos);
+    QFile::remove(path);
+
+    struct Damage {
+        const char* name;
+        const char* statement;
+    };
+    for (const Damage& damage : {
+             Damage{"a table name with SQL in it", "UPDATE resume_rows SET target = 'RdRecord; DROP TABLE RdRecord'"},
+             Damage{"a row outside the sheet", "UPDATE resume_rows SET row = 0"},
+             Damage{"a voucher id that is no number", "UPDATE resume_rows SET value = '1 or 1=1'"},
+             Damage{"an unknown step", "UPDATE resume_rows SET step = 9"},
+         }) {
+        SCOPED_TRACE(damage.name);
+        QFile::remove(path);
+        Journal().Record(QStringLiteral("采购入库单"), {12, VoucherPosting()});
+        Sql(path, damage.statement);
+        EXPECT_NE(RunErrorText([&] { Journal().Read(); }).find("“采购入库单”的记录已损坏"), std::string::npos);
+    }
+}
+
+TEST(RunJournalNamesTest, NameTheFileBesideTheSettingsAndTheErpByItsFileOrServer) {
+    EXPECT_EQ(JournalPathBeside(QStringLiteral("/etc/hz/ZirurUzavarUriz.ini")),
+              QStringLiteral("/etc/hz/huizhang-journal.db"));
+    ConnectionSettings embedded;
+    embedded.server = QStringLiteral("SQLite");
+    embedded.database = QStringLiteral("HZDEMO_001_2026");
+    embedded.settingsFolder = QStringLiteral("/no/such/folder");
+    EXPECT_EQ(JournalErpName(embedded), QStringLiteral("sqlite:/no/such/folder/HZDEMO_001_2026.db"));
+    ConnectionSettings server;
+    server.server = QStringLiteral(" ERP-Server\\SQL ");
+    server.database = QStringLiteral("ERP_001_2026");
+    EXPECT_EQ(JournalErpName(server), QStringLiteral("mssql:erp-server\\sql/erp_001_2026"));
+}
+
+} // namespace
+} // namespace hz
