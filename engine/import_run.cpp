@@ -105,6 +105,9 @@ void SaveChangedWorkbook(Workbook& workbook, const ImportRunContext& context, Ru
     }
     try {
         const std::string written = workbook.SaveChanges();
+        if (context.journal) {
+            context.journal->ForgetSavedSetAsides();
+        }
         // A legacy workbook is written beside itself as a new file: tell the user where.
         if (!written.empty() && written != workbook.Path()) {
             observer.ShowMessage(
@@ -150,8 +153,11 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
                         JournalErpName(session.settings), !IsEmbedded(session.settings));
         context.journal = &*journal;
     }
-    const std::map<QString, JournalEntry> resumeEntries =
-        journal && request.resume ? journal->Read() : std::map<QString, JournalEntry>();
+    std::map<QString, JournalEntry> resumeEntries;
+    if (journal && request.resume) {
+        resumeEntries = journal->Read();
+        context.journaledSetAsides = journal->ReadSetAsides();
+    }
 
     std::unique_ptr<Workbook> workbook = OpenRunWorkbook(request.workbookPath);
     std::exception_ptr failure;

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -50,6 +51,8 @@ struct ImportRunContext {
     RunJournal* journal = nullptr;
     JournalItem journalItem;
     std::optional<JournalItem> unposted;
+    // A resumed run's vouchers that an earlier run set aside and whose workbook was not saved, by kind caption.
+    std::map<QString, std::vector<SetAsideVoucher>> journaledSetAsides;
     bool interrupted = false; // a stop was requested and the importer stopped at a row boundary
 
     // A check run: nothing is kept, and a row error does not stop the sheet.

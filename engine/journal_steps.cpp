@@ -68,6 +68,14 @@ void KeepUnpostedVoucher(ImportRunContext& context) {
     context.unposted = item;
 }
 
+void JournalSetAside(ImportRunContext& context, bool savedUnposted) {
+    if (!context.journal) {
+        return;
+    }
+    context.journal->RecordSetAside(context.KindName(), context.row,
+                                    {context.voucherFirstRow, context.voucherKey, savedUnposted});
+}
+
 void JournalKindEnd(ImportRunContext& context) {
     if (!context.journal) {
         return;

@@ -21,6 +21,9 @@ void JournalVoucherPosting(ImportRunContext& context, const QString& stockBefore
 // The posting of the voucher last journaled failed after its save had been committed, and the sheet stops there:
 // the end of the kind keeps it for a resumed run to post.
 void KeepUnpostedVoucher(ImportRunContext& context);
+// The voucher in hand (voucherFirstRow, voucherKey) was set aside into the error area and row is below it: the kind
+// resumes there, and the voucher stays in the journal until the workbook is saved.
+void JournalSetAside(ImportRunContext& context, bool savedUnposted);
 // As a kind's importer returns: the kind resumes at its start row, after posting a voucher it left unposted.
 void JournalKindEnd(ImportRunContext& context);
 

@@ -60,8 +60,9 @@ bool LookupCodeByName(ImportRunContext& context, const QString& table, const QSt
                       const QString& label);
 
 // Sends QMain's pending row and commits, in the row's transaction when one is open, else in one of its own. A refusal
-// is rolled back, reported as "编号为 <identifier> 的<kind>保存失败！", counted as a row left out and dropped from QMain,
-// so that the next row's save sends only that row; runOk is not changed. Does nothing when QMain is neither inserting nor editing.
+// is rolled back, reported as "编号为 <identifier> 的<kind>保存失败！", counted as a row left out and dropped from
+// QMain, so that the next row's save sends only that row; runOk is not changed. Does nothing when QMain is neither
+// inserting nor editing.
 void SaveMasterRow(ImportRunContext& context, const QString& identifier);
 
 // Copies the rows of the voucher that begins at voucherFirstRow (those whose keyColumn reads exactly keyValue),

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <QUuid>
 
 #include <sqlite3.h>
 
@@ -39,7 +40,20 @@ CREATE TABLE IF NOT EXISTS resume_rows (
     stock_after TEXT,
     PRIMARY KEY (workbook, erp, kind)
 ) WITHOUT ROWID;
+CREATE TABLE IF NOT EXISTS set_aside (
+    workbook TEXT NOT NULL,
+    erp TEXT NOT NULL,
+    kind TEXT NOT NULL,
+    first_row INTEGER NOT NULL,
+    voucher_key TEXT NOT NULL,
+    saved_unposted INTEGER NOT NULL,
+    run TEXT NOT NULL,
+    PRIMARY KEY (workbook, erp, kind, first_row)
+) WITHOUT ROWID;
 )";
+
+const char* const kInsertSetAside = "INSERT OR REPLACE INTO set_aside (workbook, erp, kind, first_row, voucher_key, "
+                                    "saved_unposted, run) VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7)";
 
 const char* const kUpsert =
     "INSERT OR REPLACE INTO resume_rows (workbook, erp, kind, row, step, row_after, target, field, value, "
@@ -119,7 +133,8 @@ int PragmaValue(sqlite3* database, const char* sql) {
 } // namespace
 
 RunJournal::RunJournal(QString path, QString workbook, QString erp, bool durableWrites)
-    : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites) {}
+    : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites),
+      run(QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
 
 RunJournal::~RunJournal() {
     sqlite3_finalize(upsert);
@@ -241,6 +256,97 @@ void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
         Fail(reason);
     }
     sqlite3_reset(upsert);
+}
+
+void RunJournal::Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind) {
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(database, sql, -1, &statement, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+        sqlite3_finalize(statement);
+        Fail(reason);
+    }
+    BindText(statement, 1, workbook);
+    BindText(statement, 2, erp);
+    bind(statement);
+    const int result = sqlite3_step(statement);
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+    sqlite3_finalize(statement);
+    if (result != SQLITE_DONE) {
+        Fail(reason);
+    }
+}
+
+std::map<QString, std::vector<SetAsideVoucher>> RunJournal::ReadSetAsides() {
+    std::map<QString, std::vector<SetAsideVoucher>> vouchers;
+    if (!Open(false)) {
+        return vouchers;
+    }
+    sqlite3_stmt* statement = nullptr;
+    if (sqlite3_prepare_v2(database,
+                           "SELECT kind, first_row, voucher_key, saved_unposted FROM set_aside WHERE workbook = ?1 "
+                           "AND erp = ?2 ORDER BY kind, first_row",
+                           -1, &statement, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+        sqlite3_finalize(statement);
+        Fail(reason);
+    }
+    BindText(statement, 1, workbook);
+    BindText(statement, 2, erp);
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+        const QString kind = Text(statement, 0);
+        const sqlite3_int64 row = sqlite3_column_int64(statement, 1);
+        SetAsideVoucher voucher{static_cast<int>(row), Text(statement, 2), sqlite3_column_int(statement, 3) != 0};
+        if (!IsRow(row) || voucher.key.isEmpty() || voucher.key.size() > 4000) {
+            sqlite3_finalize(statement);
+            Fail(QStringLiteral("“%1”的出错单据记录已损坏").arg(kind));
+        }
+        vouchers[kind].push_back(voucher);
+    }
+    const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+    sqlite3_finalize(statement);
+    if (result != SQLITE_DONE) {
+        Fail(reason);
+    }
+    return vouchers;
+}
+
+void RunJournal::KeepSetAside(const QString& kind, const SetAsideVoucher& voucher) {
+    Open(true);
+    Exec(kInsertSetAside, [&](sqlite3_stmt* statement) {
+        BindText(statement, 3, kind);
+        sqlite3_bind_int64(statement, 4, voucher.firstRow);
+        BindText(statement, 5, voucher.key);
+        sqlite3_bind_int(statement, 6, voucher.savedUnposted ? 1 : 0);
+        BindText(statement, 7, run);
+    });
+}
+
+void RunJournal::RecordSetAside(const QString& kind, int resumeRow, const SetAsideVoucher& voucher) {
+    Open(true);
+    if (sqlite3_exec(database, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(database)));
+    }
+    try {
+        KeepSetAside(kind, voucher);
+        Record(kind, {resumeRow, std::nullopt});
+    } catch (const RunError&) {
+        sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+        throw;
+    }
+    if (sqlite3_exec(database, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK) {
+        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
+        sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
+        Fail(reason);
+    }
+}
+
+void RunJournal::ForgetSavedSetAsides() {
+    if (!Open(false)) {
+        return;
+    }
+    Exec("DELETE FROM set_aside WHERE workbook = ?1 AND erp = ?2 AND run = ?3",
+         [&](sqlite3_stmt* statement) { BindText(statement, 3, run); });
 }
 
 QString JournalPathBeside(const QString& settingsPath) {

@@ -2,8 +2,10 @@
 
 #include <QString>
 
+#include <functional>
 #include <map>
 #include <optional>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -35,6 +37,15 @@ struct JournalItem {
     QString stockAfter;
 };
 
+// A voucher of a sheet with an error area that a run set aside: its rows are copied into the error area, which only
+// the workbook's save at the end of the run keeps. Until that save it is in the journal, so that a run killed before
+// it loses nothing: a resumed run copies it again.
+struct SetAsideVoucher {
+    int firstRow = 0;
+    QString key;
+    bool savedUnposted = false; // in the ERP, saved and not posted: its copy is marked so
+};
+
 // The row from which a kind resumes when item, if any, did not land in the ERP.
 struct JournalEntry {
     int row = 0;
@@ -58,14 +69,25 @@ public:
     std::map<QString, JournalEntry> Read();
     void Record(const QString& kind, const JournalEntry& entry);
 
+    // The vouchers set aside and not yet saved into the workbook, by kind caption, in sheet order.
+    std::map<QString, std::vector<SetAsideVoucher>> ReadSetAsides();
+    // In one transaction: the voucher set aside, and the kind resuming at resumeRow below it.
+    void RecordSetAside(const QString& kind, int resumeRow, const SetAsideVoucher& voucher);
+    // A voucher set aside by an earlier run that this run copied again.
+    void KeepSetAside(const QString& kind, const SetAsideVoucher& voucher);
+    // The workbook was saved: the vouchers this run set aside or copied again are in it.
+    void ForgetSavedSetAsides();
+
 private:
     bool Open(bool create);
+    void Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind);
     [[noreturn]] void Fail(const QString& what) const;
 
     QString path;
     QString workbook;
     QString erp;
     bool durableWrites;
+    QString run; // this run's id, on the set-aside vouchers it holds
     sqlite3* database = nullptr;
     sqlite3_stmt* upsert = nullptr;
 };

@@ -35,6 +35,47 @@ void MarkErrorArea(ImportRunContext& context, int keyColumn) {
     context.errorAreaRow = r + 2;
 }
 
+namespace {
+
+// Whether a row of the error areas below the data, above errorAreaRow, has key in keyColumn.
+bool InErrorArea(ImportRunContext& context, int keyColumn, const QString& key) {
+    int r = context.row;
+    while (r < context.errorAreaRow && !ReadCell(context, r, keyColumn).isEmpty()) {
+        ++r;
+    }
+    for (; r < context.errorAreaRow; ++r) {
+        if (ReadCell(context, r, keyColumn) == key) {
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+void CopyJournaledSetAsides(ImportRunContext& context, int keyColumn) {
+    const auto found = context.journaledSetAsides.find(context.KindName());
+    if (found == context.journaledSetAsides.end()) {
+        return;
+    }
+    const int row = context.row;
+    const int voucherFirstRow = context.voucherFirstRow;
+    for (const SetAsideVoucher& voucher : found->second) {
+        if (!InErrorArea(context, keyColumn, voucher.key)) {
+            const int firstCopy = context.errorAreaRow;
+            context.voucherFirstRow = voucher.firstRow;
+            SetAsideFailedVoucher(context, keyColumn, voucher.key);
+            context.row = row;
+            if (voucher.savedUnposted) {
+                MarkSavedUnposted(context, firstCopy);
+            }
+        }
+        ++context.rowsLeftOut;
+        context.journal->KeepSetAside(context.KindName(), voucher);
+    }
+    context.voucherFirstRow = voucherFirstRow;
+}
+
 void MarkSavedUnposted(ImportRunContext& context, int firstRow) {
     if (context.Checking()) {
         return;

@@ -3,6 +3,7 @@
 #include "engine/database/batch_dataset.h"
 #include "engine/import_run_context.h"
 #include "engine/importer_registry.h"
+#include "engine/journal_steps.h"
 #include "engine/row_primitives.h"
 #include "importers/vouchers/cost_price.h"
 #include "importers/vouchers/error_area.h"
@@ -64,6 +65,7 @@ void SetAside(ImportRunContext& context, const VoucherSheet& sheet, bool savedUn
     }
     context.detailCount = 0;
     ResumeAt(context, context.row);
+    JournalSetAside(context, savedUnposted);
 }
 
 // Saves the pending voucher; true when it was saved or none was pending. A failed one is set aside, or, when the
@@ -203,10 +205,11 @@ const VoucherTarget kTransferVouchers{QStringLiteral("TransVouch"), QStringLiter
                                       QStringLiteral("cTVCode"), SaveTransfer};
 
 void ImportVoucherSheet(ImportRunContext& context, const VoucherSheet& sheet) {
+    OpenVoucherDatasets(context, sheet.target->headerTable, sheet.target->detailTable);
     if (HasErrorArea(sheet)) {
         MarkErrorArea(context, sheet.keyColumn);
+        CopyJournaledSetAsides(context, sheet.keyColumn);
     }
-    OpenVoucherDatasets(context, sheet.target->headerTable, sheet.target->detailTable);
     // At the end of the sheet a failed save has told the user; a stopping sheet's run ends after it.
     if (ImportRows(context, sheet)) {
         SavePendingVoucher(context, sheet);

@@ -51,8 +51,8 @@ struct VoucherSheet {
     std::vector<SheetCheck> firstRowChecks;      // on a voucher's first row only, in this order
     // On every later row of a voucher; a failure fails the voucher as a failed first-row check does.
     std::vector<SheetCheck> continuingRowChecks = {};
-    std::vector<FieldRule> header;               // set in this order, after ID := headerId as a placeholder
-    std::vector<FieldRule> detail;               // set in this order, on every row
+    std::vector<FieldRule> header; // set in this order, after ID := headerId as a placeholder
+    std::vector<FieldRule> detail; // set in this order, on every row
     const VoucherTarget* target = &kStockVouchers;
     FailedVoucher failed = FailedVoucher::StopsTheSheet;
     std::optional<CostPricing> pricing = {}; // only with GoesToErrorArea

@@ -5,6 +5,7 @@ int RunLoginDialogTests(int argc, char** argv);
 int RunCheckRunTests(int argc, char** argv);
 int RunDesktopDialogsTests(int argc, char** argv);
 int RunRepaintOnExposeTests(int argc, char** argv);
+int RunResumeOfferTests(int argc, char** argv);
 
 int main(int argc, char** argv) {
     // The widgets are tested without a display.
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
     failures += RunLoginDialogTests(argc, argv);
     failures += RunCheckRunTests(argc, argv);
     failures += RunDesktopDialogsTests(argc, argv);
+    failures += RunResumeOfferTests(argc, argv);
     // Last: the filter stays installed, as in the program.
     failures += RunRepaintOnExposeTests(argc, argv);
     return failures == 0 ? 0 : 1;

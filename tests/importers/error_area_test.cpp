@@ -176,6 +176,33 @@ TEST_P(ErrorAreaTest, ALaterRunAppendsBelowTheEarlierArea) {
     EXPECT_EQ(Vouchers(), 2);
 }
 
+// A voucher set aside lives in the error area only once the workbook is saved: until then the run journal holds it,
+// and a resumed run copies it into its own area. One the workbook already holds is not copied twice.
+TEST_P(ErrorAreaTest, AVoucherSetAsideBeforeAnUnsavedEndIsCopiedByTheResumedRun) {
+    ASSERT_EQ(ImportRows({{"V1"}}), RunOutcome::Completed);
+    const std::vector<AreaRow> rows = {{"V1"}, {"V2", false}, {"V3"}};
+    test::WriteTypedWorkbook(workbookPath, {Kind().sheet(rows)});
+    const Texts data = Rows(1, 5);
+    chmod(workbookPath.c_str(), 0444);
+    EXPECT_EQ(ImportAgain("3"), RunOutcome::CompletedLeavingRowsOut);
+    chmod(workbookPath.c_str(), 0644);
+    EXPECT_EQ(Rows(1, 5), data) << "not saved";
+    EXPECT_EQ(Journal().ReadSetAsides().at(QString::fromUtf8(Kind().caption)).size(), 1u);
+
+    resume = true;
+    EXPECT_EQ(ImportAgain("2"), RunOutcome::CompletedLeavingRowsOut);
+    EXPECT_EQ(Messages(), Texts{"导入完成！"});
+    EXPECT_EQ(Rows(5, 8), (Texts{"", Marker(), WithoutColumnY(Rows(3, 3))[0], ""}));
+    EXPECT_TRUE(Journal().ReadSetAsides().empty());
+    EXPECT_EQ(Vouchers(), 2);
+
+    // Saved, but the journal was not told: the copy in the workbook's area counts.
+    Journal().KeepSetAside(QString::fromUtf8(Kind().caption), {3, QStringLiteral("V2"), false});
+    EXPECT_EQ(ImportAgain("2"), RunOutcome::CompletedLeavingRowsOut);
+    EXPECT_EQ(Rows(8, 10), (Texts{"", Marker(), ""}));
+    EXPECT_TRUE(Journal().ReadSetAsides().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(VoucherSheets, ErrorAreaTest, testing::Values(kTransferKind, kSalesKind),
                          [](const auto& info) { return std::string(info.index == 0 ? "Transfer" : "Sales"); });
 
