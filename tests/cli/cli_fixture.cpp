@@ -1,5 +1,7 @@
 #include "tests/cli/cli_fixture.h"
 
+#include "engine/database/embedded_erp/embedded_erp.h"
+
 #include <gtest/gtest.h>
 
 namespace hz::test {
@@ -7,6 +9,13 @@ namespace hz::test {
 DemoErp::DemoErp() {
     const ProgramResult result = Cli("init-demo", {"--settings", settings});
     EXPECT_EQ(result.status, 0) << result.err;
+}
+
+std::unique_ptr<Connection> OpenErp(const std::string& path) {
+    auto erp = std::make_unique<Connection>();
+    InstallEmbeddedErp(*erp);
+    erp->OpenSqliteFile(QString::fromStdString(path));
+    return erp;
 }
 
 ProgramResult Cli(const std::string& command, const std::vector<std::string>& arguments) {

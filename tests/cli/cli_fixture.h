@@ -2,6 +2,9 @@
 
 #include "tests/support/child_process.h"
 
+#include "engine/database/connection.h"
+
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,6 +19,9 @@ public:
     std::string settings = folder.File("ZirurUzavarUriz.ini");
     std::string database = folder.File("HZDEMO_001_2026.db");
 };
+
+// A connection to the embedded ERP file at path, as the program opens it.
+std::unique_ptr<Connection> OpenErp(const std::string& path);
 
 // Runs huizhang-cli command with its arguments.
 ProgramResult Cli(const std::string& command, const std::vector<std::string>& arguments);

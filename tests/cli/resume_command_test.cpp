@@ -1,4 +1,5 @@
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/fresh_erp.h"
 
 #include <gtest/gtest.h>
 
@@ -40,6 +41,43 @@ TEST(ResumeCommand, StatusPrintsTheJournalAndImportResumesFromIt) {
     EXPECT_EQ(result.out, "客户分类\t5\n部门\t5\n员工\t5\n");
     // Another workbook has a journal of its own.
     EXPECT_EQ(Cli("status", {"--workbook", demo.folder.File("other.xlsx"), "--settings", demo.settings}).out, "");
+}
+
+// Two imports at once into one ERP, of different sheets of different workbooks: every voucher gets ids of its own,
+// none is lost, and each workbook's journal holds its own kinds.
+TEST(ResumeCommand, TwoRunsAtOnceKeepTheirIdsAndJournalsApart) {
+    DemoErp demo;
+    const std::string first = demo.folder.File("first.xlsx");
+    const std::string second = demo.folder.File("second.xlsx");
+    ASSERT_EQ(RunProgram(HZ_CLI, {"sample", first, "--rows", "60", "--settings", demo.settings}).status, 0);
+    std::filesystem::copy_file(first, second);
+    std::vector<std::string> masters = {"--workbook", first, "--settings", demo.settings};
+    for (const char* kind : {"客户分类", "供应商分类", "存货分类", "地区分类", "部门", "员工", "收发类别", "计量单位组",
+                             "计量单位", "供应商档案", "客户档案", "仓库档案", "存货档案"}) {
+        masters.insert(masters.end(), {"--kind", kind});
+    }
+    ASSERT_EQ(Cli("import", masters).status, 0);
+
+    test::ChildProcess one(HZ_CLI, {"import", "--workbook", first, "--settings", demo.settings, "--kind", "存货期初",
+                                    "--kind", "采购入库单"});
+    test::ChildProcess other(HZ_CLI, {"import", "--workbook", second, "--settings", demo.settings, "--kind",
+                                      "产成品入库单", "--kind", "其他入库单"});
+    const ProgramResult oneResult = one.Wait();
+    const ProgramResult otherResult = other.Wait();
+    EXPECT_EQ(oneResult.status, 0) << oneResult.out << oneResult.err;
+    EXPECT_EQ(otherResult.status, 0) << otherResult.out << otherResult.err;
+
+    const auto erp = test::OpenErp(demo.database);
+    EXPECT_EQ(test::Scalar(*erp, QStringLiteral("SELECT count(*) || ' ' || count(DISTINCT ID) || ' ' || "
+                                                "count(DISTINCT cCode) AS Value FROM RdRecord"))
+                  .toString(),
+              QStringLiteral("240 240 240"));
+    EXPECT_EQ(test::Scalar(*erp, QStringLiteral("SELECT count(*) - count(DISTINCT AutoID) AS Value FROM RdRecords")),
+              0);
+    EXPECT_EQ(Cli("status", {"--workbook", first, "--settings", demo.settings}).out.find("产成品入库单"),
+              std::string::npos);
+    EXPECT_EQ(Cli("status", {"--workbook", second, "--settings", demo.settings}).out,
+              "产成品入库单\t152\n其他入库单\t152\n");
 }
 
 TEST(ResumeCommand, WrongArgumentsAreRefused) {

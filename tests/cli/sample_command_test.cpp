@@ -5,6 +5,7 @@
 #include "engine/run_error.h"
 #include "engine/sheet_kinds.h"
 #include "engine/workbook/workbook.h"
+#include "tests/cli/cli_fixture.h"
 #include "tests/support/child_process.h"
 #include "tests/support/fresh_erp.h"
 
@@ -518,13 +519,6 @@ std::set<StockKey> CostPricedPairs(const SampleSheets& sheets) {
     return pairs;
 }
 
-std::unique_ptr<Connection> OpenErp(const std::string& path) {
-    auto erp = std::make_unique<Connection>();
-    InstallEmbeddedErp(*erp);
-    erp->OpenSqliteFile(QString::fromStdString(path));
-    return erp;
-}
-
 // Every row of the ERP's accounting summary as "warehouse item month quantity money", in order.
 std::vector<std::string> CostPriceRows(Connection& erp) {
     return test::Column(erp, QStringLiteral("SELECT cWhCode || ' ' || cInvCode || ' ' || iMonth || ' ' || iNum || ' ' "
@@ -559,7 +553,7 @@ TEST(SampleCommand, GivesTheErpThreeMonthsOfCostPricesForEveryPairItsSheetsPrice
                                   " 张）\n" + CostPricesLine(database, 3 * pairs.size(), pairs.size(), 0));
 
         // Months 1 to 3 of each pair, each with a quantity, so that the latest month gives a cost price.
-        const auto erp = OpenErp(database);
+        const auto erp = test::OpenErp(database);
         Query summary(*erp);
         summary.SetText(QStringLiteral("SELECT cWhCode, cInvCode, count(*) AS months, min(iMonth) AS first, "
                                        "max(iMonth) AS last, min(iNum) AS quantity, min(iMoney) AS money "
@@ -587,8 +581,8 @@ TEST(SampleCommand, ASecondSampleAddsTheMonthsTheErpLacksAndKeepsTheOthers) {
     ASSERT_EQ(RunProgram(HZ_CLI, {"init-demo", "--settings", settings}).status, 0);
     ASSERT_EQ(Sample({folder.File("first.xlsx"), "--rows", "2", "--settings", settings}).status, 0);
     // The ERP's own accounts since then: a month that the second sample would give another money.
-    test::Execute(*OpenErp(database), QStringLiteral("UPDATE IA_Summary SET iMoney = 1 WHERE iMonth = 3"));
-    const std::vector<std::string> before = CostPriceRows(*OpenErp(database));
+    test::Execute(*test::OpenErp(database), QStringLiteral("UPDATE IA_Summary SET iMoney = 1 WHERE iMonth = 3"));
+    const std::vector<std::string> before = CostPriceRows(*test::OpenErp(database));
 
     const ProgramResult result = Sample({folder.File("second.xlsx"), "--rows", "4", "--settings", settings});
     ASSERT_EQ(result.status, 0) << result.err;
@@ -603,7 +597,7 @@ TEST(SampleCommand, ASecondSampleAddsTheMonthsTheErpLacksAndKeepsTheOthers) {
         std::string::npos)
         << result.out;
 
-    const std::vector<std::string> after = CostPriceRows(*OpenErp(database));
+    const std::vector<std::string> after = CostPriceRows(*test::OpenErp(database));
     EXPECT_EQ(after.size(), 3 * (first.size() + second.size() - both.size()));
     for (const std::string& row : before)
         EXPECT_NE(std::find(after.begin(), after.end(), row), after.end()) << row;
@@ -638,7 +632,7 @@ TEST(SampleCommand, WithSettingsWritesNothingUnlessTheWholeSampleGoesIntoAnEmbed
         const std::string path = folder.File("sample.xlsx");
         if (test.erp) {
             ASSERT_EQ(RunProgram(HZ_CLI, {"init-demo", "--settings", settings}).status, 0);
-            test::Execute(*OpenErp(database),
+            test::Execute(*test::OpenErp(database),
                           QStringLiteral("CREATE TRIGGER refuse BEFORE INSERT ON IA_Summary WHEN "
                                          "NEW.iMonth = 3 BEGIN SELECT RAISE(ABORT, 'refused'); END"));
         } else if (test.settings) {
@@ -657,7 +651,7 @@ TEST(SampleCommand, WithSettingsWritesNothingUnlessTheWholeSampleGoesIntoAnEmbed
         EXPECT_TRUE(result.err.starts_with(problem)) << result.err;
         EXPECT_FALSE(std::filesystem::exists(path));
         if (test.erp) {
-            EXPECT_EQ(CostPriceRows(*OpenErp(database)).size(), 0u);
+            EXPECT_EQ(CostPriceRows(*test::OpenErp(database)).size(), 0u);
         }
     }
 }
@@ -683,7 +677,7 @@ TEST(SampleCommand, ImportsWholeIntoAFreshDemoErpAndPostsEveryVoucher) {
     }
     EXPECT_EQ(result.out, expected);
 
-    const auto erp = OpenErp(folder.File("HZDEMO_001_2026.db"));
+    const auto erp = test::OpenErp(folder.File("HZDEMO_001_2026.db"));
     const auto count = [&erp](const QString& sql) {
         return test::Scalar(*erp, QStringLiteral("SELECT count(*) AS Value FROM ") + sql).toInt();
     };
