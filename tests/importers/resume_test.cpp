@@ -4,6 +4,7 @@
 #include "engine/database/query.h"
 #include "engine/stop_request.h"
 #include "importers/vouchers/stock_voucher_saving.h"
+#include "tests/importers/outgoing_voucher_fixture.h"
 #include "tests/support/import_fixture.h"
 #include "tests/support/run_error_text.h"
 
@@ -216,6 +217,29 @@ TEST_F(ResumeTest, AStopEndsTheRunAtARowBoundary) {
     EXPECT_EQ(Import(book, kinds), RunOutcome::Completed);
     EXPECT_EQ(Count(QStringLiteral("Department")), 4);
     EXPECT_EQ(OpeningVouchers(), 3);
+}
+
+class StopInAVoucherTest : public test::OutgoingVoucherFixture {
+protected:
+    void TearDown() override { ClearStopRequest(); }
+};
+
+// A stop asked for inside a voucher waits for its last line: the voucher is saved whole, the next one is not begun,
+// and the box and the journal show its first row.
+TEST_F(StopInAVoucherTest, TheVoucherInHandIsSavedWhole) {
+    observer.onProgress = [](const QString&, int row) {
+        if (row == 3) {
+            RequestStop();
+        }
+    };
+    const TypedSheet sheet = test::TransferSheet(
+        {{.key = "T1"}, {.key = "T1", .item = "A002", .itemName = "螺钉"}, {.key = "T1"}, {.key = "T2"}});
+    EXPECT_EQ(Import({sheet}, Texts{test::kTransfer}), RunOutcome::Interrupted);
+    EXPECT_EQ(Messages(), Texts{"中止导入！"});
+    EXPECT_EQ(Count(QStringLiteral("TransVouch")), 1);
+    EXPECT_EQ(Count(QStringLiteral("TransVouchs")), 3);
+    EXPECT_EQ(StartRowBox(test::kTransfer), "5");
+    EXPECT_EQ(Journal().Read().at(QString::fromUtf8(test::kTransfer)).row, 5);
 }
 
 // Nothing to keep, nothing journaled: a check and a run that never connected leave the folder as it was.
