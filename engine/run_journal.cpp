@@ -9,6 +9,8 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <memory>
+
 #include <sqlite3.h>
 
 namespace hz {
@@ -188,21 +190,35 @@ bool RunJournal::Open(bool create) {
     return true;
 }
 
+void RunJournal::Select(const char* sql, const std::function<void(sqlite3_stmt*)>& onRow,
+                        const std::function<void(sqlite3_stmt*)>& bind) {
+    std::unique_ptr<sqlite3_stmt, int (*)(sqlite3_stmt*)> statement(nullptr, sqlite3_finalize);
+    sqlite3_stmt* prepared = nullptr;
+    const int prepare = sqlite3_prepare_v2(database, sql, -1, &prepared, nullptr);
+    statement.reset(prepared);
+    if (prepare != SQLITE_OK) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(database)));
+    }
+    BindText(prepared, 1, workbook);
+    BindText(prepared, 2, erp);
+    if (bind) {
+        bind(prepared);
+    }
+    int result = SQLITE_ROW;
+    while ((result = sqlite3_step(prepared)) == SQLITE_ROW) {
+        onRow(prepared);
+    }
+    if (result != SQLITE_DONE) {
+        Fail(QString::fromUtf8(sqlite3_errmsg(database)));
+    }
+}
+
 std::map<QString, JournalEntry> RunJournal::Read() {
     std::map<QString, JournalEntry> entries;
     if (!Open(false)) {
         return entries;
     }
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(database, kSelect, -1, &statement, nullptr) != SQLITE_OK) {
-        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
-        sqlite3_finalize(statement);
-        Fail(reason);
-    }
-    BindText(statement, 1, workbook);
-    BindText(statement, 2, erp);
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
+    Select(kSelect, [&](sqlite3_stmt* statement) {
         const QString kind = Text(statement, 0);
         JournalEntry entry;
         const sqlite3_int64 row = sqlite3_column_int64(statement, 1);
@@ -211,17 +227,11 @@ std::map<QString, JournalEntry> RunJournal::Read() {
             entry.item = ReadItem(statement);
         }
         if (!IsRow(row) || (hasItem && !entry.item)) {
-            sqlite3_finalize(statement);
             Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
         }
         entry.row = static_cast<int>(row);
         entries[kind] = entry;
-    }
-    const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) {
-        Fail(reason);
-    }
+    });
     return entries;
 }
 
@@ -259,21 +269,8 @@ void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
 }
 
 void RunJournal::Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind) {
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(database, sql, -1, &statement, nullptr) != SQLITE_OK) {
-        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
-        sqlite3_finalize(statement);
-        Fail(reason);
-    }
-    BindText(statement, 1, workbook);
-    BindText(statement, 2, erp);
-    bind(statement);
-    const int result = sqlite3_step(statement);
-    const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) {
-        Fail(reason);
-    }
+    Select(
+        sql, [](sqlite3_stmt*) {}, bind);
 }
 
 std::map<QString, std::vector<SetAsideVoucher>> RunJournal::ReadSetAsides() {
@@ -281,33 +278,18 @@ std::map<QString, std::vector<SetAsideVoucher>> RunJournal::ReadSetAsides() {
     if (!Open(false)) {
         return vouchers;
     }
-    sqlite3_stmt* statement = nullptr;
-    if (sqlite3_prepare_v2(database,
-                           "SELECT kind, first_row, voucher_key, saved_unposted FROM set_aside WHERE workbook = ?1 "
-                           "AND erp = ?2 ORDER BY kind, first_row",
-                           -1, &statement, nullptr) != SQLITE_OK) {
-        const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
-        sqlite3_finalize(statement);
-        Fail(reason);
-    }
-    BindText(statement, 1, workbook);
-    BindText(statement, 2, erp);
-    int result = SQLITE_ROW;
-    while ((result = sqlite3_step(statement)) == SQLITE_ROW) {
-        const QString kind = Text(statement, 0);
-        const sqlite3_int64 row = sqlite3_column_int64(statement, 1);
-        SetAsideVoucher voucher{static_cast<int>(row), Text(statement, 2), sqlite3_column_int(statement, 3) != 0};
-        if (!IsRow(row) || voucher.key.isEmpty() || voucher.key.size() > 4000) {
-            sqlite3_finalize(statement);
-            Fail(QStringLiteral("“%1”的出错单据记录已损坏").arg(kind));
-        }
-        vouchers[kind].push_back(voucher);
-    }
-    const QString reason = QString::fromUtf8(sqlite3_errmsg(database));
-    sqlite3_finalize(statement);
-    if (result != SQLITE_DONE) {
-        Fail(reason);
-    }
+    Select(
+        "SELECT kind, first_row, voucher_key, saved_unposted FROM set_aside WHERE workbook = ?1 AND erp = ?2 "
+        "ORDER BY kind, first_row",
+        [&](sqlite3_stmt* statement) {
+            const QString kind = Text(statement, 0);
+            const sqlite3_int64 row = sqlite3_column_int64(statement, 1);
+            SetAsideVoucher voucher{static_cast<int>(row), Text(statement, 2), sqlite3_column_int(statement, 3) != 0};
+            if (!IsRow(row) || voucher.key.isEmpty() || voucher.key.size() > 4000) {
+                Fail(QStringLiteral("“%1”的出错单据记录已损坏").arg(kind));
+            }
+            vouchers[kind].push_back(voucher);
+        });
     return vouchers;
 }
 

@@ -80,6 +80,9 @@ public:
 
 private:
     bool Open(bool create);
+    // Runs sql with ?1 and ?2 bound to the workbook and the ERP and the rest by bind, calling onRow for each row.
+    void Select(const char* sql, const std::function<void(sqlite3_stmt*)>& onRow,
+                const std::function<void(sqlite3_stmt*)>& bind = {});
     void Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind);
     [[noreturn]] void Fail(const QString& what) const;
 
