@@ -239,8 +239,9 @@ void TFMain::Button1Click() {
 void TFMain::OfferResume() {
     std::map<QString, JournalEntry> entries;
     try {
-        RunJournal journal(JournalPathBeside(session.settingsPath), JournalWorkbookName(Edit8->text()),
-                           JournalErpName(session.settings), false);
+        const QString workbook = JournalWorkbookName(Edit8->text());
+        const QString erp = JournalErpName(session.settings);
+        RunJournal journal(JournalPath(session.settingsPath, workbook, erp), workbook, erp, false);
         entries = journal.Read();
     } catch (const RunError& error) {
         dialogs.ShowError(this, QString::fromUtf8(error.what()));

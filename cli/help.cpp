@@ -66,7 +66,7 @@ std::vector<CommandText> Commands() {
          QStringLiteral("把工作簿导入 ERP，与窗口的导入相同"),
          QStringLiteral("运行与窗口相同的导入。\n标准输出：窗口会显示的每条消息，每条一行，然后是“导入完成！”或"
                         "“中止导入！”，再为每种勾选的单据写一行：名称、制表符、下次接着导入的起始行。\n"
-                        "导入把每种单据接着导入的行记在设置文件旁边的运行记录 huizhang-journal.db 里；SIGINT 或 "
+                        "导入把每种单据接着导入的行记在设置文件旁边的运行记录文件夹 huizhang-journal 里；SIGINT 或 "
                         "SIGTERM 让导入在当前行或单据之后停止。"),
          ImportOptions(),
          {}},

@@ -49,8 +49,9 @@ int StatusCommand(const QStringList& arguments, const QString& defaultSettingsPa
     const QString settingsPath =
         QFileInfo(parsed->settings.isEmpty() ? defaultSettingsPath : parsed->settings).absoluteFilePath();
     try {
-        RunJournal journal(JournalPathBeside(settingsPath), JournalWorkbookName(parsed->workbook),
-                           JournalErpName(LoadAppSettings(settingsPath).connection), false);
+        const QString workbook = JournalWorkbookName(parsed->workbook);
+        const QString erp = JournalErpName(LoadAppSettings(settingsPath).connection);
+        RunJournal journal(JournalPath(settingsPath, workbook, erp), workbook, erp, false);
         const std::map<QString, JournalEntry> entries = journal.Read();
         for (const SheetKind& kind : SheetKinds()) {
             const auto found = entries.find(kind.caption.toString());

@@ -149,8 +149,9 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
     // A check keeps nothing, so it has nothing to journal.
     std::optional<RunJournal> journal;
     if (!context.Checking()) {
-        journal.emplace(JournalPathBeside(session.settingsPath), JournalWorkbookName(request.workbookPath),
-                        JournalErpName(session.settings), !IsEmbedded(session.settings));
+        const QString workbook = JournalWorkbookName(request.workbookPath);
+        const QString erp = JournalErpName(session.settings);
+        journal.emplace(JournalPath(session.settingsPath, workbook, erp), workbook, erp, !IsEmbedded(session.settings));
         context.journal = &*journal;
     }
     std::map<QString, JournalEntry> resumeEntries;

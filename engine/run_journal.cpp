@@ -4,6 +4,7 @@
 #include "engine/run_error.h"
 #include "engine/workbook/workbook.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -20,8 +21,8 @@ namespace {
 // "hzjr": marks the file as a run journal, so that another SQLite file beside the settings is never taken for one.
 constexpr int kJournalApplicationId = 0x687a6a72;
 constexpr int kJournalVersion = 1;
-// Another program running an import from the same folder holds the write lock for one short transaction.
-constexpr int kBusyMilliseconds = 10000;
+// A reader holds the file for a moment; a run of the same workbook holds it to its end, which is not waited for.
+constexpr int kBusyMilliseconds = 1000;
 
 const char* const kSchema = R"(
 CREATE TABLE IF NOT EXISTS resume_rows (
@@ -155,6 +156,9 @@ bool RunJournal::Open(bool create) {
     if (!create && !QFileInfo::exists(path)) {
         return false;
     }
+    if (create && !QDir().mkpath(QFileInfo(path).absolutePath())) {
+        Fail(QStringLiteral("无法创建文件夹"));
+    }
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.toUtf8().constData(), &database, flags, nullptr) != SQLITE_OK) {
         const QString reason = database ? QString::fromUtf8(sqlite3_errmsg(database)) : QStringLiteral("内存不足");
@@ -163,14 +167,20 @@ bool RunJournal::Open(bool create) {
         Fail(reason);
     }
     sqlite3_busy_timeout(database, kBusyMilliseconds);
+    // Before the first access, so that the write-ahead log keeps its index in memory instead of a shared file.
+    sqlite3_exec(database, "PRAGMA locking_mode = EXCLUSIVE", nullptr, nullptr, nullptr);
     const int applicationId = PragmaValue(database, "PRAGMA application_id");
     const int version = PragmaValue(database, "PRAGMA user_version");
     const int objects = PragmaValue(database, "SELECT count(*) FROM sqlite_master");
+    if (sqlite3_errcode(database) == SQLITE_BUSY) {
+        Fail(QStringLiteral("另一个程序正在用它导入同一个工作簿"));
+    }
     if (applicationId == 0 && version == 0 && objects == 0) {
-        // A new file: WAL survives a kill at any instant and lets other programs read while one writes.
+        // A new file: WAL survives a kill at any instant; small pages, since each write appends one to the log.
         const QString setup =
-            QStringLiteral("PRAGMA journal_mode = WAL; BEGIN IMMEDIATE; %1 PRAGMA application_id = %2; "
-                           "PRAGMA user_version = %3; COMMIT;")
+            QStringLiteral(
+                "PRAGMA page_size = 1024; PRAGMA journal_mode = WAL; BEGIN IMMEDIATE; %1 PRAGMA application_id = %2; "
+                "PRAGMA user_version = %3; COMMIT;")
                 .arg(QString::fromUtf8(kSchema))
                 .arg(kJournalApplicationId)
                 .arg(kJournalVersion);
@@ -331,8 +341,14 @@ void RunJournal::ForgetSavedSetAsides() {
          [&](sqlite3_stmt* statement) { BindText(statement, 3, run); });
 }
 
-QString JournalPathBeside(const QString& settingsPath) {
-    return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("huizhang-journal.db"));
+QString JournalFolderBeside(const QString& settingsPath) {
+    return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("huizhang-journal"));
+}
+
+QString JournalPath(const QString& settingsPath, const QString& workbook, const QString& erp) {
+    const QByteArray digest =
+        QCryptographicHash::hash((workbook + u'\n' + erp).toUtf8(), QCryptographicHash::Sha256).toHex().left(32);
+    return JournalFolderBeside(settingsPath) + u'/' + QString::fromLatin1(digest) + QStringLiteral(".db");
 }
 
 QString JournalWorkbookName(const QString& workbookPath) {

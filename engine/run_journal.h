@@ -53,10 +53,11 @@ struct JournalEntry {
 };
 
 // The run journal of one workbook and one ERP: for each kind, the row from which a further run resumes. An SQLite
-// file beside the settings file, shared by every workbook and ERP run from there and by programs running at once;
-// each write is one transaction, so a kill at any instant leaves the previous or the new state. The file is
-// created at the first write only. A file that is not a journal, or an entry that is not sound, ends the run with
-// RunError naming the file.
+// file of its own (JournalPath); each write is one transaction, so a kill at any instant leaves the previous or the
+// new state. The run that writes it holds it alone until it ends, which spares the file locks of every write and
+// keeps a second run of the same workbook and ERP out; runs of other workbooks have other files. The file and its
+// folder are created at the first write only. A file that is not a journal, or an entry that is not sound, ends the
+// run with RunError naming the file.
 class RunJournal {
 public:
     // durableWrites: each write reaches the disk before it returns (for an ERP that keeps its own commits so).
@@ -95,8 +96,10 @@ private:
     sqlite3_stmt* upsert = nullptr;
 };
 
-// The journal beside a settings file: "huizhang-journal.db" in its folder.
-QString JournalPathBeside(const QString& settingsPath);
+// The folder of the journals beside a settings file: "huizhang-journal" in its folder.
+QString JournalFolderBeside(const QString& settingsPath);
+// The journal of a workbook and an ERP (as named below) in that folder, named by a digest of the two.
+QString JournalPath(const QString& settingsPath, const QString& workbook, const QString& erp);
 // How the journal names a workbook: its absolute path, through links when it exists.
 QString JournalWorkbookName(const QString& workbookPath);
 // How the journal names an ERP: the embedded ERP's file, or the server and database, case folded.

@@ -18,8 +18,9 @@ QLineEdit& Box(Fixture& f, const char16_t* kind) {
 
 // The journal rows of path for the fixture's ERP: 部门 at 5, 采购入库单 at 40.
 void JournalRows(Fixture& f, const QString& path) {
-    RunJournal journal(JournalPathBeside(f.session.settingsPath), JournalWorkbookName(path),
-                       JournalErpName(f.session.settings), false);
+    const QString workbook = JournalWorkbookName(path);
+    const QString erp = JournalErpName(f.session.settings);
+    RunJournal journal(JournalPath(f.session.settingsPath, workbook, erp), workbook, erp, false);
     journal.Record(QStringLiteral("采购入库单"), {40, std::nullopt});
     journal.Record(QStringLiteral("部门"), {5, std::nullopt});
 }

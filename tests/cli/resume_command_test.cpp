@@ -19,7 +19,7 @@ using test::RunProgram;
 TEST(ResumeCommand, StatusPrintsTheJournalAndImportResumesFromIt) {
     DemoErp demo;
     const std::string workbook = demo.folder.File("sample.xlsx");
-    const std::string journal = demo.folder.File("huizhang-journal.db");
+    const std::string journal = demo.folder.File("huizhang-journal");
     ASSERT_EQ(RunProgram(HZ_CLI, {"sample", workbook, "--rows", "3", "--settings", demo.settings}).status, 0);
 
     ProgramResult result = Cli("status", {"--workbook", workbook, "--settings", demo.settings});

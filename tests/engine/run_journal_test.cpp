@@ -107,9 +107,24 @@ TEST_F(RunJournalTest, RefusesAFileThatIsNoJournalAndADamagedEntry) {
     }
 }
 
+// The run that writes a journal holds it to its end: a second run of the same workbook and ERP is turned away,
+// another workbook's run is not.
+TEST_F(RunJournalTest, ASecondWriterOfTheSameJournalIsTurnedAway) {
+    RunJournal running = Journal();
+    running.Record(QStringLiteral("部门"), {3, std::nullopt});
+    EXPECT_NE(RunErrorText([&] {
+                  Journal().Record(QStringLiteral("部门"), {4, std::nullopt});
+              }).find("另一个程序正在用它导入同一个工作簿"),
+              std::string::npos);
+    running.Record(QStringLiteral("部门"), {5, std::nullopt});
+}
+
 TEST(RunJournalNamesTest, NameTheFileBesideTheSettingsAndTheErpByItsFileOrServer) {
-    EXPECT_EQ(JournalPathBeside(QStringLiteral("/etc/hz/ZirurUzavarUriz.ini")),
-              QStringLiteral("/etc/hz/huizhang-journal.db"));
+    const QString path = JournalPath(QStringLiteral("/etc/hz/ZirurUzavarUriz.ini"), QStringLiteral("/data/book.xlsx"),
+                                     QStringLiteral("sqlite:/data/erp.db"));
+    EXPECT_TRUE(path.startsWith(QStringLiteral("/etc/hz/huizhang-journal/"))) << path.toStdString();
+    EXPECT_NE(path, JournalPath(QStringLiteral("/etc/hz/ZirurUzavarUriz.ini"), QStringLiteral("/data/book2.xlsx"),
+                                QStringLiteral("sqlite:/data/erp.db")));
     ConnectionSettings embedded;
     embedded.server = QStringLiteral("SQLite");
     embedded.database = QStringLiteral("HZDEMO_001_2026");

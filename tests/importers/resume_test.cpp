@@ -244,7 +244,7 @@ TEST_F(StopInAVoucherTest, TheVoucherInHandIsSavedWhole) {
 
 // Nothing to keep, nothing journaled: a check and a run that never connected leave the folder as it was.
 TEST_F(ResumeTest, ACheckAndARunWithoutConnectionWriteNoJournal) {
-    const QString journal = JournalPathBeside(session.settingsPath);
+    const QString journal = JournalFolderBeside(session.settingsPath);
     mode = RunMode::Check;
     EXPECT_EQ(Import(book, kinds), RunOutcome::CheckPassed);
     EXPECT_FALSE(QFileInfo::exists(journal));

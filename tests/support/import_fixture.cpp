@@ -82,9 +82,9 @@ ImportFixture::ImportFixture()
 }
 
 RunJournal ImportFixture::Journal() const {
-    return RunJournal(JournalPathBeside(session.settingsPath),
-                      JournalWorkbookName(QString::fromStdString(workbookPath)), JournalErpName(session.settings),
-                      false);
+    const QString workbook = JournalWorkbookName(QString::fromStdString(workbookPath));
+    const QString erp = JournalErpName(session.settings);
+    return RunJournal(JournalPath(session.settingsPath, workbook, erp), workbook, erp, false);
 }
 
 RunOutcome ImportFixture::Import(const std::vector<TypedSheet>& sheets,
