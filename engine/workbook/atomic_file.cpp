@@ -2,11 +2,14 @@
 
 #include "engine/workbook/workbook_error.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
 #include <unistd.h>
@@ -23,6 +26,23 @@ std::string SystemText(int error) {
 std::string TemporaryTemplate(const std::string& folder, const std::string& name) {
     constexpr std::size_t kMaxNameBytes = 200;
     return folder + "/.~" + name.substr(0, kMaxNameBytes) + ".XXXXXX";
+}
+
+// Removes what saves of name killed before their rename left in folder: temporary files of our own pattern. Only
+// called with the file's lock held, which a save in progress would hold instead.
+void RemoveStaleTemporaryFiles(const std::string& folder, const std::string& name) {
+    const std::string pattern = TemporaryTemplate(folder, name);
+    const std::string prefix = pattern.substr(folder.size() + 1, pattern.size() - folder.size() - 1 - 6);
+    DIR* entries = opendir(folder.c_str());
+    if (!entries)
+        return;
+    while (const dirent* entry = readdir(entries)) {
+        const std::string found = entry->d_name;
+        if (found.size() == prefix.size() + 6 && found.starts_with(prefix) &&
+            std::all_of(found.end() - 6, found.end(), [](unsigned char c) { return std::isalnum(c) != 0; }))
+            unlinkat(dirfd(entries), found.c_str(), 0);
+    }
+    closedir(entries);
 }
 
 } // namespace
@@ -83,6 +103,7 @@ AtomicFile::AtomicFile(const std::string& path, Missing missing, AtomicFileFailu
     if (fcntl(targetFd.fd, F_OFD_SETLK, &lock) != 0 && (errno == EAGAIN || errno == EACCES))
         Fail("文件正被其他程序使用（已被锁定）");
 
+    RemoveStaleTemporaryFiles(folder, targetPath.substr(slash + 1));
     std::string pattern = TemporaryTemplate(folder, targetPath.substr(slash + 1));
     temporaryFd.fd = mkostemp(pattern.data(), O_CLOEXEC);
     if (temporaryFd.fd < 0)

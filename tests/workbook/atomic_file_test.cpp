@@ -58,6 +58,27 @@ TEST(AtomicFile, WithoutCommitTheOriginalStaysAndTheTemporaryFileGoes) {
     EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xlsx"});
 }
 
+// A save killed before its rename leaves its temporary file; the next save of the file, holding its lock, removes
+// such leftovers, and nothing else.
+TEST(AtomicFile, TheNextSaveRemovesWhatAKilledSaveLeftBehind) {
+    test::ScratchFolder folder;
+    const std::string path = folder.File("book.xlsx");
+    test::WriteFileBytes(path, "old");
+    for (const char* name : {".~book.xlsx.a1B2c3", ".~book.xlsx.Zz9999", ".~book.xlsx.abc", ".~other.xlsx.a1B2c3",
+                             ".~book.xlsx.a1B2c3d", "book.xlsx.a1B2c3"}) {
+        test::WriteFileBytes(folder.File(name), "left behind");
+    }
+    {
+        AtomicFile file(path);
+        WriteThrough(file, "new");
+        file.Commit();
+    }
+    EXPECT_EQ(test::ReadFileBytes(path), "new");
+    EXPECT_EQ(test::FileNames(folder.Path()),
+              (std::vector<std::string>{".~book.xlsx.a1B2c3d", ".~book.xlsx.abc", ".~other.xlsx.a1B2c3", "book.xlsx",
+                                        "book.xlsx.a1B2c3"}));
+}
+
 TEST(AtomicFile, ASymbolicLinkStaysALinkAndItsTargetIsReplaced) {
     test::ScratchFolder folder;
     fs::create_directory(folder.File("real"));
