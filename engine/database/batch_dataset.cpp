@@ -64,6 +64,7 @@ void BatchDataset::Open(const QString& sql) {
     }
     const std::shared_ptr<PreparedStatement> statement = connection.Statements().Find(sql);
     DriverStatement& query = connection.Statements().Prepared(*statement);
+    connection.CountRoundTrip();
     const bool ok = query.Exec();
     const QString driverText = ok ? QString() : query.ErrorText();
     if (ok) {
@@ -267,6 +268,7 @@ void BatchDataset::Send(const Row& row) {
     for (size_t i = 0; i < order.size(); ++i) {
         query.Bind(static_cast<int>(i), ToDatabaseValue(row.setValues[order[i]], connection.Dialect()));
     }
+    connection.CountRoundTrip();
     const bool ok = query.Exec();
     const QString driverText = ok ? QString() : query.ErrorText();
     query.Finish();

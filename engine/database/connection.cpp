@@ -83,6 +83,8 @@ void Connection::OpenSqlite(const QString& path, const QString& mode) {
         if (openHook) {
             openHook(*this);
         }
+        // What the embedded ERP's file needs at its opening has no counterpart on a server.
+        roundTrips = 0;
     } catch (...) {
         Close();
         throw;
@@ -160,6 +162,7 @@ void Connection::SetSpid(int value) {
 }
 
 void Connection::ExecControl(const QString& statement) {
+    CountRoundTrip();
     // Prepared once: transactions begin and end for every saved row.
     DriverStatement& query = statements->Prepared(*statements->Find(statement));
     const bool ok = query.Exec();
@@ -231,7 +234,7 @@ void Connection::BeginTransaction() {
     }
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
-    } else if (!database.transaction()) {
+    } else if (CountRoundTrip(), !database.transaction()) {
         throw StatementError(DriverText(database.lastError()), QStringLiteral("BEGIN TRANSACTION"));
     }
     inTransaction = true;
@@ -251,7 +254,7 @@ void Connection::Commit() {
     }
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("COMMIT"));
-    } else if (!database.commit()) {
+    } else if (CountRoundTrip(), !database.commit()) {
         throw StatementError(DriverText(database.lastError()), QStringLiteral("COMMIT TRANSACTION"));
     }
     inTransaction = false;
@@ -269,7 +272,7 @@ void Connection::Rollback() {
     inTransaction = false;
     if (dialect == SqlDialect::Sqlite) {
         ExecControl(QStringLiteral("ROLLBACK"));
-    } else if (!database.rollback()) {
+    } else if (CountRoundTrip(), !database.rollback()) {
         throw StatementError(DriverText(database.lastError()), QStringLiteral("ROLLBACK TRANSACTION"));
     }
 }

@@ -6,6 +6,7 @@
 
 #include <QSqlDatabase>
 #include <QString>
+#include <cstdint>
 
 #include <functional>
 #include <memory>
@@ -60,6 +61,13 @@ public:
     // SQL Server's @@spid of this connection, read at open; on an SQLite file, what the open hook assigned
     // (0 without a hook).
     int Spid() const { return spid; }
+    // The statements, fetches, procedure calls and transaction commands sent since the connection opened, each one
+    // that the SQL Server path sends as a round trip over the network of its own; a stored procedure counts once,
+    // whatever the embedded ERP's stand-in does inside it.
+    std::uint64_t RoundTrips() const { return roundTrips; }
+    void CountRoundTrip() { ++roundTrips; }
+    // The count as it stands is kept while a procedure's stand-in runs its own statements.
+    void SetRoundTrips(std::uint64_t count) { roundTrips = count; }
     void SetSpid(int value);
 
     // On SQLite "BEGIN IMMEDIATE": the write lock is taken at once, so two programs never deadlock upgrading a
@@ -109,6 +117,7 @@ private:
     enum class DryRun { Off, Active, Lost };
     DryRun dryRun = DryRun::Off;
     OpenHook openHook;
+    std::uint64_t roundTrips = 0;
     std::unordered_map<QString, EmbeddedProcedure, CaseInsensitiveHash, CaseInsensitiveEqual> procedures;
     std::unique_ptr<StatementCache> statements;
 };

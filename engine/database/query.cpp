@@ -51,6 +51,7 @@ void Query::Exec() {
         throw StatementError(QStringLiteral("数据库未连接"), text);
     }
     DriverStatement& query = connection.Statements().Prepared(*statement);
+    connection.CountRoundTrip();
     for (size_t i = 0; i < statement->placeholders.size(); ++i) {
         query.Bind(static_cast<int>(i), ToDatabaseValue(values[statement->placeholders[i]], connection.Dialect()));
     }

@@ -52,6 +52,7 @@ void StoredProcedure::Execute(Connection& connection) {
     if (!connection.IsOpen()) {
         throw ProcedureError(QStringLiteral("数据库未连接"), name);
     }
+    connection.CountRoundTrip();
     if (connection.Dialect() == SqlDialect::SqlServer) {
         ExecuteOnSqlServer(connection);
         return;
@@ -60,11 +61,14 @@ void StoredProcedure::Execute(Connection& connection) {
     if (procedure == nullptr) {
         throw ProcedureError(QStringLiteral("Could not find stored procedure '") + name + QStringLiteral("'."), name);
     }
+    const std::uint64_t roundTrips = connection.RoundTrips();
     try {
         (*procedure)(connection, *this);
     } catch (const DatabaseError& error) {
+        connection.SetRoundTrips(roundTrips);
         throw ProcedureError(error.Text(), name);
     }
+    connection.SetRoundTrips(roundTrips);
 }
 
 void StoredProcedure::ExecuteOnSqlServer(Connection& connection) {
