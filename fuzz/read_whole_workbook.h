@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/workbook.h"
 
 #include <string>
 
@@ -17,14 +17,13 @@ inline unsigned Touch(const CellValue& value) {
     return sum;
 }
 
-// Opens an .xlsx file, reads every cell of the first rows and columns of every worksheet and at its far corner,
-// and edits a few cells, as an import run would. Returns normally or throws WorkbookError; anything else is a
-// fault of the reader.
-inline void ReadWholeWorkbook(const std::string& path) {
-    std::unique_ptr<Workbook> workbook = OpenXlsxWorkbook(path);
+// Reads every cell of the first rows and columns of every worksheet of an open workbook and at its far corner, and
+// edits a few cells, as an import run would. Returns normally or throws WorkbookError; anything else is a fault of
+// the reader.
+inline void ReadWholeWorkbook(Workbook& workbook) {
     unsigned sum = 0;
-    for (int index = 1; index <= workbook->WorksheetCount(); ++index) {
-        Worksheet& sheet = workbook->WorksheetAt(index);
+    for (int index = 1; index <= workbook.WorksheetCount(); ++index) {
+        Worksheet& sheet = workbook.WorksheetAt(index);
         for (char c : sheet.Name())
             sum += static_cast<unsigned char>(c);
         for (int row = 1; row <= kReadRows; ++row)
