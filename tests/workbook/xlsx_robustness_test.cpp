@@ -1,4 +1,5 @@
 #include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xlsx_workbook.h"
 #include "fuzz/fuzz_package.h"
 #include "fuzz/read_whole_workbook.h"
 #include "tests/support/raw_package.h"
@@ -15,7 +16,7 @@ namespace {
 // Reads the file whole; true when it read, false on a clean WorkbookError. Any other outcome fails the test.
 bool ReadsOrRefusesCleanly(const std::string& path) {
     try {
-        fuzz::ReadWholeWorkbook(path);
+        fuzz::ReadWholeWorkbook(*OpenXlsxWorkbook(path));
         return true;
     } catch (const WorkbookError&) {
         return false;
