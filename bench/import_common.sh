@@ -47,8 +47,11 @@ timed() {
     read -r wall user system <"$work/time"
 }
 
+# timed_import KIND...: timed import_kinds; the round trips its connection made (as the SQL Server path would) in
+# round_trips.
 timed_import() {
-    timed import_kinds "$@"
+    HZ_ROUND_TRIPS_FILE=$work/round_trips timed import_kinds "$@"
+    read -r round_trips <"$work/round_trips"
 }
 
 # erp_sql SQL: the answer of the demo ERP, rows one a line, fields separated by "|".

@@ -2,7 +2,6 @@
 //   hz_bench_read_workbook generate FILE.xlsx ROWS   a typical import sheet, strings shared as Excel does
 //   hz_bench_read_workbook read FILE                 every cell through the seam
 //   hz_bench_read_workbook inflate FILE.xlsx         the raw inflate of the first sheet's XML with libzip
-//   hz_bench_read_workbook freexl FILE.xls           a bare loop over libfreexl's cells
 // Each measuring mode prints "seconds: S", a checksum and the peak resident memory of its own process.
 #include "engine/workbook/workbook.h"
 
@@ -10,7 +9,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <freexl.h>
 #include <string>
 #include <sys/resource.h>
 #include <vector>
@@ -121,39 +119,6 @@ int Inflate(const char* path) {
     return 0;
 }
 
-int FreexlLoop(const char* path) {
-    auto start = std::chrono::steady_clock::now();
-    const void* handle = nullptr;
-    if (freexl_open(path, &handle) != FREEXL_OK)
-        return 1;
-    unsigned int sheets = 0;
-    freexl_get_info(handle, FREEXL_BIFF_SHEET_COUNT, &sheets);
-    double checksum = 0;
-    unsigned long long textBytes = 0;
-    for (unsigned short s = 0; s < sheets; ++s) {
-        freexl_select_active_worksheet(handle, s);
-        unsigned int rows = 0;
-        unsigned short columns = 0;
-        freexl_worksheet_dimensions(handle, &rows, &columns);
-        for (unsigned int r = 0; r < rows; ++r) {
-            for (unsigned short c = 0; c < columns; ++c) {
-                FreeXL_CellValue cell;
-                if (freexl_get_cell_value(handle, r, c, &cell) != FREEXL_OK)
-                    continue;
-                if (cell.type == FREEXL_CELL_INT)
-                    checksum += cell.value.int_value;
-                else if (cell.type == FREEXL_CELL_DOUBLE)
-                    checksum += cell.value.double_value;
-                else if (cell.type != FREEXL_CELL_NULL)
-                    textBytes += std::strlen(cell.value.text_value);
-            }
-        }
-    }
-    freexl_close(handle);
-    PrintFooter(Seconds(start), checksum, textBytes);
-    return 0;
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -163,8 +128,6 @@ int main(int argc, char** argv) {
         return Read(argv[2]);
     if (argc >= 3 && std::strcmp(argv[1], "inflate") == 0)
         return Inflate(argv[2]);
-    if (argc >= 3 && std::strcmp(argv[1], "freexl") == 0)
-        return FreexlLoop(argv[2]);
-    std::fprintf(stderr, "usage: %s generate FILE ROWS | read FILE | inflate FILE | freexl FILE\n", argv[0]);
+    std::fprintf(stderr, "usage: %s generate FILE ROWS | read FILE | inflate FILE\n", argv[0]);
     return 64;
 }
