@@ -5,7 +5,7 @@
 namespace hz {
 
 XlsCellGrid LoadXlsSheet(const XlsCellList& cells, const XlsSharedStrings& strings) {
-    XlsCellGrid grid(cells.Rows(), cells.Columns());
+    XlsCellGrid grid(cells.Rows(), cells.Columns(), cells.All().size());
     constexpr std::uint64_t kNotStored = std::numeric_limits<std::uint64_t>::max();
     std::vector<std::uint64_t> stored;
     for (const XlsCellList::Cell& cell : cells.All()) {
@@ -22,6 +22,7 @@ XlsCellGrid LoadXlsSheet(const XlsCellList& cells, const XlsSharedStrings& strin
             grid.SetNumber(cell.row, cell.column, cell.kind, XlsCellList::Number(cell));
         }
     }
+    grid.Seal();
     return grid;
 }
 

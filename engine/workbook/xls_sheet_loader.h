@@ -6,8 +6,8 @@
 
 namespace hz {
 
-// Lays the cells of one worksheet into a grid of their extent. Every shared-string index has been checked against
-// the table; a shared string used by many cells is stored once.
+// Lays the cells of one worksheet into a grid of their extent (a later cell of the same place wins). Every
+// shared-string index has been checked against the table; a shared string used by many cells is stored once.
 XlsCellGrid LoadXlsSheet(const XlsCellList& cells, const XlsSharedStrings& strings);
 
 } // namespace hz
