@@ -48,10 +48,14 @@ timed() {
 }
 
 # timed_import KIND...: timed import_kinds; the round trips its connection made (as the SQL Server path would) in
-# round_trips.
+# round_trips, empty when huizhang-cli wrote no count (HZ_ROUND_TRIPS_FILE).
 timed_import() {
+    rm -f "$work/round_trips"
+    round_trips=
     HZ_ROUND_TRIPS_FILE=$work/round_trips timed import_kinds "$@"
-    read -r round_trips <"$work/round_trips"
+    if [[ -s $work/round_trips ]]; then
+        read -r round_trips <"$work/round_trips"
+    fi
 }
 
 # erp_sql SQL: the answer of the demo ERP, rows one a line, fields separated by "|".
