@@ -7,7 +7,7 @@ Usage: erp_dump.py DATABASE
 import sqlite3
 import sys
 
-RUN_CLOCK_COLUMNS = {"dnverifytime", "dnmaketime", "dnmodifytime"}
+RUN_CLOCK_COLUMNS = {"dnverifytime"}
 SESSION_TABLES = {"hz_spidcounter"}
 
 
