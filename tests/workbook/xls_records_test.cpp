@@ -7,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 // Workbook streams built record by record, for what no producer writes on purpose: strings cut between records in
@@ -64,6 +66,15 @@ std::string Stream(const std::string& globals, const std::string& sheet) {
 // A compressed shared string's header and characters.
 std::string Latin(const std::string& text) {
     return U16(static_cast<unsigned>(text.size())) + '\0' + text;
+}
+
+// The memory this process holds now, from /proc.
+std::size_t ResidentBytes() {
+    std::ifstream statm("/proc/self/statm");
+    std::size_t total = 0;
+    std::size_t resident = 0;
+    statm >> total >> resident;
+    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
 class XlsRecordsTest : public testing::Test {
@@ -154,6 +165,30 @@ TEST_F(XlsRecordsTest, ReadsEachCellRecord) {
         {"formula text after SHRFMLA", 3, 4, CellKind::Text, 0, "sum"},
         {"outside the declared range", 5, 6, CellKind::Number, 9, ""},
         {"BLANK", 6, 2, CellKind::Empty, 0, ""},
+    };
+    for (const test::ExpectedCell& c : cases)
+        test::ExpectCell(s, c);
+}
+
+// A small file can declare the whole BIFF8 range and put cells at its far corners; the reader must not hold a cell
+// slot for each of its 16.7 million places.
+TEST_F(XlsRecordsTest, AFewCellsFarApartTakeMemoryByTheirCellsNotTheirRange) {
+    std::string sheet = Record(0x0200, U32(0) + U32(65536) + U16(0) + U16(256) + U16(0)) +
+                        Record(0x0203, Cell(0, 0, 0) + F64(1)) + Record(0x0203, Cell(999, 99, 0) + F64(2)) +
+                        Record(0x0204, Cell(65535, 255, 0) + U16(1) + '\0' + "z") +
+                        Record(0x0203, Cell(999, 99, 0) + F64(3)) + Record(0x0201, Cell(5, 5, 0));
+    const std::string path = Write(Stream("", sheet));
+    const std::size_t before = ResidentBytes();
+    auto book = OpenXlsWorkbook(path);
+    EXPECT_LT(ResidentBytes() - before, std::size_t{32} << 20);
+    Worksheet& s = book->WorksheetAt(1);
+    const test::ExpectedCell cases[] = {
+        {"first cell", 1, 1, CellKind::Number, 1, ""},
+        {"a cell given twice keeps the later value", 1000, 100, CellKind::Number, 3, ""},
+        {"far corner", 65536, 256, CellKind::Text, 0, "z"},
+        {"blank", 6, 6, CellKind::Empty, 0, ""},
+        {"no record", 1000, 99, CellKind::Empty, 0, ""},
+        {"no record in the far row", 65536, 255, CellKind::Empty, 0, ""},
     };
     for (const test::ExpectedCell& c : cases)
         test::ExpectCell(s, c);
