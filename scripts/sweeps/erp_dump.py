@@ -1,7 +1,8 @@
 """Prints an embedded ERP's contents as sorted text, for comparing two runs of one import.
 
-Every table and row, rows sorted, leaving out what differs between two uninterrupted runs of the same import:
-the server time a run stamps on its vouchers and the counter standing in for the server's session ids.
+Every table and row, rows sorted, leaving out the server time a run stamps on its vouchers (all that differs
+between two uninterrupted runs of the same import) and the counter standing in for the server's session ids, which
+counts connections: a resumed import opens more than one.
 Usage: erp_dump.py DATABASE
 """
 import sqlite3
