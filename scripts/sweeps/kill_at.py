@@ -3,14 +3,19 @@
 Usage: kill_at.py SIGNAL SECONDS OUT [--after GLOB] -- COMMAND ...
 SECONDS count from the command's start, or with --after from the moment a file matching GLOB first appears (polled
 every half millisecond; no signal when none appears). The command's standard output and error go to OUT. Prints
-"STATUS MS": the command's exit status as a shell reports it (128 + the signal's number when one ended it) and the
-milliseconds from its start to the signal, or "-" when it ended before.
+"STATUS SENT APPEARED ENDED": the command's exit status as a shell reports it (128 + the signal's number when one
+ended it), then the milliseconds from its start to the signal ("-" when it ended before), to the file's appearance
+("-" without one) and to its end.
 """
 import glob
 import signal
 import subprocess
 import sys
 import time
+
+
+def milliseconds(start):
+    return str(round((time.monotonic() - start) * 1000))
 
 
 def main(args):
@@ -21,19 +26,23 @@ def main(args):
         start = time.monotonic()
         process = subprocess.Popen(command, stdout=output, stderr=subprocess.STDOUT)
         origin = start
+        appeared = "-"
         if after:
             while not glob.glob(after) and process.poll() is None:
                 time.sleep(0.0005)
             origin = time.monotonic()
+            if process.poll() is None:
+                appeared = milliseconds(start)
         sent = "-"
         try:
             process.wait(timeout=max(0.0, origin + seconds - time.monotonic()))
         except subprocess.TimeoutExpired:
             process.send_signal(getattr(signal, "SIG" + signal_name))
-            sent = str(round((time.monotonic() - start) * 1000))
+            sent = milliseconds(start)
             process.wait()
+        ended = milliseconds(start)
     status = process.returncode if process.returncode >= 0 else 128 - process.returncode
-    print(status, sent)
+    print(status, sent, appeared, ended)
 
 
 if __name__ == "__main__":
