@@ -97,7 +97,6 @@ RunResult Run(const ImportRequest& request, const QString& settingsPath, QTextSt
     std::optional<QString> failure;
     try {
         session.settings = LoadAppSettings(settingsPath).connection;
-        const InterruptScope interrupts;
         status = ExitStatus(RunImport(session, request, observer, DefaultImporters()));
     } catch (const std::exception& error) {
         failure = QString::fromUtf8(error.what());
@@ -130,6 +129,9 @@ int RunCommand(RunMode mode, const QStringList& arguments, const QString& defaul
         return kExitUsage;
     }
     parsed->request.mode = mode;
+    // Until the command returns: a signal after the run's last line must not end the program with a status that
+    // contradicts what it printed.
+    const InterruptScope interrupts;
     const QString settingsPath =
         QFileInfo(parsed->settingsPath.isEmpty() ? defaultSettingsPath : parsed->settingsPath).absoluteFilePath();
     const RunResult result = Run(parsed->request, settingsPath, out, err);
