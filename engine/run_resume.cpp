@@ -70,8 +70,8 @@ bool PostJournaledVoucher(ImportRunContext& context, const JournalItem& item) {
         context.observer.ShowMessage({QStringLiteral("单据号为 %1 的 %2 已保存但过账失败！下次续导时将再次过账。")
                                           .arg(item.voucherKey, context.KindName())});
         KeepUnpostedVoucher(context);
-        context.journal->Record(context.KindName(), {item.rowAfter, context.unposted});
-        context.unposted.reset();
+        context.startRows[context.kindIndex] = item.rowAfter;
+        JournalKindEnd(context);
         return false;
     }
 }
