@@ -102,10 +102,10 @@ bool ReadCells(ImportRunContext& context, const std::vector<CellRead>& reads, Sh
 
 bool RunChecks(ImportRunContext& context, const std::vector<SheetCheck>& checks, SheetRow& row) {
     // The checks read one state of the ERP and take its locks once: in the row's transaction when one is open,
-    // else in one of their own, which writes nothing. A row error ends it before its message.
+    // else in a read transaction of their own. A row error ends it before its message.
     std::optional<TransactionGuard> snapshot;
     if (!checks.empty() && !context.erp.Con.InTransaction()) {
-        snapshot.emplace(context.erp.Con);
+        snapshot.emplace(context.erp.Con, TransactionKind::Read);
     }
     for (const SheetCheck& check : checks) {
         if (!RunCheck(context, check, row)) {

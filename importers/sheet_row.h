@@ -65,7 +65,7 @@ struct SheetCheck {
 };
 
 // Runs checks in order, appending what each found to row.found; false at the first that fails. They share one
-// transaction: the caller's when one is open on Con, else one of their own that writes nothing.
+// transaction: the caller's when one is open on Con, else a read transaction of their own.
 bool RunChecks(ImportRunContext& context, const std::vector<SheetCheck>& checks, SheetRow& row);
 
 // A field of a written row and how its value comes from the sheet row.

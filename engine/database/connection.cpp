@@ -216,7 +216,7 @@ void Connection::EndDryRun() {
     }
 }
 
-void Connection::BeginTransaction() {
+void Connection::BeginTransaction(TransactionKind kind) {
     if (!IsOpen()) {
         throw DatabaseError(QStringLiteral("数据库未连接，无法开始事务"));
     }
@@ -233,7 +233,7 @@ void Connection::BeginTransaction() {
         return;
     }
     if (dialect == SqlDialect::Sqlite) {
-        ExecControl(QStringLiteral("BEGIN IMMEDIATE"));
+        ExecControl(kind == TransactionKind::Read ? QStringLiteral("BEGIN") : QStringLiteral("BEGIN IMMEDIATE"));
     } else if (CountRoundTrip(), !database.transaction()) {
         throw StatementError(DriverText(database.lastError()), QStringLiteral("BEGIN TRANSACTION"));
     }
@@ -317,8 +317,8 @@ QSqlDatabase Connection::Database() const {
     return database;
 }
 
-TransactionGuard::TransactionGuard(Connection& connection) : connection(connection) {
-    connection.BeginTransaction();
+TransactionGuard::TransactionGuard(Connection& connection, TransactionKind kind) : connection(connection) {
+    connection.BeginTransaction(kind);
 }
 
 TransactionGuard::~TransactionGuard() {

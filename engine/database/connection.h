@@ -24,6 +24,10 @@ class StoredProcedure;
 // the caller's transaction, sets the outputs; throws DatabaseError to refuse.
 using EmbeddedProcedure = std::function<void(Connection&, StoredProcedure&)>;
 
+// What a transaction does: Read never writes. On SQLite a Read transaction takes no write lock and reads one
+// state of the file from its first statement on; on SQL Server both kinds are the same transaction.
+enum class TransactionKind { Write, Read };
+
 // The one database connection (the main window's Con). Not copyable; Query, BatchDataset and StoredProcedure
 // objects that use it must not outlive it.
 class Connection {
@@ -70,10 +74,11 @@ public:
     void SetRoundTrips(std::uint64_t count) { roundTrips = count; }
     void SetSpid(int value);
 
-    // On SQLite "BEGIN IMMEDIATE": the write lock is taken at once, so two programs never deadlock upgrading a
-    // read lock; waits the busy timeout for it. Throws DatabaseError; a second Begin while one is open is an error.
-    // In a dry run it sets a savepoint instead, Commit releases it and Rollback rolls back to it.
-    void BeginTransaction();
+    // On SQLite a Write transaction is "BEGIN IMMEDIATE": the write lock is taken at once, so two programs never
+    // deadlock upgrading a read lock; waits the busy timeout for it. A Read transaction is "BEGIN", which leaves
+    // other programs free to write. Throws DatabaseError; a second Begin while one is open is an error. In a dry run
+    // it sets a savepoint instead, Commit releases it and Rollback rolls back to it.
+    void BeginTransaction(TransactionKind kind = TransactionKind::Write);
     void Commit();
     // Does nothing when no transaction is open (SQLite may have ended it after a failed statement).
     void Rollback();
@@ -125,7 +130,7 @@ private:
 // Rolls back unless Commit was called. Begins the transaction itself.
 class TransactionGuard {
 public:
-    explicit TransactionGuard(Connection& connection);
+    explicit TransactionGuard(Connection& connection, TransactionKind kind = TransactionKind::Write);
     ~TransactionGuard();
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;

@@ -10,6 +10,7 @@
 #include "importers/vouchers/stock_voucher_saving.h"
 
 #include <memory>
+#include <optional>
 #include <utility>
 
 namespace hz {
@@ -138,6 +139,8 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
     const VoucherTarget& target = *sheet.target;
     values.Clear();
     values.cells[sheet.keyColumn] = key;
+    // The row's checks read one state of the ERP, in one read transaction; a row error ends it before its message.
+    std::optional<TransactionGuard> rowChecks(std::in_place, context.erp.Con, TransactionKind::Read);
     if (!CheckCodeIsNew(context, target.headerTable, target.keyField, key) ||
         !ReadCells(context, sheet.reads, values) || !RunChecks(context, sheet.everyRowChecks, values)) {
         return FailRow(context, sheet, key);
@@ -146,6 +149,9 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
     // Case matters: "a1" after "A1" starts another voucher.
     const bool firstRow = key != context.voucherKey;
     if (firstRow) {
+        // The pending voucher's save and the first row's checks are transactions of their own.
+        rowChecks->Commit();
+        rowChecks.reset();
         if (!SavePendingVoucher(context, sheet)) {
             return SetsAside(context, sheet) ? Read::Again : Read::Stop;
         }
@@ -165,6 +171,8 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
         }
         KeepPendingVoucher(context);
         return Read::Stop;
+    } else {
+        rowChecks->Commit();
     }
     if (sheet.pricing && !PriceLine(context, *sheet.pricing, firstRow, values)) {
         return FailVoucher(context, sheet) ? Read::Again : Read::Stop;

@@ -23,9 +23,11 @@ std::string ErpRows(const std::string& path) {
     const std::string script = R"(
 import sqlite3, sys
 erp = sqlite3.connect(sys.argv[1])
+erp.create_collation("HZ_CI_RTRIM", lambda a, b: (a.rstrip(" ").lower() > b.rstrip(" ").lower()) -
+                     (a.rstrip(" ").lower() < b.rstrip(" ").lower()))
 for (table,) in erp.execute("select name from sqlite_master where type = 'table' and name <> 'hz_SpidCounter' "
                             "order by name"):
-    for row in erp.execute('select * from "%s" order by rowid' % table):
+    for row in erp.execute('select * from "%s"' % table):
         print(table, row)
 )";
     std::string rows;

@@ -91,6 +91,27 @@ TEST_P(TransactionTest, QueryLeftOpenHoldsNoLockOnTheFile) {
     EXPECT_EQ(reading.RecordCount(), 3);
 }
 
+// Checks read in a read transaction: one state of the file throughout, and no lock that keeps another program
+// (an import of another workbook) from saving meanwhile, as the embedded ERP's write-ahead log allows.
+TEST_P(TransactionTest, AReadTransactionReadsOneStateAndLetsOthersWrite) {
+    test::ExecSqlite(path, "PRAGMA journal_mode = WAL");
+    Insert(QStringLiteral("01"));
+    const QString count = QStringLiteral("select count(*) as value from Department");
+    TransactionGuard reading(connection, TransactionKind::Read);
+    EXPECT_EQ(QueryValue(connection, count), QStringLiteral("1"));
+
+    Connection writer;
+    writer.SetBusyTimeout(200);
+    OpenOn(writer);
+    TransactionGuard saving(writer);
+    QueryValue(writer, QStringLiteral("insert into Department (cDepCode, cDepName) values ('02', 'B')"));
+    EXPECT_NO_THROW(saving.Commit());
+
+    EXPECT_EQ(QueryValue(connection, count), QStringLiteral("1"));
+    reading.Commit();
+    EXPECT_EQ(QueryValue(connection, count), QStringLiteral("2"));
+}
+
 // A dry run's rows see each other's work; a rolled-back row is undone alone; at the end nothing is left, and the
 // connection's transactions are real ones again.
 TEST_P(TransactionTest, ADryRunUndoesAFailedRowAloneAndKeepsNothing) {

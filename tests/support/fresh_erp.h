@@ -43,7 +43,7 @@ QVariant Scalar(Connection& connection, const QString& sql, const QVariant& valu
 std::vector<std::string> Column(Connection& connection, const QString& sql);
 // Runs a statement whose ":Value" parameter, when it has one, takes value.
 void Execute(Connection& connection, const QString& sql, const QVariant& value = {});
-// Every row of every table of the connection's main database, tables by name and rows in rowid order, as text: two
+// Every row of every table of the connection's main database, tables by name and rows in storage order, as text: two
 // equal answers mean that nothing was added, changed or removed in between.
 std::string DatabaseContents(Connection& connection);
 // Runs statements (UTF-8, without parameters) in order.

@@ -3,7 +3,8 @@
 namespace hz {
 
 // Codes are NOT NULL and unique; names carry an index because the lookups search by name. Every text column
-// compares as the ERP's collation does (HZ_CI_RTRIM), so do the unique keys.
+// compares as the ERP's collation does (HZ_CI_RTRIM), so do the unique keys. The code's key holds the row, as a
+// clustered primary key does: a new row writes two trees, not three.
 const char* const kErpMasterDataSchema = R"sql(
 CREATE TABLE CustomerClass (
     cCCCode TEXT NOT NULL COLLATE HZ_CI_RTRIM,
@@ -11,7 +12,7 @@ CREATE TABLE CustomerClass (
     iCCGrade INTEGER,
     bCCEnd BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_CustomerClass PRIMARY KEY (cCCCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_CustomerClass_Name ON CustomerClass (cCCName);
 
 CREATE TABLE VendorClass (
@@ -20,7 +21,7 @@ CREATE TABLE VendorClass (
     iVCGrade INTEGER,
     bVCEnd BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_VendorClass PRIMARY KEY (cVCCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_VendorClass_Name ON VendorClass (cVCName);
 
 CREATE TABLE InventoryClass (
@@ -29,7 +30,7 @@ CREATE TABLE InventoryClass (
     iInvCGrade INTEGER,
     bInvCEnd BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_InventoryClass PRIMARY KEY (cInvCCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_InventoryClass_Name ON InventoryClass (cInvCName);
 
 CREATE TABLE DistrictClass (
@@ -38,7 +39,7 @@ CREATE TABLE DistrictClass (
     iDCGrade INTEGER,
     bDCEnd BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_DistrictClass PRIMARY KEY (cDCCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_DistrictClass_Name ON DistrictClass (cDCName);
 
 CREATE TABLE Rd_Style (
@@ -48,7 +49,7 @@ CREATE TABLE Rd_Style (
     bRdFlag INTEGER,
     bRdEnd BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_Rd_Style PRIMARY KEY (cRdCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Rd_Style_Name ON Rd_Style (cRdName);
 
 CREATE TABLE Department (
@@ -63,7 +64,7 @@ CREATE TABLE Department (
     cCreGrade TEXT COLLATE HZ_CI_RTRIM,
     iCreDate INTEGER,
     CONSTRAINT PK_Department PRIMARY KEY (cDepCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Department_Name ON Department (cDepName);
 
 CREATE TABLE Person (
@@ -77,7 +78,7 @@ CREATE TABLE Person (
     iCreDate INTEGER,
     cCreGrade TEXT COLLATE HZ_CI_RTRIM,
     CONSTRAINT PK_Person PRIMARY KEY (cPersonCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Person_Name ON Person (cPersonName);
 
 CREATE TABLE ComputationGroup (
@@ -85,7 +86,7 @@ CREATE TABLE ComputationGroup (
     cGroupName TEXT COLLATE HZ_CI_RTRIM,
     iGroupType INTEGER NOT NULL DEFAULT 0,
     CONSTRAINT PK_ComputationGroup PRIMARY KEY (cGroupCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_ComputationGroup_Name ON ComputationGroup (cGroupName);
 
 CREATE TABLE ComputationUnit (
@@ -96,7 +97,7 @@ CREATE TABLE ComputationUnit (
     bMainUnit BOOLEAN NOT NULL DEFAULT 0,
     iChangRate REAL,
     CONSTRAINT PK_ComputationUnit PRIMARY KEY (cComunitCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_ComputationUnit_Name ON ComputationUnit (cComUnitName);
 
 CREATE TABLE Vendor (
@@ -112,7 +113,7 @@ CREATE TABLE Vendor (
     cVenDepart TEXT COLLATE HZ_CI_RTRIM,
     cVenHeadCode TEXT COLLATE HZ_CI_RTRIM,
     CONSTRAINT PK_Vendor PRIMARY KEY (cVenCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Vendor_Name ON Vendor (cVenName);
 
 CREATE TABLE Customer (
@@ -128,7 +129,7 @@ CREATE TABLE Customer (
     cCusDepart TEXT COLLATE HZ_CI_RTRIM,
     cCusHeadCode TEXT COLLATE HZ_CI_RTRIM,
     CONSTRAINT PK_Customer PRIMARY KEY (cCusCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Customer_Name ON Customer (cCusName);
 
 CREATE TABLE Warehouse (
@@ -141,7 +142,7 @@ CREATE TABLE Warehouse (
     bMRP BOOLEAN NOT NULL DEFAULT 0,
     bROP BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_Warehouse PRIMARY KEY (cWhCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Warehouse_Name ON Warehouse (cWhName);
 
 CREATE TABLE Inventory (
@@ -163,21 +164,21 @@ CREATE TABLE Inventory (
     bSale BOOLEAN NOT NULL DEFAULT 0,
     bPurchase BOOLEAN NOT NULL DEFAULT 0,
     CONSTRAINT PK_Inventory PRIMARY KEY (cInvCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_Inventory_Name ON Inventory (cInvName);
 
 CREATE TABLE PurchaseType (
     cPTCode TEXT NOT NULL COLLATE HZ_CI_RTRIM,
     cPTName TEXT COLLATE HZ_CI_RTRIM,
     CONSTRAINT PK_PurchaseType PRIMARY KEY (cPTCode)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_PurchaseType_Name ON PurchaseType (cPTName);
 
 CREATE TABLE VouchType (
     cVouchType TEXT NOT NULL COLLATE HZ_CI_RTRIM,
     cVouchName TEXT COLLATE HZ_CI_RTRIM,
     CONSTRAINT PK_VouchType PRIMARY KEY (cVouchType)
-);
+) WITHOUT ROWID;
 CREATE INDEX IX_VouchType_Name ON VouchType (cVouchName);
 )sql";
 
