@@ -143,6 +143,7 @@ void Connection::Close() {
     } catch (const DatabaseError&) {
         // Closing ends the transaction anyway.
     }
+    companion.reset();
     statements->Release();
     if (dryRun == DryRun::Active) {
         dryRun = DryRun::Lost;
@@ -153,6 +154,10 @@ void Connection::Close() {
     nativeSqlite = nullptr;
     spid = 0;
     inTransaction = false;
+}
+
+void Connection::KeepUntilClose(std::shared_ptr<void> held) {
+    companion = std::move(held);
 }
 
 void Connection::SetSpid(int value) {

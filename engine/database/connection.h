@@ -58,8 +58,12 @@ public:
     // Opens any ODBC data source through QODBC, speaking the given dialect (SQLite's ODBC driver in the tests).
     void OpenOdbc(const QString& odbcConnectionString, SqlDialect dialect);
     bool IsOpen() const;
-    // Rolls back an open transaction and drops the prepared statements. Never throws.
+    // Rolls back an open transaction, releases what KeepUntilClose holds and drops the prepared statements. Never
+    // throws.
     void Close();
+    // Holds something that works beside the open file (the embedded ERP's log copier) until the connection closes,
+    // and releases it before the file closes.
+    void KeepUntilClose(std::shared_ptr<void> companion);
 
     SqlDialect Dialect() const { return dialect; }
     // SQL Server's @@spid of this connection, read at open; on an SQLite file, what the open hook assigned
@@ -123,6 +127,7 @@ private:
     DryRun dryRun = DryRun::Off;
     OpenHook openHook;
     std::uint64_t roundTrips = 0;
+    std::shared_ptr<void> companion;
     std::unordered_map<QString, EmbeddedProcedure, CaseInsensitiveHash, CaseInsensitiveEqual> procedures;
     std::unique_ptr<StatementCache> statements;
 };

@@ -4,6 +4,7 @@
 #include "engine/database/embedded_erp/erp_collation.h"
 #include "engine/database/embedded_erp/erp_procedure_set.h"
 #include "engine/database/embedded_erp/erp_schema.h"
+#include "engine/database/embedded_erp/wal_checkpointer.h"
 #include "engine/database/query.h"
 
 #include <QDir>
@@ -76,8 +77,9 @@ void SyncAtCheckpoints(Connection& connection) {
     query.SetText(QStringLiteral("PRAGMA synchronous = NORMAL"));
     query.Exec();
     // A checkpoint (two syncs) every 16,384 pages of log instead of every 1,000: every few thousand rows instead of
-    // every few hundred. The log is cut back to its limit after each, and the last connection's close checkpoints
-    // and removes it, so the file is whole and small after a run.
+    // every few hundred; a WalCheckpointer, when one runs, copies most of the log on its thread before. The log is
+    // cut back to its limit after each, and the last connection's close checkpoints and removes it, so the file is
+    // whole and small after a run.
     query.SetText(QStringLiteral("PRAGMA wal_autocheckpoint = 16384"));
     query.Exec();
     query.SetText(QStringLiteral("PRAGMA journal_size_limit = 67108864"));
@@ -93,6 +95,9 @@ void PrepareEmbeddedErpConnection(Connection& connection) {
     }
     CheckIsEmbeddedErp(connection);
     SyncAtCheckpoints(connection);
+    if (sqlite3* db = connection.NativeSqlite()) {
+        connection.KeepUntilClose(WalCheckpointer::Start(db));
+    }
     AssignSpid(connection);
 }
 
