@@ -3,7 +3,9 @@
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"
 
+#include <algorithm>
 #include <cstring>
+#include <utility>
 
 namespace hz {
 
@@ -11,6 +13,8 @@ namespace {
 
 // The longest record data BIFF8 allows.
 constexpr std::uint16_t kMaxRecordData = 8224;
+// How much of the stream the reader reads at once.
+constexpr std::uint64_t kReadAhead = 256 * 1024;
 
 void AppendUtf8(std::string& out, std::uint32_t code) {
     if (code < 0x80) {
@@ -32,35 +36,71 @@ void AppendUtf8(std::string& out, std::uint32_t code) {
 
 } // namespace
 
-BiffReader::BiffReader(const std::string& path, std::string_view stream, std::size_t offset)
-    : path(path), stream(stream), offset(offset) {}
+BiffReader::BiffReader(const std::string& path, CompoundStream& stream, std::uint64_t offset)
+    : path(path), stream(stream), windowStart(offset), offset(offset) {}
+
+bool BiffReader::Load(std::uint64_t keep, std::uint64_t from, std::size_t count) {
+    if (from > stream.Size() || count > stream.Size() - from)
+        return false;
+    const std::uint64_t windowEnd = windowStart + window.size();
+    if (from >= windowStart && from + count <= windowEnd)
+        return true;
+    // The window keeps the bytes from keep on, and reads ahead far enough that most records need no read of their own.
+    if (keep < windowStart || keep > windowEnd) {
+        window.clear();
+        windowStart = keep;
+    } else {
+        window.erase(0, static_cast<std::size_t>(keep - windowStart));
+        windowStart = keep;
+    }
+    const std::uint64_t end = std::min<std::uint64_t>(stream.Size(), std::max(from + count, windowStart + window.size() + kReadAhead));
+    const std::size_t have = window.size();
+    window.resize(static_cast<std::size_t>(end - windowStart));
+    stream.Read(windowStart + have, window.data() + have, window.size() - have);
+    return true;
+}
+
+std::string_view BiffReader::Bytes(std::uint64_t from, std::size_t count) const {
+    return std::string_view(window).substr(static_cast<std::size_t>(from - windowStart), count);
+}
 
 bool BiffReader::Next(BiffRecord& record) {
     // Fewer than four bytes left are padding.
-    if (offset >= stream.size() || stream.size() - offset < 4)
+    if (!Load(offset, offset, 4))
         return false;
-    std::uint16_t type = ReadU16(stream, offset);
-    std::uint16_t length = ReadU16(stream, offset + 2);
+    std::string_view header = Bytes(offset, 4);
+    std::uint16_t type = ReadU16(header, 0);
+    std::uint16_t length = ReadU16(header, 2);
     if (type == 0 && length == 0)
         return false;
     if (length > kMaxRecordData)
         Damaged("记录过长");
-    if (stream.size() - offset - 4 < length)
+    if (!Load(offset, offset, 4u + length))
         Damaged("记录超出数据流末尾");
     recordOffset = offset;
     record.type = type;
-    record.data = stream.substr(offset + 4, length);
+    record.data = Bytes(offset + 4, length);
     offset += 4u + length;
     return true;
 }
 
-std::vector<std::string_view> BiffReader::TakeContinues() {
-    std::vector<std::string_view> parts;
-    while (offset + 4 <= stream.size() && ReadU16(stream, offset) == biff::kContinue) {
-        BiffRecord record;
-        Next(record);
-        parts.push_back(record.data);
+std::vector<std::string_view> BiffReader::TakeContinues(BiffRecord& record) {
+    // Offsets first: loading a later part may move the window and with it the parts before.
+    const std::uint64_t first = recordOffset;
+    std::vector<std::pair<std::uint64_t, std::size_t>> places;
+    while (Load(first, offset, 4) && ReadU16(Bytes(offset, 4), 0) == biff::kContinue) {
+        std::size_t length = ReadU16(Bytes(offset, 4), 2);
+        if (length > kMaxRecordData)
+            Damaged("记录过长");
+        if (!Load(first, offset, 4 + length))
+            Damaged("记录超出数据流末尾");
+        places.emplace_back(offset + 4, length);
+        offset += 4 + length;
     }
+    record.data = Bytes(recordOffset + 4, record.data.size());
+    std::vector<std::string_view> parts;
+    for (const auto& [at, length] : places)
+        parts.push_back(Bytes(at, length));
     return parts;
 }
 

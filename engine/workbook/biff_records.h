@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/workbook/compound_file.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -41,23 +43,31 @@ struct BiffRecord {
 
 // Walks the records of a workbook stream from an offset, ending at the end of the stream or at an empty record of
 // type 0 (the padding some writers leave after the last EOF). A record longer than BIFF8 allows or running past the end
-// of the stream is reported as damage (WorkbookError naming path).
+// of the stream is reported as damage (WorkbookError naming path). The stream is read from its file a window at a
+// time: a record's data stays valid until the next call of Next or TakeContinues.
 class BiffReader {
 public:
-    BiffReader(const std::string& path, std::string_view stream, std::size_t offset);
+    BiffReader(const std::string& path, CompoundStream& stream, std::uint64_t offset);
     // The next record; false at the end of the stream.
     bool Next(BiffRecord& record);
     // Where the record last read starts in the stream.
-    std::size_t RecordOffset() const { return recordOffset; }
-    // The data of the CONTINUE records that directly follow the last record read (consumed).
-    std::vector<std::string_view> TakeContinues();
+    std::uint64_t RecordOffset() const { return recordOffset; }
+    // The data of the CONTINUE records that directly follow the last record read (consumed), with record, the last
+    // record read, pointed again at its data, which may have moved.
+    std::vector<std::string_view> TakeContinues(BiffRecord& record);
     [[noreturn]] void Damaged(const std::string& detail) const;
 
 private:
+    // Makes the bytes [from, from + count) of the stream available in the window, keeping those from keep on.
+    bool Load(std::uint64_t keep, std::uint64_t from, std::size_t count);
+    std::string_view Bytes(std::uint64_t from, std::size_t count) const;
+
     const std::string& path;
-    std::string_view stream;
-    std::size_t offset;
-    std::size_t recordOffset = 0;
+    CompoundStream& stream;
+    std::string window;
+    std::uint64_t windowStart = 0; // where window[0] lies in the stream
+    std::uint64_t offset;
+    std::uint64_t recordOffset = 0;
 };
 
 // Appends UTF-16 code units as UTF-8; a lone surrogate becomes U+FFFD.

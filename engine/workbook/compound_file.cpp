@@ -140,27 +140,25 @@ std::vector<std::uint32_t> CompoundFile::Chain(std::uint32_t start, const std::v
     return chain;
 }
 
-std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) {
+CompoundStream CompoundFile::ChainStream(std::uint32_t start, std::uint64_t size) {
     if (size > fileSize)
         Damaged("数据流长度超出文件大小");
+    CompoundStream stream;
+    stream.file = this;
+    stream.size = size;
     if (size == 0)
-        return {};
-    std::vector<std::uint32_t> chain = Chain(start, fat);
-    if (chain.size() < (size + sectorSize - 1) / sectorSize)
+        return stream;
+    stream.chain = Chain(start, fat);
+    if (stream.chain.size() < (size + sectorSize - 1) / sectorSize)
         Damaged("数据流比其扇区链长");
-    std::string stream(static_cast<std::size_t>(size), '\0');
-    // Writers mostly store a stream in adjacent sectors: read each run of them at once.
-    std::size_t done = 0;
-    for (std::size_t i = 0; done < stream.size();) {
-        std::size_t run = 1;
-        while (i + run < chain.size() && chain[i + run] == chain[i] + run)
-            ++run;
-        std::size_t count = std::min<std::size_t>(run * sectorSize, stream.size() - done);
-        ReadAt((static_cast<std::uint64_t>(chain[i]) + 1) * sectorSize, stream.data() + done, count);
-        done += count;
-        i += run;
-    }
     return stream;
+}
+
+std::string CompoundFile::ReadChain(std::uint32_t start, std::uint64_t size) {
+    CompoundStream stream = ChainStream(start, size);
+    std::string bytes(static_cast<std::size_t>(size), '\0');
+    stream.Read(0, bytes.data(), bytes.size());
+    return bytes;
 }
 
 std::string CompoundFile::ReadWholeChain(std::uint32_t start) {
@@ -209,13 +207,38 @@ bool CompoundFile::HasStream(std::string_view name) const {
     return FindRootStream(name) != nullptr;
 }
 
-std::string CompoundFile::ReadStream(std::string_view name) {
+CompoundStream CompoundFile::OpenStream(std::string_view name) {
     const Entry* entry = FindRootStream(name);
     if (!entry)
         Damaged("缺少数据流 " + std::string(name));
-    if (entry->size < miniCutoff)
-        return ReadMiniChain(entry->start, entry->size);
-    return ReadChain(entry->start, entry->size);
+    if (entry->size >= miniCutoff)
+        return ChainStream(entry->start, entry->size);
+    CompoundStream stream;
+    stream.file = this;
+    stream.size = entry->size;
+    stream.small = ReadMiniChain(entry->start, entry->size);
+    return stream;
+}
+
+void CompoundStream::Read(std::uint64_t offset, char* destination, std::size_t count) {
+    if (chain.empty()) {
+        std::memcpy(destination, small.data() + offset, count);
+        return;
+    }
+    const std::uint32_t sectorSize = file->sectorSize;
+    // Writers mostly store a stream in adjacent sectors: read each run of them at once.
+    while (count > 0) {
+        std::size_t i = static_cast<std::size_t>(offset / sectorSize);
+        std::uint64_t within = offset % sectorSize;
+        std::size_t run = 1;
+        while (i + run < chain.size() && chain[i + run] == chain[i] + run)
+            ++run;
+        std::size_t piece = static_cast<std::size_t>(std::min<std::uint64_t>(run * sectorSize - within, count));
+        file->ReadAt((static_cast<std::uint64_t>(chain[i]) + 1) * sectorSize + within, destination, piece);
+        destination += piece;
+        offset += piece;
+        count -= piece;
+    }
 }
 
 void CompoundFile::Damaged(const std::string& detail) const {

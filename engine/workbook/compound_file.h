@@ -8,6 +8,24 @@
 
 namespace hz {
 
+class CompoundFile;
+
+// One stream of a compound file, read in pieces straight from the file, so that a large stream is never held in
+// memory whole. Its file must stay open while it is read.
+class CompoundStream {
+public:
+    std::uint64_t Size() const { return size; }
+    // Copies count bytes from offset on; the caller keeps them inside the stream.
+    void Read(std::uint64_t offset, char* destination, std::size_t count);
+
+private:
+    friend class CompoundFile;
+    CompoundFile* file = nullptr;
+    std::uint64_t size = 0;
+    std::vector<std::uint32_t> chain; // the stream's sectors, when it lies in the file's own sectors
+    std::string small;                // the stream's bytes, when it lies in the mini stream
+};
+
 // A read-only OLE2 compound file (the container of .xls and of encrypted .xlsx), checked on opening: every
 // sector, chain and directory entry that is used lies inside the file, chains have no cycles. Streams are read
 // straight from the file in runs of adjacent sectors.
@@ -19,10 +37,11 @@ public:
 
     // Whether a stream of that name lies directly under the root (names compare without regard to ASCII case).
     bool HasStream(std::string_view name) const;
-    // The stream's bytes; throws WorkbookError when it is missing or its sectors are damaged.
-    std::string ReadStream(std::string_view name);
+    // The stream, for reading in pieces; throws WorkbookError when it is missing or its sector chain is damaged.
+    CompoundStream OpenStream(std::string_view name);
 
 private:
+    friend class CompoundStream;
     struct Entry {
         std::string name; // ASCII names as they are; any other character stands as '?'
         std::uint8_t type = 0;
@@ -33,6 +52,7 @@ private:
 
     void ReadAt(std::uint64_t offset, char* destination, std::size_t count);
     std::vector<std::uint32_t> Chain(std::uint32_t start, const std::vector<std::uint32_t>& table) const;
+    CompoundStream ChainStream(std::uint32_t start, std::uint64_t size);
     std::string ReadChain(std::uint32_t start, std::uint64_t size);
     std::string ReadWholeChain(std::uint32_t start);
     std::string ReadMiniChain(std::uint32_t start, std::uint64_t size) const;

@@ -8,36 +8,103 @@ namespace hz {
 namespace {
 
 // A range of up to this many cells is always dense (under 600 KB).
-constexpr std::size_t kDenseMinCells = std::size_t{1} << 16;
+constexpr std::uint64_t kDenseMinCells = std::uint64_t{1} << 16;
 // A larger range is dense while it holds no more than this many cells for each value.
-constexpr std::size_t kDenseCellsPerValue = 8;
+constexpr std::uint64_t kDenseCellsPerValue = 8;
+// BIFF8 limits of a worksheet.
+constexpr std::uint32_t kMaxRows = 65536;
+constexpr std::uint32_t kMaxColumns = 256;
 
 } // namespace
 
-XlsCellGrid::XlsCellGrid(std::uint32_t rows, std::uint32_t columns, std::size_t cellCount)
-    : rows(rows), columns(columns) {
-    // BIFF8 ranges are at most 65536 x 256, so a cell's index fits the sparse keys.
-    assert(static_cast<std::uint64_t>(rows) * columns <= (std::uint64_t{1} << 32));
-    const std::size_t area = static_cast<std::size_t>(rows) * columns;
-    dense = area <= std::max(kDenseMinCells, kDenseCellsPerValue * cellCount);
-    if (dense) {
-        kinds.assign(area, CellKind::Empty);
-        values.assign(area, 0);
+bool XlsCellGrid::FitsDensely(std::uint64_t area) const {
+    return area <= std::max(kDenseMinCells, kDenseCellsPerValue * maxValues);
+}
+
+void XlsCellGrid::Declare(std::uint32_t declaredRows, std::uint32_t declaredColumns) {
+    assert(declaredRows <= kMaxRows && declaredColumns <= kMaxColumns);
+    if (declaredRows == 0 || declaredColumns == 0)
+        return;
+    Extend(declaredRows - 1, declaredColumns - 1);
+    // Only before the first cell: a range declared again later adds to the used range alone.
+    if (!dense || storedRows != 0 || !keys.empty())
+        return;
+    if (FitsDensely(static_cast<std::uint64_t>(declaredRows) * declaredColumns))
+        LayOut(declaredRows, declaredColumns);
+    else
+        MakeSparse();
+}
+
+void XlsCellGrid::Extend(std::uint32_t row, std::uint32_t column) {
+    assert(row < kMaxRows && column < kMaxColumns);
+    rows = std::max(rows, row + 1);
+    columns = std::max(columns, column + 1);
+}
+
+void XlsCellGrid::LayOut(std::uint32_t layoutRows, std::uint32_t layoutColumns) {
+    const std::size_t area = static_cast<std::size_t>(layoutRows) * layoutColumns;
+    if (layoutColumns == storedColumns) {
+        // Rows added below keep every cell's index.
+        kinds.resize(area, CellKind::Empty);
+        values.resize(area, 0);
     } else {
-        keys.reserve(cellCount);
-        kinds.reserve(cellCount);
-        values.reserve(cellCount);
+        std::vector<CellKind> laidKinds(area, CellKind::Empty);
+        std::vector<std::uint64_t> laidValues(area, 0);
+        for (std::uint32_t row = 0; row < storedRows; ++row)
+            for (std::uint32_t column = 0; column < storedColumns; ++column) {
+                const std::size_t from = static_cast<std::size_t>(row) * storedColumns + column;
+                const std::size_t to = static_cast<std::size_t>(row) * layoutColumns + column;
+                laidKinds[to] = kinds[from];
+                laidValues[to] = values[from];
+            }
+        kinds = std::move(laidKinds);
+        values = std::move(laidValues);
     }
+    storedRows = layoutRows;
+    storedColumns = layoutColumns;
+}
+
+void XlsCellGrid::MakeSparse() {
+    std::vector<CellKind> cellKinds;
+    std::vector<std::uint64_t> cellValues;
+    for (std::uint32_t row = 0; row < storedRows; ++row)
+        for (std::uint32_t column = 0; column < storedColumns; ++column) {
+            const std::size_t i = static_cast<std::size_t>(row) * storedColumns + column;
+            if (kinds[i] == CellKind::Empty)
+                continue;
+            keys.push_back(Key(row, column));
+            cellKinds.push_back(kinds[i]);
+            cellValues.push_back(values[i]);
+        }
+    kinds = std::move(cellKinds);
+    values = std::move(cellValues);
+    dense = false;
+    storedRows = 0;
+    storedColumns = 0;
 }
 
 void XlsCellGrid::Set(std::uint32_t row, std::uint32_t column, CellKind kind, std::uint64_t value) {
-    std::size_t i = Index(row, column);
+    Extend(row, column);
+    if (dense && (row >= storedRows || column >= storedColumns)) {
+        // A cell outside the declared range: the layout grows to hold it while the range stays dense enough,
+        // by half again at a time so that rows coming one by one are not copied each time.
+        const std::uint32_t grownRows =
+            std::max(row + 1, std::min(kMaxRows, storedRows + storedRows / 2));
+        const std::uint32_t grownColumns = std::max(column + 1, storedColumns);
+        if (FitsDensely(static_cast<std::uint64_t>(grownRows) * grownColumns))
+            LayOut(grownRows, grownColumns);
+        else if (FitsDensely(static_cast<std::uint64_t>(row + 1) * grownColumns))
+            LayOut(row + 1, grownColumns);
+        else
+            MakeSparse();
+    }
     if (dense) {
+        const std::size_t i = static_cast<std::size_t>(row) * storedColumns + column;
         kinds[i] = kind;
         values[i] = value;
         return;
     }
-    keys.push_back(static_cast<std::uint32_t>(i));
+    keys.push_back(Key(row, column));
     kinds.push_back(kind);
     values.push_back(value);
 }

@@ -11,25 +11,32 @@
 
 namespace hz {
 
-// The cells of a worksheet's used range, held compactly: one byte of kind and eight bytes of value per cell
-// (a number, or where a text lies in the shared text buffer). A range that its cells fill well is a dense array, so
-// that reading a cell is an index into two arrays; a sparse one (a few cells far apart, or a declared range far
-// beyond the cells) keeps only its cells, sorted, so that its memory follows the file's records and not the range.
+// The cells of a worksheet, set as its records come and held compactly: one byte of kind and eight bytes of value
+// per cell (a number, or where a text lies in the shared text buffer). A range that its cells fill well is a dense
+// array laid out from the range the sheet declares, so that reading a cell is an index into two arrays; a sparse one
+// (a few cells far apart, a declared range far beyond the cells, or cells outside the declared range) keeps only its
+// cells, sorted, so that its memory follows the file's records and not the range.
 class XlsCellGrid {
 public:
     XlsCellGrid() = default;
-    // A grid of rows x columns for at most cellCount values.
-    XlsCellGrid(std::uint32_t rows, std::uint32_t columns, std::size_t cellCount);
+    // An empty grid for a sheet with at most maxValues cells that have values (a bound from the size of its
+    // records), which tells how large a range may be laid out densely.
+    explicit XlsCellGrid(std::size_t maxValues) : maxValues(maxValues) {}
 
+    // The used range: every cell set or extended lies inside it.
     std::uint32_t Rows() const { return rows; }
     std::uint32_t Columns() const { return columns; }
 
-    // 0-based, inside the grid.
+    // 0-based; empty outside the cells set.
     CellValue At(std::uint32_t row, std::uint32_t column) const {
-        std::size_t i = Index(row, column);
-        if (!dense) {
-            auto found = std::lower_bound(keys.begin(), keys.end(), static_cast<std::uint32_t>(i));
-            if (found == keys.end() || *found != i)
+        std::size_t i;
+        if (dense) {
+            if (row >= storedRows || column >= storedColumns)
+                return {};
+            i = static_cast<std::size_t>(row) * storedColumns + column;
+        } else {
+            auto found = std::lower_bound(keys.begin(), keys.end(), Key(row, column));
+            if (found == keys.end() || *found != Key(row, column))
                 return {};
             i = static_cast<std::size_t>(found - keys.begin());
         }
@@ -42,6 +49,11 @@ public:
         return value;
     }
 
+    // The range the sheet declares before its cells (rows x columns from the top left), laid out densely when its
+    // cells may fill it well enough.
+    void Declare(std::uint32_t declaredRows, std::uint32_t declaredColumns);
+    // A cell of the used range without a value (a formatted blank). Rows below 65536, columns below 256.
+    void Extend(std::uint32_t row, std::uint32_t column);
     // Setting a cell again replaces its value.
     void SetNumber(std::uint32_t row, std::uint32_t column, CellKind kind, double number);
     // Appends a text to the shared buffer and returns where it lies, for SetText; a text used by many cells is
@@ -52,15 +64,20 @@ public:
     void Seal();
 
 private:
-    std::size_t Index(std::uint32_t row, std::uint32_t column) const {
-        return static_cast<std::size_t>(row) * columns + column;
-    }
+    static std::uint32_t Key(std::uint32_t row, std::uint32_t column) { return row << 8 | column; }
+    bool FitsDensely(std::uint64_t area) const;
     void Set(std::uint32_t row, std::uint32_t column, CellKind kind, std::uint64_t value);
+    void LayOut(std::uint32_t layoutRows, std::uint32_t layoutColumns);
+    void MakeSparse();
 
+    std::size_t maxValues = 0;
     std::uint32_t rows = 0;
     std::uint32_t columns = 0;
     bool dense = true;
-    // Sparse only: each cell's index in the range, in step with kinds and values.
+    // Dense only: the laid-out range, which may be smaller than the used range.
+    std::uint32_t storedRows = 0;
+    std::uint32_t storedColumns = 0;
+    // Sparse only: each cell's Key, in step with kinds and values.
     std::vector<std::uint32_t> keys;
     std::vector<CellKind> kinds;
     std::vector<std::uint64_t> values;

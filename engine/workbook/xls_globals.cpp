@@ -8,7 +8,7 @@
 
 namespace hz {
 
-XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
+XlsGlobals ReadXlsGlobals(const std::string& path, CompoundStream& stream) {
     XlsGlobals globals;
     BiffReader reader(path, stream, 0);
     BiffRecord record;
@@ -41,8 +41,10 @@ XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream) {
                 {ReadU32(data, 0), (data[4] & 3) != 0, data[5] == 0, DecodeBiffString({data.substr(6)}, 1)});
             break;
         case biff::kSst:
-            if (!sstSeen)
-                globals.strings.Read(reader, data, reader.TakeContinues());
+            if (!sstSeen) {
+                const std::vector<std::string_view> continues = reader.TakeContinues(record);
+                globals.strings.Read(reader, record.data, continues);
+            }
             sstSeen = true;
             break;
         case biff::kFormat:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/workbook/compound_file.h"
 #include "engine/workbook/xls_shared_strings.h"
 
 #include <cstdint>
@@ -30,6 +31,6 @@ struct XlsGlobals {
 
 // Reads the globals up to their EOF record, the shared strings included. Stops after the BOF when the version is not
 // BIFF8, and at a FILEPASS record. Throws WorkbookError naming path when the records are damaged.
-XlsGlobals ReadXlsGlobals(const std::string& path, std::string_view stream);
+XlsGlobals ReadXlsGlobals(const std::string& path, CompoundStream& stream);
 
 } // namespace hz

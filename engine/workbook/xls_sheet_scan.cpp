@@ -3,11 +3,11 @@
 #include "engine/workbook/biff_records.h"
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_cell_list.h"
-#include "engine/workbook/xls_sheet_loader.h"
 
+#include <limits>
 #include <map>
 #include <optional>
+#include <utility>
 
 namespace hz {
 
@@ -18,16 +18,23 @@ constexpr double kDate1904Offset = 1462;
 // BIFF8 limits of a worksheet.
 constexpr std::uint32_t kBiff8Rows = 65536;
 constexpr std::uint32_t kBiff8Columns = 256;
+// The fewest record bytes that a cell with a value takes (MULRK: an XF and an RK number).
+constexpr std::uint64_t kMinBytesPerValue = 6;
 // Each cell of a used range takes nine bytes whether it has a value or not, and a small file can declare or reach
 // a far larger range than memory holds. This allows four full BIFF8 sheets (about 600 MB).
 constexpr std::uint64_t kMaxCells = 4ull * kBiff8Rows * kBiff8Columns;
 
-// Turns the cell records of one worksheet into cells.
+// Turns the cell records of one worksheet into its grid, as they come.
 class WorksheetRecords {
 public:
-    explicit WorksheetRecords(const XlsGlobals& globals) : globals(globals) {}
+    // recordBytes: at most how many bytes the worksheet's records take.
+    WorksheetRecords(const XlsGlobals& globals, std::uint64_t recordBytes)
+        : globals(globals), cells(static_cast<std::size_t>(recordBytes / kMinBytesPerValue)) {}
 
-    const XlsCellList& Cells() const { return cells; }
+    XlsCellGrid TakeCells() {
+        cells.Seal();
+        return std::move(cells);
+    }
 
     void Read(BiffReader& reader, const BiffRecord& record) {
         std::string_view data = record.data;
@@ -46,8 +53,7 @@ public:
             if (data.size() >= 12) {
                 if (ReadU32(data, 4) > kBiff8Rows || ReadU16(data, 10) > kBiff8Columns)
                     reader.Damaged("工作表尺寸超出 65536 行 256 列");
-                if (ReadU32(data, 4) > 0 && ReadU16(data, 10) > 0)
-                    cells.Extend(ReadU32(data, 4) - 1, ReadU16(data, 10) - 1u);
+                cells.Declare(ReadU32(data, 4), ReadU16(data, 10));
             }
             break;
         case biff::kNumber:
@@ -80,13 +86,13 @@ public:
             Need(reader, data, 10);
             if (ReadU32(data, 6) >= globals.strings.Count())
                 reader.Damaged("文字单元格指向不存在的共享字符串");
-            cells.AddShared(row, column, ReadU32(data, 6));
+            AddShared(row, column, ReadU32(data, 6));
             break;
         case biff::kLabel:
         case biff::kRString: // a text with formatting runs after it
             if (!BiffStringFits(data, 6))
                 reader.Damaged("文字单元格记录中的文字超出记录范围");
-            cells.AddText(row, column, CellKind::Text, DecodeBiffString({data.substr(6)}));
+            AddText(row, column, CellKind::Text, DecodeBiffString({data.substr(6)}));
             break;
         case biff::kBoolErr:
             Need(reader, data, 8);
@@ -98,10 +104,10 @@ public:
             break;
         case biff::kString:
             if (stringPending) {
-                std::vector<std::string_view> parts{data};
-                for (std::string_view part : reader.TakeContinues())
-                    parts.push_back(part);
-                cells.AddText(pendingRow, pendingColumn, CellKind::Text, DecodeBiffString(parts));
+                BiffRecord string = record;
+                std::vector<std::string_view> continues = reader.TakeContinues(string);
+                continues.insert(continues.begin(), string.data);
+                AddText(pendingRow, pendingColumn, CellKind::Text, DecodeBiffString(continues));
                 stringPending = false;
             }
             break;
@@ -116,7 +122,7 @@ private:
     void AddDate(std::uint16_t row, std::uint16_t column, double serial) {
         // A time of day alone (under one day) is the same in both date systems.
         bool timeAlone = serial >= 0 && serial < 1;
-        cells.AddNumber(row, column, CellKind::DateTime,
+        cells.SetNumber(row, column, CellKind::DateTime,
                         globals.dates1904 && !timeAlone ? serial + kDate1904Offset : serial);
     }
 
@@ -147,14 +153,28 @@ private:
         if (IsDateXf(xf))
             AddDate(row, column, value);
         else
-            cells.AddNumber(row, column, CellKind::Number, value);
+            cells.SetNumber(row, column, CellKind::Number, value);
+    }
+
+    void AddText(std::uint16_t row, std::uint16_t column, CellKind kind, std::string_view text) {
+        cells.SetText(row, column, kind, cells.StoreText(text));
+    }
+
+    // A shared string used by many cells is stored once in the grid. The index has been checked against the table.
+    void AddShared(std::uint16_t row, std::uint16_t column, std::uint32_t index) {
+        if (storedShared.empty())
+            storedShared.assign(globals.strings.Count(), kNotStored);
+        std::uint64_t& stored = storedShared[index];
+        if (stored == kNotStored)
+            stored = cells.StoreText(globals.strings.At(index));
+        cells.SetText(row, column, CellKind::Text, stored);
     }
 
     void AddBoolOrError(std::uint16_t row, std::uint16_t column, bool isError, std::uint8_t value) {
         if (isError)
-            cells.AddText(row, column, CellKind::Error, ErrorLiteral(value));
+            AddText(row, column, CellKind::Error, ErrorLiteral(value));
         else
-            cells.AddNumber(row, column, CellKind::Boolean, value != 0 ? 1 : 0);
+            cells.SetNumber(row, column, CellKind::Boolean, value != 0 ? 1 : 0);
     }
 
     // The cached result: a number, or (marked by 0xFFFF in its top bytes) a type byte with a value byte. A result
@@ -165,7 +185,7 @@ private:
         const bool calculateOnOpen = (ReadU16(data, 14) & 0x0002) != 0;
         const bool placeholder = ReadU16(data, 12) == 0xFFFF && data[6] == 3 && !globals.recalculated;
         if (calculateOnOpen || placeholder) {
-            cells.AddNumber(row, column, CellKind::Uncalculated, 0);
+            cells.SetNumber(row, column, CellKind::Uncalculated, 0);
             return;
         }
         if (ReadU16(data, 12) != 0xFFFF) {
@@ -181,12 +201,15 @@ private:
         } else if (type == 1 || type == 2) {
             AddBoolOrError(row, column, type == 2, value);
         } else if (type == 3) {
-            cells.AddText(row, column, CellKind::Text, {});
+            AddText(row, column, CellKind::Text, {});
         }
     }
 
+    static constexpr std::uint64_t kNotStored = std::numeric_limits<std::uint64_t>::max();
+
     const XlsGlobals& globals;
-    XlsCellList cells;
+    XlsCellGrid cells;
+    std::vector<std::uint64_t> storedShared; // by shared-string index: where the grid holds it
     bool stringPending = false;
     std::uint16_t pendingRow = 0;
     std::uint16_t pendingColumn = 0;
@@ -198,8 +221,8 @@ private:
 
 } // namespace
 
-std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, std::string_view stream, const XlsGlobals& globals) {
-    std::map<std::uint32_t, std::size_t> sheetAt;
+std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, CompoundStream& stream, const XlsGlobals& globals) {
+    std::map<std::uint64_t, std::size_t> sheetAt;
     for (std::size_t i = 0; i < globals.sheets.size(); ++i)
         if (!sheetAt.emplace(globals.sheets[i].offset, i).second)
             Damaged(path, "两个工作表指向同一位置");
@@ -225,13 +248,17 @@ std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, std::string_view
                 globalsSeen = true;
                 continue;
             }
-            auto listed = sheetAt.find(static_cast<std::uint32_t>(reader.RecordOffset()));
+            auto listed = sheetAt.find(reader.RecordOffset());
             if (listed == sheetAt.end())
                 reader.Damaged("有未列入工作表目录的工作表数据");
             sheet = listed->second;
             found[sheet] = true;
-            if (globals.sheets[sheet].worksheet)
-                worksheet.emplace(globals);
+            if (globals.sheets[sheet].worksheet) {
+                // The sheet's records end where the next listed sheet begins, or with the stream.
+                auto next = std::next(listed);
+                const std::uint64_t end = next != sheetAt.end() ? next->first : stream.Size();
+                worksheet.emplace(globals, end - std::min(end, reader.RecordOffset()));
+            }
             continue;
         }
         if (record.type == biff::kBof) {
@@ -239,11 +266,10 @@ std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, std::string_view
         } else if (record.type == biff::kEof) {
             --depth;
             if (depth == 0 && worksheet) {
-                const XlsCellList& cells = worksheet->Cells();
-                cellCount += static_cast<std::uint64_t>(cells.Rows()) * cells.Columns();
+                grids[sheet] = worksheet->TakeCells();
+                cellCount += static_cast<std::uint64_t>(grids[sheet].Rows()) * grids[sheet].Columns();
                 if (cellCount > kMaxCells)
                     throw WorkbookReadError(path, "工作簿过大：各工作表的已用区域合计超过 6700 万个单元格");
-                grids[sheet] = LoadXlsSheet(cells, globals.strings);
                 worksheet.reset();
             }
         } else if (depth == 1 && worksheet) {

@@ -13,6 +13,6 @@ namespace hz {
 // are not worksheets). Substreams nested in a worksheet (embedded charts) are passed over. Refuses damaged cell
 // records, substreams that the sheet list does not name, sheets whose substream is missing, and used ranges too
 // large to hold. Throws WorkbookError naming path.
-std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, std::string_view stream, const XlsGlobals& globals);
+std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, CompoundStream& stream, const XlsGlobals& globals);
 
 } // namespace hz

@@ -10,7 +10,7 @@
 #include <vector>
 
 // The workbook stream is read in two passes over its records: the globals (sheet list, date system, cell formats,
-// shared strings), then the sheet substreams, each worksheet's cells into a compact grid.
+// shared strings), then the sheet substreams, each worksheet's cells straight into a compact grid.
 
 namespace hz {
 
@@ -66,16 +66,14 @@ private:
 } // namespace
 
 std::unique_ptr<Workbook> OpenXlsWorkbook(const std::string& path) {
-    std::string stream;
-    {
-        CompoundFile file(path);
-        // An encrypted .xlsx or .xlsm is an OLE2 container too, holding the encrypted package.
-        if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage"))
-            throw WorkbookReadError(path, kPasswordProblem);
-        if (!file.HasStream("Workbook"))
-            ThrowNotAWorkbook(path, file);
-        stream = file.ReadStream("Workbook");
-    }
+    CompoundFile file(path);
+    // An encrypted .xlsx or .xlsm is an OLE2 container too, holding the encrypted package.
+    if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage"))
+        throw WorkbookReadError(path, kPasswordProblem);
+    if (!file.HasStream("Workbook"))
+        ThrowNotAWorkbook(path, file);
+    // Read from the file a window at a time, never whole.
+    CompoundStream stream = file.OpenStream("Workbook");
     XlsGlobals globals = ReadXlsGlobals(path, stream);
     if (globals.biffVersion == 0x0500)
         throw WorkbookReadError(path, kOldVersionProblem);

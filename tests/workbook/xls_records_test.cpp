@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -192,6 +193,66 @@ TEST_F(XlsRecordsTest, AFewCellsFarApartTakeMemoryByTheirCellsNotTheirRange) {
     };
     for (const test::ExpectedCell& c : cases)
         test::ExpectCell(s, c);
+}
+
+// The workbook stream is read from the file a window at a time (256 KB): records, and a formula's text result going
+// on in a CONTINUE record, fall across the windows' edges and across sectors, and every cell still reads as written.
+TEST_F(XlsRecordsTest, AStreamLargerThanTheReadersWindowReadsWhole) {
+    constexpr unsigned kRows = 20000;
+    constexpr std::size_t kWindow = 256 * 1024;
+    const std::size_t sheetStart = Stream("", "").size() - 4; // before the sheet's EOF
+    std::string sheet = Record(0x0200, U32(0) + U32(kRows) + U16(0) + U16(2) + U16(0));
+    for (unsigned row = 0; row < kRows; ++row) {
+        const std::string rest = "c" + std::to_string(row);
+        if (row == 3000) {
+            // Records the reader passes over, sized so that this row's STRING ends where the first window ends and
+            // its CONTINUE lies in the next one.
+            const std::size_t rowHead = 22 + 26 + 9;
+            ASSERT_GT(kWindow, sheetStart + sheet.size() + rowHead + 4);
+            for (std::size_t gap = kWindow - (sheetStart + sheet.size() + rowHead); gap > 0;) {
+                std::size_t data = std::min<std::size_t>(gap - 4, 8000);
+                if (gap - 4 - data > 0 && gap - 4 - data < 4)
+                    data -= 4;
+                sheet += Record(0x0055, std::string(data, '\0'));
+                gap -= 4 + data;
+            }
+        }
+        sheet += Record(0x0203, Cell(row, 0, 0) + F64(row)) +
+                 Record(0x0006, Cell(row, 1, 0) + '\x00' + std::string(5, '\0') + U16(0xFFFF) + U16(0) + U32(0) +
+                                    U16(0)) +
+                 Record(0x0207, U16(static_cast<unsigned>(2 + rest.size())) + '\x00' + "ab") +
+                 Record(0x003C, '\x00' + rest);
+    }
+    const std::string stream = Stream("", sheet);
+    ASSERT_GT(stream.size(), std::size_t{1} << 20);
+    auto book = OpenXlsWorkbook(Write(stream));
+    Worksheet& s = book->WorksheetAt(1);
+    for (unsigned row = 0; row < kRows; ++row) {
+        SCOPED_TRACE(row);
+        ASSERT_EQ(s.Cell(static_cast<int>(row) + 1, 1).number, row);
+        ASSERT_EQ(s.Cell(static_cast<int>(row) + 1, 2).text, "abc" + std::to_string(row));
+    }
+}
+
+// Cells beyond the declared range, or with no range declared, still read; blanks widen the used range only.
+TEST_F(XlsRecordsTest, CellsOutsideOrWithoutADeclaredRangeRead) {
+    const std::string cells = Record(0x0203, Cell(0, 0, 0) + F64(1)) + Record(0x0203, Cell(0, 3, 0) + F64(2)) +
+                              Record(0x0203, Cell(40, 1, 0) + F64(3)) + Record(0x0203, Cell(0, 0, 0) + F64(4)) +
+                              Record(0x0201, Cell(50, 6, 0));
+    const std::string declared = Record(0x0200, U32(0) + U32(2) + U16(0) + U16(2) + U16(0));
+    for (const std::string& sheet : {cells, declared + cells}) {
+        auto book = OpenXlsWorkbook(Write(Stream("", sheet)));
+        Worksheet& s = book->WorksheetAt(1);
+        const test::ExpectedCell cases[] = {
+            {"given twice keeps the later value", 1, 1, CellKind::Number, 4, ""},
+            {"beyond the declared columns", 1, 4, CellKind::Number, 2, ""},
+            {"below the declared rows", 41, 2, CellKind::Number, 3, ""},
+            {"no record", 41, 1, CellKind::Empty, 0, ""},
+            {"blank", 51, 7, CellKind::Empty, 0, ""},
+        };
+        for (const test::ExpectedCell& c : cases)
+            test::ExpectCell(s, c);
+    }
 }
 
 TEST_F(XlsRecordsTest, DamagedRecordsAreRefusedWithWhatIsWrong) {
