@@ -53,7 +53,8 @@ bool BiffReader::Load(std::uint64_t keep, std::uint64_t from, std::size_t count)
         window.erase(0, static_cast<std::size_t>(keep - windowStart));
         windowStart = keep;
     }
-    const std::uint64_t end = std::min<std::uint64_t>(stream.Size(), std::max(from + count, windowStart + window.size() + kReadAhead));
+    const std::uint64_t end =
+        std::min<std::uint64_t>(stream.Size(), std::max(from + count, windowStart + window.size() + kReadAhead));
     const std::size_t have = window.size();
     window.resize(static_cast<std::size_t>(end - windowStart));
     stream.Read(windowStart + have, window.data() + have, window.size() - have);

@@ -88,8 +88,7 @@ void XlsCellGrid::Set(std::uint32_t row, std::uint32_t column, CellKind kind, st
     if (dense && (row >= storedRows || column >= storedColumns)) {
         // A cell outside the declared range: the layout grows to hold it while the range stays dense enough,
         // by half again at a time so that rows coming one by one are not copied each time.
-        const std::uint32_t grownRows =
-            std::max(row + 1, std::min(kMaxRows, storedRows + storedRows / 2));
+        const std::uint32_t grownRows = std::max(row + 1, std::min(kMaxRows, storedRows + storedRows / 2));
         const std::uint32_t grownColumns = std::max(column + 1, storedColumns);
         if (FitsDensely(static_cast<std::uint64_t>(grownRows) * grownColumns))
             LayOut(grownRows, grownColumns);

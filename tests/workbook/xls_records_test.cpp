@@ -217,11 +217,10 @@ TEST_F(XlsRecordsTest, AStreamLargerThanTheReadersWindowReadsWhole) {
                 gap -= 4 + data;
             }
         }
-        sheet += Record(0x0203, Cell(row, 0, 0) + F64(row)) +
-                 Record(0x0006, Cell(row, 1, 0) + '\x00' + std::string(5, '\0') + U16(0xFFFF) + U16(0) + U32(0) +
-                                    U16(0)) +
-                 Record(0x0207, U16(static_cast<unsigned>(2 + rest.size())) + '\x00' + "ab") +
-                 Record(0x003C, '\x00' + rest);
+        sheet +=
+            Record(0x0203, Cell(row, 0, 0) + F64(row)) +
+            Record(0x0006, Cell(row, 1, 0) + '\x00' + std::string(5, '\0') + U16(0xFFFF) + U16(0) + U32(0) + U16(0)) +
+            Record(0x0207, U16(static_cast<unsigned>(2 + rest.size())) + '\x00' + "ab") + Record(0x003C, '\x00' + rest);
     }
     const std::string stream = Stream("", sheet);
     ASSERT_GT(stream.size(), std::size_t{1} << 20);
