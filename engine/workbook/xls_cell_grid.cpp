@@ -13,7 +13,7 @@ constexpr std::uint64_t kDenseMinCells = std::uint64_t{1} << 16;
 constexpr std::uint64_t kDenseCellsPerValue = 8;
 // BIFF8 limits of a worksheet.
 constexpr std::uint32_t kMaxRows = 65536;
-constexpr std::uint32_t kMaxColumns = 256;
+[[maybe_unused]] constexpr std::uint32_t kMaxColumns = 256; // checked in debug builds
 
 } // namespace
 
@@ -86,14 +86,15 @@ void XlsCellGrid::MakeSparse() {
 void XlsCellGrid::Set(std::uint32_t row, std::uint32_t column, CellKind kind, std::uint64_t value) {
     Extend(row, column);
     if (dense && (row >= storedRows || column >= storedColumns)) {
-        // A cell outside the declared range: the layout grows to hold it while the range stays dense enough,
-        // by half again at a time so that rows coming one by one are not copied each time.
-        const std::uint32_t grownRows = std::max(row + 1, std::min(kMaxRows, storedRows + storedRows / 2));
+        // A cell outside the declared range: the layout grows to hold it (never shrinking) while the range stays
+        // dense enough, by half again at a time so that rows coming one by one are not copied each time.
+        const std::uint32_t neededRows = std::max(row + 1, storedRows);
+        const std::uint32_t grownRows = std::max(neededRows, std::min(kMaxRows, storedRows + storedRows / 2));
         const std::uint32_t grownColumns = std::max(column + 1, storedColumns);
         if (FitsDensely(static_cast<std::uint64_t>(grownRows) * grownColumns))
             LayOut(grownRows, grownColumns);
-        else if (FitsDensely(static_cast<std::uint64_t>(row + 1) * grownColumns))
-            LayOut(row + 1, grownColumns);
+        else if (FitsDensely(static_cast<std::uint64_t>(neededRows) * grownColumns))
+            LayOut(neededRows, grownColumns);
         else
             MakeSparse();
     }

@@ -7,8 +7,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 namespace hz {
 namespace {
@@ -33,6 +36,34 @@ TEST(EmbeddedErpConnection, EveryOpenGetsASpidOfItsOwn) {
     EXPECT_EQ(spids.size(), 3u);
     EXPECT_GT(*spids.begin(), 50);
     EXPECT_EQ(QueryValue(*first, QStringLiteral("select @@spid as value")), QString::number(first->Spid()));
+}
+
+// Commits leave the log to a thread of the connection, which copies it into the file while the connection stays
+// open: without it nothing would reach the file before the log held 16,384 pages. After the close only the file is
+// left.
+TEST(EmbeddedErpConnection, AThreadCopiesTheLogIntoTheFileWhileTheConnectionSaves) {
+    FreshErp erp;
+    auto connection = erp.Connect();
+    const qint64 before = QFileInfo(erp.Path()).size();
+    // Each commit adds two or three pages to the log: several thousand in all, more than one step of the thread.
+    for (int i = 0; i < 3000; ++i) {
+        TransactionGuard row(*connection);
+        Execute(*connection, QStringLiteral("insert into Department (cDepCode, cDepName) values (:Value, 'A')"),
+                QStringLiteral("D%1").arg(i, 5, 10, QLatin1Char('0')));
+        row.Commit();
+    }
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (QFileInfo(erp.Path()).size() == before && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_GT(QFileInfo(erp.Path()).size(), before);
+    EXPECT_TRUE(QFile::exists(erp.Path() + QStringLiteral("-wal")));
+
+    connection->Close();
+    EXPECT_FALSE(QFile::exists(erp.Path() + QStringLiteral("-wal")));
+    auto reopened = erp.Connect();
+    EXPECT_EQ(
+        Scalar(*reopened, QStringLiteral("select count(*) as value from Department where cDepName = 'A'")).toInt(),
+        3000);
 }
 
 TEST(EmbeddedErpConnection, RefusesAFileThatIsNoEmbeddedErp) {

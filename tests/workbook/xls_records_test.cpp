@@ -235,15 +235,16 @@ TEST_F(XlsRecordsTest, AStreamLargerThanTheReadersWindowReadsWhole) {
 
 // Cells beyond the declared range, or with no range declared, still read; blanks widen the used range only.
 TEST_F(XlsRecordsTest, CellsOutsideOrWithoutADeclaredRangeRead) {
-    const std::string cells = Record(0x0203, Cell(0, 0, 0) + F64(1)) + Record(0x0203, Cell(0, 3, 0) + F64(2)) +
-                              Record(0x0203, Cell(40, 1, 0) + F64(3)) + Record(0x0203, Cell(0, 0, 0) + F64(4)) +
-                              Record(0x0201, Cell(50, 6, 0));
+    const std::string cells = Record(0x0203, Cell(0, 0, 0) + F64(1)) + Record(0x0203, Cell(1, 1, 0) + F64(5)) +
+                              Record(0x0203, Cell(0, 3, 0) + F64(2)) + Record(0x0203, Cell(40, 1, 0) + F64(3)) +
+                              Record(0x0203, Cell(0, 0, 0) + F64(4)) + Record(0x0201, Cell(50, 6, 0));
     const std::string declared = Record(0x0200, U32(0) + U32(2) + U16(0) + U16(2) + U16(0));
     for (const std::string& sheet : {cells, declared + cells}) {
         auto book = OpenXlsWorkbook(Write(Stream("", sheet)));
         Worksheet& s = book->WorksheetAt(1);
         const test::ExpectedCell cases[] = {
             {"given twice keeps the later value", 1, 1, CellKind::Number, 4, ""},
+            {"inside the declared range", 2, 2, CellKind::Number, 5, ""},
             {"beyond the declared columns", 1, 4, CellKind::Number, 2, ""},
             {"below the declared rows", 41, 2, CellKind::Number, 3, ""},
             {"no record", 41, 1, CellKind::Empty, 0, ""},
