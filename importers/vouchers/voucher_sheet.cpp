@@ -139,19 +139,20 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
     const VoucherTarget& target = *sheet.target;
     values.Clear();
     values.cells[sheet.keyColumn] = key;
-    // The row's checks read one state of the ERP, in one read transaction; a row error ends it before its message.
-    std::optional<TransactionGuard> rowChecks(std::in_place, context.erp.Con, TransactionKind::Read);
+    // Case matters: "a1" after "A1" starts another voucher.
+    const bool firstRow = key != context.voucherKey;
+    // A continuing row's checks read one state of the ERP, in one read transaction; a row error ends it before its
+    // message. A first row's checks come before and after the pending voucher's save, each in their own.
+    std::optional<TransactionGuard> rowChecks;
+    if (!firstRow) {
+        rowChecks.emplace(context.erp.Con, TransactionKind::Read);
+    }
     if (!CheckCodeIsNew(context, target.headerTable, target.keyField, key) ||
         !ReadCells(context, sheet.reads, values) || !RunChecks(context, sheet.everyRowChecks, values)) {
         return FailRow(context, sheet, key);
     }
     values.found.clear(); // the every-row checks find nothing that is written
-    // Case matters: "a1" after "A1" starts another voucher.
-    const bool firstRow = key != context.voucherKey;
     if (firstRow) {
-        // The pending voucher's save and the first row's checks are transactions of their own.
-        rowChecks->Commit();
-        rowChecks.reset();
         if (!SavePendingVoucher(context, sheet)) {
             return SetsAside(context, sheet) ? Read::Again : Read::Stop;
         }
