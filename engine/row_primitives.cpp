@@ -147,15 +147,14 @@ bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QSt
                   QStringLiteral(" WITH (HOLDLOCK) Where ") + codeField + QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
-    const QString prefix = CodeMessagePrefix(context, label);
     if (!query.Next()) {
-        ReportRowError(context, prefix + QStringLiteral("代码没维护！"));
+        ReportRowError(context, CodeMessagePrefix(context, label) + QStringLiteral("代码没维护！"));
         return false;
     }
     if (query.Text(nameField) == TrimText(name)) {
         return true;
     }
-    ReportRowError(context, prefix + QStringLiteral("代码对应的名称与汇账中不一致！"));
+    ReportRowError(context, CodeMessagePrefix(context, label) + QStringLiteral("代码对应的名称与汇账中不一致！"));
     return false;
 }
 
