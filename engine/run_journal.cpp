@@ -1,6 +1,7 @@
 #include "engine/run_journal.h"
 
 #include "engine/database/connection_settings.h"
+#include "engine/journal_row_slots.h"
 #include "engine/run_error.h"
 #include "engine/workbook/workbook.h"
 
@@ -137,7 +138,9 @@ int PragmaValue(sqlite3* database, const char* sql) {
 
 RunJournal::RunJournal(QString path, QString workbook, QString erp, bool durableWrites)
     : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites),
-      run(QUuid::createUuid().toString(QUuid::WithoutBraces)) {}
+      run(QUuid::createUuid().toString(QUuid::WithoutBraces)),
+      rowSlots(std::make_unique<JournalRowSlots>(this->path + QStringLiteral("-row"), this->workbook, this->erp,
+                                                 durableWrites)) {}
 
 RunJournal::~RunJournal() {
     sqlite3_finalize(upsert);
@@ -242,10 +245,24 @@ std::map<QString, JournalEntry> RunJournal::Read() {
         entry.row = static_cast<int>(row);
         entries[kind] = entry;
     });
+    // A master row in flight kept beside the file is newer than the file's entry for its kind.
+    if (std::optional<std::pair<QString, JournalEntry>> latest = rowSlots->Latest()) {
+        const auto& [kind, entry] = *latest;
+        const JournalItem& item = *entry.item;
+        if (!IsRow(entry.row) || !IsRow(item.rowAfter) || !IsIdentifier(item.table) || !IsIdentifier(item.field) ||
+            item.value.isEmpty() || item.value.size() > 4000) {
+            Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
+        }
+        entries[kind] = entry;
+    }
     return entries;
 }
 
 void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
+    // Once the file is held, a master row in flight costs one write beside it instead of a transaction.
+    if (holdsFile && entry.item && entry.item->step == JournalItem::Step::MasterRow && rowSlots->Write(kind, entry)) {
+        return;
+    }
     Open(true);
     if (!upsert && sqlite3_prepare_v2(database, kUpsert, -1, &upsert, nullptr) != SQLITE_OK) {
         Fail(QString::fromUtf8(sqlite3_errmsg(database)));
@@ -276,6 +293,14 @@ void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
         Fail(reason);
     }
     sqlite3_reset(upsert);
+    if (sqlite3_get_autocommit(database) != 0) {
+        EntryCommitted();
+    }
+}
+
+void RunJournal::EntryCommitted() {
+    holdsFile = true;
+    rowSlots->Clear();
 }
 
 void RunJournal::Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind) {
@@ -331,6 +356,7 @@ void RunJournal::RecordSetAside(const QString& kind, int resumeRow, const SetAsi
         sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
         Fail(reason);
     }
+    EntryCommitted();
 }
 
 void RunJournal::ForgetSavedSetAsides() {

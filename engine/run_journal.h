@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -13,6 +14,7 @@ struct sqlite3_stmt;
 namespace hz {
 
 struct ConnectionSettings;
+class JournalRowSlots;
 
 // What a kind was committing when its journal entry last moved. The journal is written before the ERP's commit,
 // so after a crash the ERP is asked whether the item landed; nothing of ours is written into the ERP's database.
@@ -85,6 +87,8 @@ private:
     void Select(const char* sql, const std::function<void(sqlite3_stmt*)>& onRow,
                 const std::function<void(sqlite3_stmt*)>& bind = {});
     void Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind);
+    // An entry of the file was committed: the file is this run's, and the row slots beside it are older.
+    void EntryCommitted();
     [[noreturn]] void Fail(const QString& what) const;
 
     QString path;
@@ -94,6 +98,9 @@ private:
     QString run; // this run's id, on the set-aside vouchers it holds
     sqlite3* database = nullptr;
     sqlite3_stmt* upsert = nullptr;
+    // The master row in flight, once this run holds the file through a write of its own.
+    std::unique_ptr<JournalRowSlots> rowSlots;
+    bool holdsFile = false;
 };
 
 // The folder of the journals beside a settings file: "huizhang-journal" in its folder.

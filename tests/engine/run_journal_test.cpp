@@ -80,6 +80,71 @@ TEST_F(RunJournalTest, KeepsEachKindsRowAndItemPerWorkbookAndErp) {
 
 // The file is untrusted: another SQLite file, or an entry whose names would go into the ERP's statements as they
 // stand, ends the run with the file's name instead of being used.
+JournalItem MasterRow(int row, const char* code, const char* table = "Department") {
+    JournalItem item;
+    item.step = JournalItem::Step::MasterRow;
+    item.rowAfter = row + 1;
+    item.table = QString::fromUtf8(table);
+    item.field = QStringLiteral("cDepCode");
+    item.value = QString::fromUtf8(code);
+    return item;
+}
+
+void ExpectMasterRow(const JournalEntry& entry, int row, const char* code) {
+    EXPECT_EQ(entry.row, row);
+    ASSERT_TRUE(entry.item);
+    EXPECT_EQ(entry.item->step, JournalItem::Step::MasterRow);
+    EXPECT_EQ(entry.item->rowAfter, row + 1);
+    EXPECT_EQ(entry.item->table, QStringLiteral("Department"));
+    EXPECT_EQ(entry.item->field, QStringLiteral("cDepCode"));
+    EXPECT_EQ(entry.item->value, QString::fromUtf8(code));
+}
+
+// Once a run holds the file, its master rows in flight go into two slots beside it, in turn. The latest one wins
+// over the file's entry, after the run ends too; a torn write leaves the row before; the kind's next entry in the
+// file clears them; another journal's slots are not taken.
+TEST_F(RunJournalTest, AMasterRowInFlightIsKeptBesideTheFileUntilTheKindsNextEntry) {
+    const QString kind = QStringLiteral("部门");
+    const QString slotFile = path + QStringLiteral("-row");
+    {
+        RunJournal run = Journal();
+        run.Record(kind, {3, MasterRow(3, "D003")});
+        EXPECT_FALSE(QFileInfo::exists(slotFile)) << "the run's first entry takes the file";
+        run.Record(kind, {4, MasterRow(4, "D004")});
+        run.Record(kind, {5, MasterRow(5, "D005")});
+        ExpectMasterRow(run.Read().at(kind), 5, "D005");
+    }
+    ExpectMasterRow(Journal().Read().at(kind), 5, "D005");
+    EXPECT_TRUE(Journal("/data/other.xlsx").Read().empty());
+
+    // The write of D005, the second slot's, torn: the first slot's D004 is the latest whole one.
+    QFile file(slotFile);
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.seek(16384 + 40));
+    ASSERT_EQ(file.write("torn"), 4);
+    file.close();
+    ExpectMasterRow(Journal().Read().at(kind), 4, "D004");
+
+    {
+        RunJournal run = Journal();
+        run.Record(kind, {6, std::nullopt});
+    }
+    const JournalEntry ended = Journal().Read().at(kind);
+    EXPECT_EQ(ended.row, 6);
+    EXPECT_FALSE(ended.item);
+}
+
+// The slots are checked as the file's entries are: a table name that is no identifier ends the run.
+TEST_F(RunJournalTest, ADamagedMasterRowInFlightIsRefused) {
+    {
+        RunJournal run = Journal();
+        run.Record(QStringLiteral("部门"), {3, std::nullopt});
+        run.Record(QStringLiteral("部门"), {4, MasterRow(4, "D004", "Department; drop table x")});
+    }
+    EXPECT_EQ(RunErrorText([&] { Journal().Read(); }),
+              "运行记录文件 " + path.toStdString() + " 无法使用：“部门”的记录已损坏");
+}
+
 TEST_F(RunJournalTest, RefusesAFileThatIsNoJournalAndADamagedEntry) {
     Sql(path, "CREATE TABLE t (x)");
     EXPECT_NE(RunErrorText([&] { Journal().Read(); }).find("它不是本程序的运行记录"), std::string::npos);

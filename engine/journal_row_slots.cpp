@@ -1,0 +1,211 @@
+#include "engine/journal_row_slots.h"
+
+#include "engine/run_error.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <string>
+#include <unistd.h>
+
+namespace hz {
+
+namespace {
+
+constexpr std::uint32_t kMagic = 0x736a7a68; // "hzjs"
+// Each slot's place in the file; a record is its header and fields, written in one piece.
+constexpr std::size_t kSlotBytes = 16384;
+constexpr std::size_t kHeaderBytes = 24; // magic, length, sequence, checksum
+
+void PutU32(std::string& out, std::uint32_t value) {
+    for (int i = 0; i < 4; ++i)
+        out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+}
+
+void PutU64(std::string& out, std::uint64_t value) {
+    PutU32(out, static_cast<std::uint32_t>(value));
+    PutU32(out, static_cast<std::uint32_t>(value >> 32));
+}
+
+std::uint64_t GetU(const std::string& in, std::size_t at, int bytes) {
+    std::uint64_t value = 0;
+    for (int i = bytes - 1; i >= 0; --i)
+        value = value << 8 | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);
+    return value;
+}
+
+void PutText(std::string& out, const QString& text) {
+    const QByteArray utf8 = text.toUtf8();
+    PutU32(out, static_cast<std::uint32_t>(utf8.size()));
+    out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
+}
+
+// FNV-1a: a torn or stray record fails it.
+std::uint64_t Checksum(const char* data, std::size_t size) {
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (std::size_t i = 0; i < size; ++i) {
+        hash ^= static_cast<unsigned char>(data[i]);
+        hash *= 0x100000001b3ull;
+    }
+    return hash;
+}
+
+// Reads fields from a record's body, each bounded by what is left of it.
+class FieldReader {
+public:
+    explicit FieldReader(const std::string& body) : body(body) {}
+    bool Number(std::uint32_t& value) {
+        if (body.size() - at < 4)
+            return false;
+        value = static_cast<std::uint32_t>(GetU(body, at, 4));
+        at += 4;
+        return true;
+    }
+    bool Text(QString& text) {
+        std::uint32_t size = 0;
+        if (!Number(size) || body.size() - at < size)
+            return false;
+        text = QString::fromUtf8(body.data() + at, static_cast<qsizetype>(size));
+        at += size;
+        return true;
+    }
+    bool AtEnd() const { return at == body.size(); }
+
+private:
+    const std::string& body;
+    std::size_t at = 0;
+};
+
+} // namespace
+
+JournalRowSlots::JournalRowSlots(QString path, QString workbook, QString erp, bool durableWrites)
+    : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites) {}
+
+JournalRowSlots::~JournalRowSlots() {
+    if (file >= 0)
+        ::close(file);
+}
+
+void JournalRowSlots::Fail(const QString& what) const {
+    throw RunError(
+        QStringLiteral("运行记录文件 %1 无法使用：%2").arg(QDir::toNativeSeparators(path), what).toStdString());
+}
+
+bool JournalRowSlots::OpenFile(bool create) {
+    if (file >= 0)
+        return true;
+    const QByteArray name = QFile::encodeName(path);
+    file = ::open(name.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
+    if (file < 0 && (create || errno != ENOENT))
+        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+    return file >= 0;
+}
+
+std::optional<JournalRowSlots::Slot> JournalRowSlots::ReadSlot(int index) {
+    std::string bytes(kSlotBytes, '\0');
+    const ssize_t got = ::pread(file, bytes.data(), bytes.size(), static_cast<off_t>(index * kSlotBytes));
+    if (got < static_cast<ssize_t>(kHeaderBytes) || GetU(bytes, 0, 4) != kMagic)
+        return std::nullopt;
+    const std::uint64_t length = GetU(bytes, 4, 4);
+    if (length > kSlotBytes - kHeaderBytes || static_cast<std::uint64_t>(got) < kHeaderBytes + length ||
+        Checksum(bytes.data() + kHeaderBytes, length) != GetU(bytes, 16, 8))
+        return std::nullopt;
+    Slot slot;
+    slot.sequence = GetU(bytes, 8, 8);
+    const std::string body = bytes.substr(kHeaderBytes, length);
+    FieldReader fields(body);
+    std::uint32_t row = 0;
+    std::uint32_t rowAfter = 0;
+    JournalItem item;
+    if (!fields.Text(slot.workbook) || !fields.Text(slot.erp) || !fields.Text(slot.kind) || !fields.Number(row) ||
+        !fields.Number(rowAfter) || !fields.Text(item.table) || !fields.Text(item.field) || !fields.Text(item.value) ||
+        !fields.AtEnd())
+        return std::nullopt;
+    slot.entry.row = static_cast<int>(row);
+    item.rowAfter = static_cast<int>(rowAfter);
+    if (!slot.kind.isEmpty())
+        slot.entry.item = item;
+    return slot;
+}
+
+void JournalRowSlots::Load() {
+    if (loaded)
+        return;
+    loaded = true;
+    if (file < 0)
+        return;
+    std::optional<Slot> first = ReadSlot(0);
+    std::optional<Slot> second = ReadSlot(1);
+    if (first && (!second || first->sequence > second->sequence)) {
+        latest = std::move(first);
+        latestIndex = 0;
+    } else if (second) {
+        latest = std::move(second);
+        latestIndex = 1;
+    }
+}
+
+std::optional<std::pair<QString, JournalEntry>> JournalRowSlots::Latest() {
+    if (!loaded)
+        OpenFile(false);
+    Load();
+    if (!latest || latest->kind.isEmpty() || latest->workbook != workbook || latest->erp != erp)
+        return std::nullopt;
+    return std::pair(latest->kind, latest->entry);
+}
+
+void JournalRowSlots::Put(const QString& kind, const JournalEntry& entry) {
+    std::string body;
+    PutText(body, workbook);
+    PutText(body, erp);
+    PutText(body, kind);
+    PutU32(body, static_cast<std::uint32_t>(entry.row));
+    const JournalItem item = entry.item.value_or(JournalItem{});
+    PutU32(body, static_cast<std::uint32_t>(item.rowAfter));
+    PutText(body, item.table);
+    PutText(body, item.field);
+    PutText(body, item.value);
+    const std::uint64_t sequence = latest ? latest->sequence + 1 : 1;
+    std::string record;
+    PutU32(record, kMagic);
+    PutU32(record, static_cast<std::uint32_t>(body.size()));
+    PutU64(record, sequence);
+    PutU64(record, Checksum(body.data(), body.size()));
+    record += body;
+    const int index = 1 - latestIndex;
+    errno = 0;
+    if (::pwrite(file, record.data(), record.size(), static_cast<off_t>(index * kSlotBytes)) !=
+            static_cast<ssize_t>(record.size()) ||
+        (durableWrites && ::fdatasync(file) != 0))
+        Fail(QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO)));
+    latest = Slot{sequence, workbook, erp, kind, entry};
+    latestIndex = index;
+}
+
+bool JournalRowSlots::Write(const QString& kind, const JournalEntry& entry) {
+    const JournalItem& item = *entry.item;
+    // Bytes of UTF-8 are at most three for each UTF-16 unit.
+    const std::size_t longest = kHeaderBytes + 32 +
+                                3 * static_cast<std::size_t>(workbook.size() + erp.size() + kind.size() +
+                                                             item.table.size() + item.field.size() + item.value.size());
+    if (longest > kSlotBytes)
+        return false;
+    OpenFile(true);
+    Load();
+    Put(kind, entry);
+    return true;
+}
+
+void JournalRowSlots::Clear() {
+    // The file is looked for once: no other program writes it while this run holds the journal.
+    if (!loaded)
+        OpenFile(false);
+    Load();
+    if (latest && !latest->kind.isEmpty())
+        Put(QString(), {});
+}
+
+} // namespace hz
