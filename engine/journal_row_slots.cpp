@@ -199,12 +199,12 @@ bool JournalRowSlots::Write(const QString& kind, const JournalEntry& entry) {
     return true;
 }
 
-void JournalRowSlots::Clear() {
+void JournalRowSlots::Clear(const QString& kind) {
     // The file is looked for once: no other program writes it while this run holds the journal.
     if (!loaded)
         OpenFile(false);
     Load();
-    if (latest && !latest->kind.isEmpty())
+    if (latest && !kind.isEmpty() && latest->kind == kind && latest->workbook == workbook && latest->erp == erp)
         Put(QString(), {});
 }
 

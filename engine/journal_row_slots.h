@@ -14,7 +14,7 @@ namespace hz {
 // instead of a database transaction, which costs several times as much. Two slots take the writes in turn, each
 // with a sequence number and a checksum, so that a torn write leaves the other slot, the row before, whole; the ERP
 // is then asked about that row, which landed. The latest slot is newer than the journal's entry for its kind: every
-// other entry of the journal clears the slots once it is written.
+// other entry of that kind clears the slots once it is written.
 class JournalRowSlots {
 public:
     // The slots of the journal of workbook and erp; durableWrites: each write reaches the disk before it returns.
@@ -29,8 +29,8 @@ public:
     // false, with nothing written, when the entry does not fit a slot. Throws RunError naming the file when it cannot
     // be written.
     bool Write(const QString& kind, const JournalEntry& entry);
-    // Leaves the slots holding nothing; does nothing when they hold nothing.
-    void Clear();
+    // Leaves the slots holding nothing when they hold a row of kind.
+    void Clear(const QString& kind);
 
 private:
     struct Slot {

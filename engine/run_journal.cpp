@@ -259,10 +259,23 @@ std::map<QString, JournalEntry> RunJournal::Read() {
 }
 
 void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
-    // Once the file is held, a master row in flight costs one write beside it instead of a transaction.
-    if (holdsFile && entry.item && entry.item->step == JournalItem::Step::MasterRow && rowSlots->Write(kind, entry)) {
-        return;
+    // Once the file is held, a master row in flight costs one write beside it instead of a transaction. The slots
+    // hold one kind: another kind's row in flight there, left by a run that was killed, goes into the file first.
+    if (holdsFile && entry.item && entry.item->step == JournalItem::Step::MasterRow) {
+        if (std::optional<std::pair<QString, JournalEntry>> other = rowSlots->Latest(); other && other->first != kind) {
+            Upsert(other->first, other->second);
+        }
+        if (rowSlots->Write(kind, entry)) {
+            return;
+        }
     }
+    Upsert(kind, entry);
+    if (sqlite3_get_autocommit(database) != 0) {
+        EntryCommitted(kind);
+    }
+}
+
+void RunJournal::Upsert(const QString& kind, const JournalEntry& entry) {
     Open(true);
     if (!upsert && sqlite3_prepare_v2(database, kUpsert, -1, &upsert, nullptr) != SQLITE_OK) {
         Fail(QString::fromUtf8(sqlite3_errmsg(database)));
@@ -293,14 +306,11 @@ void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
         Fail(reason);
     }
     sqlite3_reset(upsert);
-    if (sqlite3_get_autocommit(database) != 0) {
-        EntryCommitted();
-    }
 }
 
-void RunJournal::EntryCommitted() {
+void RunJournal::EntryCommitted(const QString& kind) {
     holdsFile = true;
-    rowSlots->Clear();
+    rowSlots->Clear(kind);
 }
 
 void RunJournal::Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind) {
@@ -356,7 +366,7 @@ void RunJournal::RecordSetAside(const QString& kind, int resumeRow, const SetAsi
         sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
         Fail(reason);
     }
-    EntryCommitted();
+    EntryCommitted(kind);
 }
 
 void RunJournal::ForgetSavedSetAsides() {

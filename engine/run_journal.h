@@ -87,8 +87,10 @@ private:
     void Select(const char* sql, const std::function<void(sqlite3_stmt*)>& onRow,
                 const std::function<void(sqlite3_stmt*)>& bind = {});
     void Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind);
-    // An entry of the file was committed: the file is this run's, and the row slots beside it are older.
-    void EntryCommitted();
+    // The entry into the file, inside the caller's transaction when one is open.
+    void Upsert(const QString& kind, const JournalEntry& entry);
+    // An entry of kind was committed: the file is this run's, and a row of kind in flight in the slots is older.
+    void EntryCommitted(const QString& kind);
     [[noreturn]] void Fail(const QString& what) const;
 
     QString path;

@@ -134,6 +134,27 @@ TEST_F(RunJournalTest, AMasterRowInFlightIsKeptBesideTheFileUntilTheKindsNextEnt
     EXPECT_FALSE(ended.item);
 }
 
+// A killed run's row in flight outlives other kinds' entries, and moves into the file before another kind's rows
+// take the slots.
+TEST_F(RunJournalTest, AnotherKindKeepsAKilledRunsRowInFlight) {
+    const QString departments = QStringLiteral("部门");
+    {
+        RunJournal killed = Journal();
+        killed.Record(departments, {3, MasterRow(3, "D003")});
+        killed.Record(departments, {4, MasterRow(4, "D004")});
+    }
+    {
+        RunJournal next = Journal();
+        next.Record(QStringLiteral("采购入库单"), {12, VoucherPosting()});
+        ExpectMasterRow(next.Read().at(departments), 4, "D004");
+        next.Record(QStringLiteral("员工"), {7, MasterRow(7, "D007")});
+        next.Record(QStringLiteral("员工"), {8, MasterRow(8, "D008")});
+    }
+    const std::map<QString, JournalEntry> entries = Journal().Read();
+    ExpectMasterRow(entries.at(departments), 4, "D004");
+    ExpectMasterRow(entries.at(QStringLiteral("员工")), 8, "D008");
+}
+
 // The slots are checked as the file's entries are: a table name that is no identifier ends the run.
 TEST_F(RunJournalTest, ADamagedMasterRowInFlightIsRefused) {
     {
