@@ -1,8 +1,7 @@
 #include "engine/journal_row_slots.h"
 
-#include "engine/run_error.h"
+#include "engine/workbook/little_endian.h"
 
-#include <QDir>
 #include <QFile>
 
 #include <cerrno>
@@ -30,13 +29,6 @@ void PutU64(std::string& out, std::uint64_t value) {
     PutU32(out, static_cast<std::uint32_t>(value >> 32));
 }
 
-std::uint64_t GetU(const std::string& in, std::size_t at, int bytes) {
-    std::uint64_t value = 0;
-    for (int i = bytes - 1; i >= 0; --i)
-        value = value << 8 | static_cast<unsigned char>(in[at + static_cast<std::size_t>(i)]);
-    return value;
-}
-
 void PutText(std::string& out, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
     PutU32(out, static_cast<std::uint32_t>(utf8.size()));
@@ -60,7 +52,7 @@ public:
     bool Number(std::uint32_t& value) {
         if (body.size() - at < 4)
             return false;
-        value = static_cast<std::uint32_t>(GetU(body, at, 4));
+        value = ReadU32(body, at);
         at += 4;
         return true;
     }
@@ -89,32 +81,27 @@ JournalRowSlots::~JournalRowSlots() {
         ::close(file);
 }
 
-void JournalRowSlots::Fail(const QString& what) const {
-    throw RunError(
-        QStringLiteral("运行记录文件 %1 无法使用：%2").arg(QDir::toNativeSeparators(path), what).toStdString());
-}
-
 bool JournalRowSlots::OpenFile(bool create) {
     if (file >= 0)
         return true;
     const QByteArray name = QFile::encodeName(path);
     file = ::open(name.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
     if (file < 0 && (create || errno != ENOENT))
-        Fail(QString::fromLocal8Bit(std::strerror(errno)));
+        FailJournalFile(path, QString::fromLocal8Bit(std::strerror(errno)));
     return file >= 0;
 }
 
 std::optional<JournalRowSlots::Slot> JournalRowSlots::ReadSlot(int index) {
     std::string bytes(kSlotBytes, '\0');
     const ssize_t got = ::pread(file, bytes.data(), bytes.size(), static_cast<off_t>(index * kSlotBytes));
-    if (got < static_cast<ssize_t>(kHeaderBytes) || GetU(bytes, 0, 4) != kMagic)
+    if (got < static_cast<ssize_t>(kHeaderBytes) || ReadU32(bytes, 0) != kMagic)
         return std::nullopt;
-    const std::uint64_t length = GetU(bytes, 4, 4);
+    const std::uint64_t length = ReadU32(bytes, 4);
     if (length > kSlotBytes - kHeaderBytes || static_cast<std::uint64_t>(got) < kHeaderBytes + length ||
-        Checksum(bytes.data() + kHeaderBytes, length) != GetU(bytes, 16, 8))
+        Checksum(bytes.data() + kHeaderBytes, length) != ReadU64(bytes, 16))
         return std::nullopt;
     Slot slot;
-    slot.sequence = GetU(bytes, 8, 8);
+    slot.sequence = ReadU64(bytes, 8);
     const std::string body = bytes.substr(kHeaderBytes, length);
     FieldReader fields(body);
     std::uint32_t row = 0;
@@ -180,7 +167,7 @@ void JournalRowSlots::Put(const QString& kind, const JournalEntry& entry) {
     if (::pwrite(file, record.data(), record.size(), static_cast<off_t>(index * kSlotBytes)) !=
             static_cast<ssize_t>(record.size()) ||
         (durableWrites && ::fdatasync(file) != 0))
-        Fail(QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO)));
+        FailJournalFile(path, QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO)));
     latest = Slot{sequence, workbook, erp, kind, entry};
     latestIndex = index;
 }

@@ -44,7 +44,6 @@ private:
     std::optional<Slot> ReadSlot(int index);
     void Load();
     void Put(const QString& kind, const JournalEntry& entry);
-    [[noreturn]] void Fail(const QString& what) const;
 
     QString path;
     QString workbook;

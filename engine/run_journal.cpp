@@ -87,11 +87,27 @@ void BindText(sqlite3_stmt* statement, int index, const QString& text) {
     sqlite3_bind_text16(statement, index, text.utf16(), static_cast<int>(text.size() * 2), SQLITE_TRANSIENT);
 }
 
-// The item of a row read from the file, or nothing when its fields do not make one.
+// Whether an item read back (from the file or the row slots) can be acted on: the names that go into the ERP's
+// statements are plain identifiers, and every row and count lies on a sheet.
+bool IsSound(const JournalItem& item) {
+    if (!IsRow(item.rowAfter) || !IsIdentifier(item.table) || item.value.isEmpty() || item.value.size() > 4000 ||
+        item.voucherKey.size() > 4000 || item.vouchType.size() > 50) {
+        return false;
+    }
+    if (item.step == JournalItem::Step::MasterRow) {
+        return IsIdentifier(item.field);
+    }
+    bool isId = false;
+    item.value.toLongLong(&isId);
+    return isId && IsIdentifier(item.detailTable) && item.lines >= 1 && item.lines <= kMaxRows;
+}
+
+// The item of a row read from the file, or nothing when its fields do not make a sound one.
 std::optional<JournalItem> ReadItem(sqlite3_stmt* statement) {
     JournalItem item;
     const sqlite3_int64 step = sqlite3_column_int64(statement, 2);
     const sqlite3_int64 rowAfter = sqlite3_column_int64(statement, 3);
+    const sqlite3_int64 lines = sqlite3_column_int64(statement, 8);
     if (step < 1 || step > 3 || !IsRow(rowAfter)) {
         return std::nullopt;
     }
@@ -101,25 +117,13 @@ std::optional<JournalItem> ReadItem(sqlite3_stmt* statement) {
     item.field = Text(statement, 5);
     item.value = Text(statement, 6);
     item.detailTable = Text(statement, 7);
-    const sqlite3_int64 lines = sqlite3_column_int64(statement, 8);
+    // A master row has no lines; a count off any sheet fails a voucher's check.
+    item.lines = lines >= 0 && lines <= kMaxRows ? static_cast<int>(lines) : -1;
     item.vouchType = Text(statement, 9);
     item.voucherKey = Text(statement, 10);
     item.stockBefore = Text(statement, 11);
     item.stockAfter = Text(statement, 12);
-    if (!IsIdentifier(item.table) || item.value.isEmpty() || item.value.size() > 4000 ||
-        item.voucherKey.size() > 4000 || item.vouchType.size() > 50) {
-        return std::nullopt;
-    }
-    if (item.step == JournalItem::Step::MasterRow) {
-        return IsIdentifier(item.field) ? std::optional(item) : std::nullopt;
-    }
-    bool isId = false;
-    item.value.toLongLong(&isId);
-    if (!isId || !IsIdentifier(item.detailTable) || lines < 1 || lines > kMaxRows) {
-        return std::nullopt;
-    }
-    item.lines = static_cast<int>(lines);
-    return item;
+    return IsSound(item) ? std::optional(item) : std::nullopt;
 }
 
 // The first column of the statement's first row; -1 when it gives none, as a file that is no database does.
@@ -148,6 +152,10 @@ RunJournal::~RunJournal() {
 }
 
 void RunJournal::Fail(const QString& what) const {
+    FailJournalFile(path, what);
+}
+
+void FailJournalFile(const QString& path, const QString& what) {
     throw RunError(
         QStringLiteral("运行记录文件 %1 无法使用：%2").arg(QDir::toNativeSeparators(path), what).toStdString());
 }
@@ -248,9 +256,7 @@ std::map<QString, JournalEntry> RunJournal::Read() {
     // A master row in flight kept beside the file is newer than the file's entry for its kind.
     if (std::optional<std::pair<QString, JournalEntry>> latest = rowSlots->Latest()) {
         const auto& [kind, entry] = *latest;
-        const JournalItem& item = *entry.item;
-        if (!IsRow(entry.row) || !IsRow(item.rowAfter) || !IsIdentifier(item.table) || !IsIdentifier(item.field) ||
-            item.value.isEmpty() || item.value.size() > 4000) {
+        if (!IsRow(entry.row) || !IsSound(*entry.item)) {
             Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
         }
         entries[kind] = entry;

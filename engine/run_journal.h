@@ -105,6 +105,9 @@ private:
     bool holdsFile = false;
 };
 
+// Ends the run: the journal file at path (or the row slots beside it) cannot be used, for the reason what.
+[[noreturn]] void FailJournalFile(const QString& path, const QString& what);
+
 // The folder of the journals beside a settings file: "huizhang-journal" in its folder.
 QString JournalFolderBeside(const QString& settingsPath);
 // The journal of a workbook and an ERP (as named below) in that folder, named by a digest of the two.
