@@ -1,6 +1,7 @@
 #include "engine/run_journal.h"
 
 #include "engine/database/connection_settings.h"
+#include "engine/database/sqlite_library.h"
 #include "engine/journal_row_slots.h"
 #include "engine/run_error.h"
 #include "engine/workbook/workbook.h"
@@ -170,6 +171,7 @@ bool RunJournal::Open(bool create) {
     if (create && !QDir().mkpath(QFileInfo(path).absolutePath())) {
         Fail(QStringLiteral("无法创建文件夹"));
     }
+    PrepareSqliteLibrary();
     const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0) | SQLITE_OPEN_FULLMUTEX;
     if (sqlite3_open_v2(path.toUtf8().constData(), &database, flags, nullptr) != SQLITE_OK) {
         const QString reason = database ? QString::fromUtf8(sqlite3_errmsg(database)) : QStringLiteral("内存不足");

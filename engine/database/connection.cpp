@@ -1,6 +1,7 @@
 #include "engine/database/connection.h"
 
 #include "engine/database/database_error.h"
+#include "engine/database/sqlite_library.h"
 #include "engine/database/statement_cache.h"
 
 #include <QFileInfo>
@@ -76,6 +77,7 @@ void Connection::OpenSqlite(const QString& path, const QString& mode) {
     // The mode in the URI keeps "rw" from creating a file that vanished after the check.
     QUrl uri = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
     uri.setQuery(QStringLiteral("mode=") + mode);
+    PrepareSqliteLibrary();
     OpenDatabase(QStringLiteral("QSQLITE"), uri.toString(QUrl::FullyEncoded),
                  QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=%1").arg(busyTimeout), SqlDialect::Sqlite);
     try {

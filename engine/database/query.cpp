@@ -125,6 +125,14 @@ QVariant Query::Value(const QString& field) const {
     return rows[current][index];
 }
 
+QVariant Query::Value(int column) const {
+    if (current < 0 || current >= static_cast<int>(rows.size()) || column < 0 ||
+        column >= static_cast<int>(rows[current].size())) {
+        throw DatabaseError(QStringLiteral("查询没有当前记录或第 %1 个字段\n语句：").arg(column + 1) + text);
+    }
+    return rows[current][column];
+}
+
 QString Query::Text(const QString& field) const {
     return VariantText(Value(field));
 }

@@ -42,6 +42,8 @@ public:
 
     // The current record's field, by name without regard to case; an unknown name is an error.
     QVariant Value(const QString& field) const;
+    // By position in the record, from 0.
+    QVariant Value(int column) const;
     // As text: NULL gives "", a date-time 'yyyy-MM-dd HH:mm:ss', a number its shortest form ("12", "0.5"), a
     // boolean "True" or "False".
     QString Text(const QString& field) const;

@@ -121,6 +121,22 @@ TEST(StockPosting, FreeAttributesKeepStocksApart) {
                      2);
 }
 
+// Lines of one key in another letter case or with trailing blanks make one stock row, written as the first of them.
+TEST(StockPosting, ANewStockRowIsWrittenAsItsFirstLine) {
+    FreshErp erp;
+    auto connection = erp.Connect();
+    AddVoucher(*connection, 1, QStringLiteral("01"), 1, QStringLiteral("01"),
+               {{"b001 ", 1}, {"B001", 2}, {"A001", 0.25}, {"a001", 0.5}});
+    Post(*connection, QStringLiteral("01"), 1);
+    Query stock(*connection);
+    stock.SetText(QStringLiteral("SELECT cInvCode, iQuantity FROM CurrentStock ORDER BY cInvCode"));
+    stock.Exec();
+    QStringList rows;
+    while (stock.Next())
+        rows.append(stock.Text(QStringLiteral("cInvCode")) + u'=' + stock.Text(QStringLiteral("iQuantity")));
+    EXPECT_EQ(rows, (QStringList{QStringLiteral("A001=0.75"), QStringLiteral("b001 =3")}));
+}
+
 TEST(StockPosting, AnIssueBelowZeroIsRefusedAndLeavesNothing) {
     FreshErp erp;
     auto connection = erp.Connect();

@@ -2,6 +2,7 @@
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/database/embedded_erp/erp_collation.h"
 #include "engine/database/embedded_erp/erp_schema.h"
+#include "engine/database/sqlite_library.h"
 
 #include <QDir>
 #include <QFile>
@@ -23,6 +24,7 @@ DatabaseError CreationError(const QString& path, const QString& problem) {
 class NativeFile {
 public:
     explicit NativeFile(const QString& path) : path(path) {
+        PrepareSqliteLibrary();
         int result = sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
         if (result != SQLITE_OK)
             Fail();

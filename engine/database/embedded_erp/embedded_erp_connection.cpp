@@ -86,6 +86,14 @@ void SyncAtCheckpoints(Connection& connection) {
     query.Exec();
 }
 
+// The system's SQLite library may be built to overwrite deleted content with zeros, which every posting pays for
+// when it empties its ledger rows; a server's deleted rows are not overwritten either.
+void KeepDeletedContent(Connection& connection) {
+    Query query(connection);
+    query.SetText(QStringLiteral("PRAGMA secure_delete = OFF"));
+    query.Exec();
+}
+
 } // namespace
 
 void PrepareEmbeddedErpConnection(Connection& connection) {
@@ -95,6 +103,7 @@ void PrepareEmbeddedErpConnection(Connection& connection) {
     }
     CheckIsEmbeddedErp(connection);
     SyncAtCheckpoints(connection);
+    KeepDeletedContent(connection);
     if (sqlite3* db = connection.NativeSqlite()) {
         connection.KeepUntilClose(WalCheckpointer::Start(db));
     }

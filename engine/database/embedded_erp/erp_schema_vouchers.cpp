@@ -126,8 +126,8 @@ CREATE TABLE CurrentStock (
     cInvCode TEXT NOT NULL COLLATE HZ_CI_RTRIM,
 )sql" HZ_FREE_COLUMNS R"sql(
     iQuantity REAL NOT NULL DEFAULT 0,
-    CONSTRAINT UQ_CurrentStock UNIQUE (cWhCode, cInvCode, cFree1, cFree2, cFree3, cFree4, cFree5, cFree6, cFree7, cFree8, cFree9, cFree10)
-);
+    CONSTRAINT PK_CurrentStock PRIMARY KEY (cWhCode, cInvCode, cFree1, cFree2, cFree3, cFree4, cFree5, cFree6, cFree7, cFree8, cFree9, cFree10)
+) WITHOUT ROWID;
 
 CREATE TABLE hz_IdCounter (
     cAcc_Id TEXT NOT NULL COLLATE HZ_CI_RTRIM,
@@ -135,7 +135,7 @@ CREATE TABLE hz_IdCounter (
     iFatherId INTEGER NOT NULL DEFAULT 0,
     iChildId INTEGER NOT NULL DEFAULT 0,
     CONSTRAINT PK_hz_IdCounter PRIMARY KEY (cAcc_Id, cVouchType)
-);
+) WITHOUT ROWID;
 
 CREATE TABLE hz_SpidCounter (
     Id INTEGER PRIMARY KEY CHECK (Id = 1),
