@@ -339,6 +339,30 @@ TransactionGuard::~TransactionGuard() {
     }
 }
 
+ReadScope::~ReadScope() {
+    if (began && connection.InTransaction()) {
+        try {
+            connection.Rollback();
+        } catch (const DatabaseError&) {
+            // As for TransactionGuard: the connection ends the transaction when it closes.
+        }
+    }
+}
+
+void ReadScope::Enter() {
+    if (!connection.InTransaction()) {
+        connection.BeginTransaction(TransactionKind::Read);
+        began = true;
+    }
+}
+
+void ReadScope::Leave() {
+    if (began && connection.InTransaction()) {
+        connection.Commit();
+    }
+    began = false;
+}
+
 DryRunScope::DryRunScope(Connection& connection) : connection(connection) {
     connection.BeginDryRun();
 }

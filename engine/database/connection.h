@@ -146,6 +146,23 @@ private:
     bool done = false;
 };
 
+// Reads that span several steps (a voucher's rows) in one read transaction, so that they take the database's locks
+// once instead of once per statement. Enter begins it unless a transaction is open; Leave commits it, before the
+// caller writes. A rollback by someone else (a row error's message) ends it too; the next Enter begins another.
+class ReadScope {
+public:
+    explicit ReadScope(Connection& connection) : connection(connection) {}
+    ~ReadScope();
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+    void Enter();
+    void Leave();
+
+private:
+    Connection& connection;
+    bool began = false;
+};
+
 // A dry run for the life of the scope (BeginDryRun at construction, EndDryRun at destruction).
 class DryRunScope {
 public:

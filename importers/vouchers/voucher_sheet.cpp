@@ -119,7 +119,8 @@ enum class Read { Line, Again, Stop };
 // A row error at the row being read, whose key is key. An import stops the sheet, and a run from the box must begin
 // at the pending voucher. A check passes over the voucher of that row and reads on; a pending voucher with another
 // key is finished first, as the import will finish it once the row is mended.
-Read FailRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key) {
+Read FailRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key, ReadScope& reads) {
+    reads.Leave();
     if (!GoesOnAfterRowError(context)) {
         KeepPendingVoucher(context);
         return Read::Stop;
@@ -135,30 +136,34 @@ Read FailRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
 
 // Reads context.row: a line appended to the voucher in hand (Line), the row to read again after a voucher was
 // set aside (Again), or the end of the loop at a row error or a failed save (Stop).
-Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key, SheetRow& values) {
+Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString& key, SheetRow& values,
+             ReadScope& reads) {
     const VoucherTarget& target = *sheet.target;
     values.Clear();
     values.cells[sheet.keyColumn] = key;
     // Case matters: "a1" after "A1" starts another voucher.
     const bool firstRow = key != context.voucherKey;
-    // A continuing row's checks read one state of the ERP, in one read transaction; a row error ends it before its
-    // message. A first row's checks come before and after the pending voucher's save, each in their own.
-    std::optional<TransactionGuard> rowChecks;
-    if (!firstRow) {
-        rowChecks.emplace(context.erp.Con, TransactionKind::Read);
+    // The reads of a voucher's rows share one read transaction: a first row's before the pending voucher's save,
+    // and after it those of the rest of its voucher, so that each holds the locks of one voucher key. A row error's
+    // message ends it.
+    if (firstRow) {
+        reads.Leave();
     }
+    reads.Enter();
     if (!CheckCodeIsNew(context, target.headerTable, target.keyField, key) ||
         !ReadCells(context, sheet.reads, values) || !RunChecks(context, sheet.everyRowChecks, values)) {
-        return FailRow(context, sheet, key);
+        return FailRow(context, sheet, key, reads);
     }
     values.found.clear(); // the every-row checks find nothing that is written
     if (firstRow) {
+        reads.Leave();
         if (!SavePendingVoucher(context, sheet)) {
             return SetsAside(context, sheet) ? Read::Again : Read::Stop;
         }
         context.voucherKey = key;
         context.voucherFirstRow = context.row;
         context.WriteStartRow();
+        reads.Enter();
         if (!RunChecks(context, sheet.firstRowChecks, values)) {
             return FailVoucher(context, sheet) ? Read::Again : Read::Stop;
         }
@@ -172,8 +177,6 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
         }
         KeepPendingVoucher(context);
         return Read::Stop;
-    } else {
-        rowChecks->Commit();
     }
     if (sheet.pricing && !PriceLine(context, *sheet.pricing, firstRow, values)) {
         return FailVoucher(context, sheet) ? Read::Again : Read::Stop;
@@ -187,12 +190,14 @@ Read ReadRow(ImportRunContext& context, const VoucherSheet& sheet, const QString
 // vouchers, so that the voucher in hand is saved whole.
 bool ImportRows(ImportRunContext& context, const VoucherSheet& sheet) {
     SheetRow values;
+    ReadScope reads(context.erp.Con);
     for (;;) {
         const QString key = ReadCell(context, context.row, sheet.keyColumn);
         if (key.isEmpty() || (key != context.voucherKey && context.StopsHere())) {
+            reads.Leave();
             return true;
         }
-        switch (ReadRow(context, sheet, key, values)) {
+        switch (ReadRow(context, sheet, key, values, reads)) {
         case Read::Line:
             context.row = ++context.startRows[context.kindIndex];
             ++context.detailCount;
@@ -200,6 +205,7 @@ bool ImportRows(ImportRunContext& context, const VoucherSheet& sheet) {
         case Read::Again:
             break;
         case Read::Stop:
+            reads.Leave();
             return false;
         }
         context.ReportProgress();

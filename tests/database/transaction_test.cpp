@@ -112,6 +112,35 @@ TEST_P(TransactionTest, AReadTransactionReadsOneStateAndLetsOthersWrite) {
     EXPECT_EQ(QueryValue(connection, count), QStringLiteral("2"));
 }
 
+// A read scope spans steps in one transaction, begins again after a rollback by someone else, never commits or
+// rolls back a transaction it did not begin, and rolls back its own when it is left open.
+TEST_P(TransactionTest, AReadScopeEndsOnlyItsOwnTransaction) {
+    {
+        ReadScope reads(connection);
+        reads.Enter();
+        EXPECT_TRUE(connection.InTransaction());
+        const std::uint64_t trips = connection.RoundTrips();
+        reads.Enter();
+        EXPECT_EQ(connection.RoundTrips(), trips) << "a second Enter begins nothing";
+        connection.Rollback(); // a row error's message
+        reads.Leave();
+        reads.Enter();
+        EXPECT_TRUE(connection.InTransaction());
+        reads.Leave();
+        EXPECT_FALSE(connection.InTransaction());
+
+        connection.BeginTransaction();
+        Insert(QStringLiteral("01"));
+        reads.Enter();
+        reads.Leave();
+        EXPECT_TRUE(connection.InTransaction()) << "the scope left the caller's transaction alone";
+        connection.Commit();
+        reads.Enter();
+    }
+    EXPECT_FALSE(connection.InTransaction());
+    EXPECT_EQ(Codes(), Rows{{"01"}});
+}
+
 // A dry run's rows see each other's work; a rolled-back row is undone alone; at the end nothing is left, and the
 // connection's transactions are real ones again.
 TEST_P(TransactionTest, ADryRunUndoesAFailedRowAloneAndKeepsNothing) {
