@@ -39,9 +39,9 @@ CREATE TABLE RdRecord (
     dnVerifyTime DATETIME,
     bIsSTQc BOOLEAN NOT NULL DEFAULT 0,
     VT_ID INTEGER,
-    CONSTRAINT UQ_RdRecord_Code UNIQUE (cVouchType, cCode)
+    -- Code first, so that the one index also finds a code of any type.
+    CONSTRAINT UQ_RdRecord_Code UNIQUE (cCode, cVouchType)
 );
-CREATE INDEX IX_RdRecord_Code ON RdRecord (cCode);
 
 CREATE TABLE RdRecords (
     AutoID INTEGER NOT NULL PRIMARY KEY,
@@ -118,8 +118,7 @@ CREATE TABLE SCM_EntryLedgerBuffer (
     cInvCode TEXT NOT NULL DEFAULT '' COLLATE HZ_CI_RTRIM,
 )sql" HZ_FREE_COLUMNS R"sql(
     iQuantity REAL NOT NULL DEFAULT 0
-);
-CREATE INDEX IX_SCM_EntryLedgerBuffer_Transaction ON SCM_EntryLedgerBuffer (transactionid);
+); -- no index: a posting empties its rows in its own transaction, so the table is read while it holds a few rows
 
 CREATE TABLE CurrentStock (
     cWhCode TEXT NOT NULL COLLATE HZ_CI_RTRIM,
