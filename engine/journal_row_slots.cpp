@@ -1,6 +1,7 @@
 #include "engine/journal_row_slots.h"
 
 #include "engine/workbook/little_endian.h"
+#include "engine/workbook/workbook.h"
 
 #include <QFile>
 
@@ -45,6 +46,17 @@ std::uint64_t Checksum(const char* data, std::size_t size) {
     return hash;
 }
 
+// The fields of an item beyond a master row's: a record of the first version ends before them.
+void PutVoucherFields(std::string& out, const JournalItem& item) {
+    PutU32(out, static_cast<std::uint32_t>(item.step));
+    PutText(out, item.detailTable);
+    PutU32(out, static_cast<std::uint32_t>(item.lines));
+    PutText(out, item.vouchType);
+    PutText(out, item.voucherKey);
+    PutText(out, item.stockBefore);
+    PutText(out, item.stockAfter);
+}
+
 // Reads fields from a record's body, each bounded by what is left of it.
 class FieldReader {
 public:
@@ -54,6 +66,13 @@ public:
             return false;
         value = ReadU32(body, at);
         at += 4;
+        return true;
+    }
+    bool Number64(std::uint64_t& value) {
+        if (body.size() - at < 8)
+            return false;
+        value = ReadU64(body, at);
+        at += 8;
         return true;
     }
     bool Text(QString& text) {
@@ -104,17 +123,37 @@ std::optional<JournalRowSlots::Slot> JournalRowSlots::ReadSlot(int index) {
     slot.sequence = ReadU64(bytes, 8);
     const std::string body = bytes.substr(kHeaderBytes, length);
     FieldReader fields(body);
+    InFlight& inFlight = slot.inFlight;
     std::uint32_t row = 0;
     std::uint32_t rowAfter = 0;
     JournalItem item;
-    if (!fields.Text(slot.workbook) || !fields.Text(slot.erp) || !fields.Text(slot.kind) || !fields.Number(row) ||
-        !fields.Number(rowAfter) || !fields.Text(item.table) || !fields.Text(item.field) || !fields.Text(item.value) ||
-        !fields.AtEnd())
+    if (!fields.Text(slot.workbook) || !fields.Text(slot.erp) || !fields.Text(inFlight.kind) || !fields.Number(row) ||
+        !fields.Number(rowAfter) || !fields.Text(item.table) || !fields.Text(item.field) || !fields.Text(item.value))
         return std::nullopt;
-    slot.entry.row = static_cast<int>(row);
+    if (!fields.AtEnd()) {
+        std::uint32_t step = 0;
+        std::uint32_t lines = 0;
+        std::uint32_t superseded = 0;
+        if (!fields.Number(step) || !fields.Text(item.detailTable) || !fields.Number(lines) ||
+            !fields.Text(item.vouchType) || !fields.Text(item.voucherKey) || !fields.Text(item.stockBefore) ||
+            !fields.Text(item.stockAfter) || !fields.Number(superseded))
+            return std::nullopt;
+        // Out of range, they fail the entry's soundness check instead of passing for a whole record.
+        item.step = static_cast<JournalItem::Step>(step);
+        item.lines = lines <= static_cast<std::uint32_t>(kMaxRows) ? static_cast<int>(lines) : -1;
+        if (superseded != 0) {
+            std::uint64_t fingerprint = 0;
+            if (!fields.Number64(fingerprint))
+                return std::nullopt;
+            inFlight.supersededBy = fingerprint;
+        }
+        if (!fields.AtEnd())
+            return std::nullopt;
+    }
+    inFlight.entry.row = static_cast<int>(row);
     item.rowAfter = static_cast<int>(rowAfter);
-    if (!slot.kind.isEmpty())
-        slot.entry.item = item;
+    if (!inFlight.kind.isEmpty())
+        inFlight.entry.item = item;
     return slot;
 }
 
@@ -135,26 +174,30 @@ void JournalRowSlots::Load() {
     }
 }
 
-std::optional<std::pair<QString, JournalEntry>> JournalRowSlots::Latest() {
+std::optional<JournalRowSlots::InFlight> JournalRowSlots::Latest() {
     if (!loaded)
         OpenFile(false);
     Load();
-    if (!latest || latest->kind.isEmpty() || latest->workbook != workbook || latest->erp != erp)
+    if (!latest || latest->inFlight.kind.isEmpty() || latest->workbook != workbook || latest->erp != erp)
         return std::nullopt;
-    return std::pair(latest->kind, latest->entry);
+    return latest->inFlight;
 }
 
-void JournalRowSlots::Put(const QString& kind, const JournalEntry& entry) {
+void JournalRowSlots::Put(const InFlight& inFlight) {
     std::string body;
     PutText(body, workbook);
     PutText(body, erp);
-    PutText(body, kind);
-    PutU32(body, static_cast<std::uint32_t>(entry.row));
-    const JournalItem item = entry.item.value_or(JournalItem{});
+    PutText(body, inFlight.kind);
+    PutU32(body, static_cast<std::uint32_t>(inFlight.entry.row));
+    const JournalItem item = inFlight.entry.item.value_or(JournalItem{});
     PutU32(body, static_cast<std::uint32_t>(item.rowAfter));
     PutText(body, item.table);
     PutText(body, item.field);
     PutText(body, item.value);
+    PutVoucherFields(body, item);
+    PutU32(body, inFlight.supersededBy ? 1 : 0);
+    if (inFlight.supersededBy)
+        PutU64(body, *inFlight.supersededBy);
     const std::uint64_t sequence = latest ? latest->sequence + 1 : 1;
     std::string record;
     PutU32(record, kMagic);
@@ -168,21 +211,21 @@ void JournalRowSlots::Put(const QString& kind, const JournalEntry& entry) {
             static_cast<ssize_t>(record.size()) ||
         (durableWrites && ::fdatasync(file) != 0))
         FailJournalFile(path, QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO)));
-    latest = Slot{sequence, workbook, erp, kind, entry};
+    latest = Slot{sequence, workbook, erp, inFlight};
     latestIndex = index;
 }
 
-bool JournalRowSlots::Write(const QString& kind, const JournalEntry& entry) {
+bool JournalRowSlots::Write(const QString& kind, const JournalEntry& entry, std::optional<std::uint64_t> supersededBy) {
     const JournalItem& item = *entry.item;
-    // Bytes of UTF-8 are at most three for each UTF-16 unit.
-    const std::size_t longest = kHeaderBytes + 32 +
-                                3 * static_cast<std::size_t>(workbook.size() + erp.size() + kind.size() +
-                                                             item.table.size() + item.field.size() + item.value.size());
-    if (longest > kSlotBytes)
+    // Bytes of UTF-8 are at most three for each UTF-16 unit; the rest are a few numbers and lengths.
+    const qsizetype units = workbook.size() + erp.size() + kind.size() + item.table.size() + item.field.size() +
+                            item.value.size() + item.detailTable.size() + item.vouchType.size() +
+                            item.voucherKey.size() + item.stockBefore.size() + item.stockAfter.size();
+    if (kHeaderBytes + 128 + 3 * static_cast<std::size_t>(units) > kSlotBytes)
         return false;
     OpenFile(true);
     Load();
-    Put(kind, entry);
+    Put({kind, entry, supersededBy});
     return true;
 }
 
@@ -191,8 +234,23 @@ void JournalRowSlots::Clear(const QString& kind) {
     if (!loaded)
         OpenFile(false);
     Load();
-    if (latest && !kind.isEmpty() && latest->kind == kind && latest->workbook == workbook && latest->erp == erp)
-        Put(QString(), {});
+    if (latest && !kind.isEmpty() && latest->inFlight.kind == kind && latest->workbook == workbook &&
+        latest->erp == erp)
+        Put({});
+}
+
+std::uint64_t EntryFingerprint(const JournalEntry& entry) {
+    std::string bytes;
+    PutU32(bytes, static_cast<std::uint32_t>(entry.row));
+    PutU32(bytes, entry.item ? 1 : 0);
+    if (const std::optional<JournalItem>& item = entry.item) {
+        PutU32(bytes, static_cast<std::uint32_t>(item->rowAfter));
+        PutText(bytes, item->table);
+        PutText(bytes, item->field);
+        PutText(bytes, item->value);
+        PutVoucherFields(bytes, *item);
+    }
+    return Checksum(bytes.data(), bytes.size());
 }
 
 } // namespace hz

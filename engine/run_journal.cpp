@@ -98,6 +98,9 @@ bool IsSound(const JournalItem& item) {
     if (item.step == JournalItem::Step::MasterRow) {
         return IsIdentifier(item.field);
     }
+    if (item.step != JournalItem::Step::VoucherSave && item.step != JournalItem::Step::VoucherPosting) {
+        return false;
+    }
     bool isId = false;
     item.value.toLongLong(&isId);
     return isId && IsIdentifier(item.detailTable) && item.lines >= 1 && item.lines <= kMaxRows;
@@ -125,6 +128,15 @@ std::optional<JournalItem> ReadItem(sqlite3_stmt* statement) {
     item.stockBefore = Text(statement, 11);
     item.stockAfter = Text(statement, 12);
     return IsSound(item) ? std::optional(item) : std::nullopt;
+}
+
+// Whether a step in flight in the slots is newer than the file's entry for its kind.
+bool Counts(const JournalRowSlots::InFlight& inFlight, const std::map<QString, JournalEntry>& file) {
+    if (!inFlight.supersededBy) {
+        return true;
+    }
+    const auto entry = file.find(inFlight.kind);
+    return entry == file.end() || EntryFingerprint(entry->second) != *inFlight.supersededBy;
 }
 
 // The first column of the statement's first row; -1 when it gives none, as a file that is no database does.
@@ -236,7 +248,7 @@ void RunJournal::Select(const char* sql, const std::function<void(sqlite3_stmt*)
     }
 }
 
-std::map<QString, JournalEntry> RunJournal::Read() {
+std::map<QString, JournalEntry> RunJournal::ReadFile() {
     std::map<QString, JournalEntry> entries;
     if (!Open(false)) {
         return entries;
@@ -255,32 +267,54 @@ std::map<QString, JournalEntry> RunJournal::Read() {
         entry.row = static_cast<int>(row);
         entries[kind] = entry;
     });
-    // A master row in flight kept beside the file is newer than the file's entry for its kind.
-    if (std::optional<std::pair<QString, JournalEntry>> latest = rowSlots->Latest()) {
-        const auto& [kind, entry] = *latest;
-        if (!IsRow(entry.row) || !IsSound(*entry.item)) {
-            Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
+    return entries;
+}
+
+std::map<QString, JournalEntry> RunJournal::Read() {
+    std::map<QString, JournalEntry> entries = ReadFile();
+    // A step in flight kept beside the file is newer than the file's entry for its kind, unless that entry is the
+    // one which the slots say supersedes it.
+    if (std::optional<JournalRowSlots::InFlight> latest = rowSlots->Latest(); latest && Counts(*latest, entries)) {
+        if (!IsRow(latest->entry.row) || !IsSound(*latest->entry.item)) {
+            Fail(QStringLiteral("“%1”的记录已损坏").arg(latest->kind));
         }
-        entries[kind] = entry;
+        entries[latest->kind] = latest->entry;
     }
     return entries;
 }
 
 void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
-    // Once the file is held, a master row in flight costs one write beside it instead of a transaction. The slots
-    // hold one kind: another kind's row in flight there, left by a run that was killed, goes into the file first.
-    if (holdsFile && entry.item && entry.item->step == JournalItem::Step::MasterRow) {
-        if (std::optional<std::pair<QString, JournalEntry>> other = rowSlots->Latest(); other && other->first != kind) {
-            Upsert(other->first, other->second);
+    // Once the file is held, a step in flight costs one write beside it instead of a transaction. The slots hold one
+    // kind: another kind's step in flight there, left by a run that was killed, goes into the file first.
+    if (holdsFile && entry.item) {
+        if (std::optional<JournalRowSlots::InFlight> other = rowSlots->Latest(); other && other->kind != kind) {
+            if (Counts(*other, ReadFile())) {
+                Upsert(other->kind, other->entry);
+            }
         }
         if (rowSlots->Write(kind, entry)) {
             return;
         }
     }
+    Supersede(kind, entry);
     Upsert(kind, entry);
     if (sqlite3_get_autocommit(database) != 0) {
         EntryCommitted(kind);
     }
+}
+
+void RunJournal::Supersede(const QString& kind, const JournalEntry& fileEntry) {
+    std::optional<JournalRowSlots::InFlight> inFlight = rowSlots->Latest();
+    if (!inFlight || inFlight->kind != kind) {
+        return;
+    }
+    if (!Counts(*inFlight, ReadFile())) {
+        // The file holds what superseded it already: a run was killed before it cleared the slots.
+        rowSlots->Clear(kind);
+        return;
+    }
+    // It fitted a slot before, and so it fits again.
+    rowSlots->Write(kind, inFlight->entry, EntryFingerprint(fileEntry));
 }
 
 void RunJournal::Upsert(const QString& kind, const JournalEntry& entry) {

@@ -87,6 +87,11 @@ private:
     void Select(const char* sql, const std::function<void(sqlite3_stmt*)>& onRow,
                 const std::function<void(sqlite3_stmt*)>& bind = {});
     void Exec(const char* sql, const std::function<void(sqlite3_stmt*)>& bind);
+    // The entries of the file alone.
+    std::map<QString, JournalEntry> ReadFile();
+    // Before an entry of kind goes into the file: a step of kind in flight in the slots is marked as superseded by
+    // it, so that it counts until the file holds the entry.
+    void Supersede(const QString& kind, const JournalEntry& fileEntry);
     // The entry into the file, inside the caller's transaction when one is open.
     void Upsert(const QString& kind, const JournalEntry& entry);
     // An entry of kind was committed: the file is this run's, and a row of kind in flight in the slots is older.

@@ -155,6 +155,59 @@ TEST_F(RunJournalTest, AnotherKindKeepsAKilledRunsRowInFlight) {
     ExpectMasterRow(entries.at(QStringLiteral("员工")), 8, "D008");
 }
 
+// A voucher's save and posting after the run's first entry go into the slots too, whole. An entry of the kind that
+// goes into the file (a voucher set aside, the kind's end) supersedes them only once it is there: a run killed after
+// the slots said so and before the file held it resumes from the step in flight, one killed after the file held it
+// and before the slots were cleared from the file's entry.
+TEST_F(RunJournalTest, AVoucherStepInFlightCountsUntilTheFileHoldsWhatSupersedesIt) {
+    const QString kind = QStringLiteral("采购入库单");
+    JournalItem save = VoucherPosting();
+    save.step = JournalItem::Step::VoucherSave;
+    save.stockBefore.clear();
+    save.stockAfter.clear();
+    {
+        RunJournal run = Journal();
+        run.Record(kind, {12, save});
+        run.Record(kind, {17, VoucherPosting()}); // slot 0
+        const JournalEntry posting = run.Read().at(kind);
+        ASSERT_TRUE(posting.item);
+        EXPECT_EQ(posting.row, 17);
+        EXPECT_EQ(posting.item->step, JournalItem::Step::VoucherPosting);
+        EXPECT_EQ(posting.item->lines, 5);
+        EXPECT_EQ(posting.item->voucherKey, QStringLiteral("RK-0042"));
+        EXPECT_EQ(posting.item->stockAfter, QStringLiteral("2/15.5"));
+        // Slot 1 says that the entry below supersedes the posting; slot 0 is cleared once the file holds it.
+        run.Record(kind, {22, std::nullopt});
+    }
+    EXPECT_EQ(Journal().Read().at(kind).row, 22);
+
+    // Killed before the slots were cleared: the clearing write torn, the file holds the entry.
+    QFile slotFile(path + QStringLiteral("-row"));
+    ASSERT_TRUE(slotFile.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(slotFile.seek(40));
+    ASSERT_EQ(slotFile.write("torn"), 4);
+    slotFile.close();
+    const JournalEntry superseded = Journal().Read().at(kind);
+    EXPECT_EQ(superseded.row, 22);
+    EXPECT_FALSE(superseded.item);
+
+    // Killed before the file held it: the file still has the voucher's save, and the posting in flight counts.
+    Sql(path, "UPDATE resume_rows SET row = 12, step = 2, row_after = 17, target = 'RdRecord', value = '1000042', "
+              "detail_target = 'RdRecords', lines = 5, voucher_type = '01', voucher_key = 'RK-0042', "
+              "stock_before = '', stock_after = ''");
+    const JournalEntry inFlight = Journal().Read().at(kind);
+    EXPECT_EQ(inFlight.row, 17);
+    ASSERT_TRUE(inFlight.item);
+    EXPECT_EQ(inFlight.item->step, JournalItem::Step::VoucherPosting);
+
+    // The next run's first entry of the kind finds it so, and makes the file's entry the latest.
+    {
+        RunJournal run = Journal();
+        run.Record(kind, {30, std::nullopt});
+    }
+    EXPECT_EQ(Journal().Read().at(kind).row, 30);
+}
+
 // The slots are checked as the file's entries are: a table name that is no identifier ends the run.
 TEST_F(RunJournalTest, ADamagedMasterRowInFlightIsRefused) {
     {
