@@ -61,18 +61,15 @@ void PutVoucherFields(std::string& out, const JournalItem& item) {
 class FieldReader {
 public:
     explicit FieldReader(const std::string& body) : body(body) {}
-    bool Number(std::uint32_t& value) {
-        if (body.size() - at < 4)
+    // A little-endian number as wide as value's type (4 or 8 bytes).
+    template <typename Value> bool Number(Value& value) {
+        if (body.size() - at < sizeof(Value))
             return false;
-        value = ReadU32(body, at);
-        at += 4;
-        return true;
-    }
-    bool Number64(std::uint64_t& value) {
-        if (body.size() - at < 8)
-            return false;
-        value = ReadU64(body, at);
-        at += 8;
+        if constexpr (sizeof(Value) == 8)
+            value = ReadU64(body, at);
+        else
+            value = ReadU32(body, at);
+        at += sizeof(Value);
         return true;
     }
     bool Text(QString& text) {
@@ -143,7 +140,7 @@ std::optional<JournalRowSlots::Slot> JournalRowSlots::ReadSlot(int index) {
         item.lines = lines <= static_cast<std::uint32_t>(kMaxRows) ? static_cast<int>(lines) : -1;
         if (superseded != 0) {
             std::uint64_t fingerprint = 0;
-            if (!fields.Number64(fingerprint))
+            if (!fields.Number(fingerprint))
                 return std::nullopt;
             inFlight.supersededBy = fingerprint;
         }

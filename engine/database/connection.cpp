@@ -339,28 +339,19 @@ TransactionGuard::~TransactionGuard() {
     }
 }
 
-ReadScope::~ReadScope() {
-    if (began && connection.InTransaction()) {
-        try {
-            connection.Rollback();
-        } catch (const DatabaseError&) {
-            // As for TransactionGuard: the connection ends the transaction when it closes.
-        }
-    }
-}
-
 void ReadScope::Enter() {
     if (!connection.InTransaction()) {
-        connection.BeginTransaction(TransactionKind::Read);
-        began = true;
+        // A guard whose transaction a message rolled back has nothing left to end.
+        guard.reset();
+        guard.emplace(connection, TransactionKind::Read);
     }
 }
 
 void ReadScope::Leave() {
-    if (began && connection.InTransaction()) {
-        connection.Commit();
+    if (guard && connection.InTransaction()) {
+        guard->Commit();
     }
-    began = false;
+    guard.reset();
 }
 
 DryRunScope::DryRunScope(Connection& connection) : connection(connection) {

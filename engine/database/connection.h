@@ -10,6 +10,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 
 struct sqlite3;
@@ -152,15 +153,12 @@ private:
 class ReadScope {
 public:
     explicit ReadScope(Connection& connection) : connection(connection) {}
-    ~ReadScope();
-    ReadScope(const ReadScope&) = delete;
-    ReadScope& operator=(const ReadScope&) = delete;
     void Enter();
     void Leave();
 
 private:
     Connection& connection;
-    bool began = false;
+    std::optional<TransactionGuard> guard; // rolls its own transaction back when the scope is left open
 };
 
 // A dry run for the life of the scope (BeginDryRun at construction, EndDryRun at destruction).
