@@ -8,6 +8,8 @@
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/workbook.h"
 
+#include <QStringBuilder>
+
 namespace hz {
 
 namespace {
@@ -126,10 +128,11 @@ QString QueryValue(ImportRunContext& context, const QString& sql) {
     return QueryValue(context.erp.QGetValue, sql);
 }
 
+// The primitives build their statement texts for every row, each in one allocation (QStringBuilder).
 bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code) {
     Query& query = context.erp.QGongYong;
-    query.SetText(QStringLiteral("Select 1 From ") + table + QStringLiteral(" WITH (UPDLOCK, HOLDLOCK) Where ") +
-                  codeField + QStringLiteral(" = :Value"));
+    query.SetText(QStringLiteral("Select 1 From ") % table % QStringLiteral(" WITH (UPDLOCK, HOLDLOCK) Where ") %
+                  codeField % QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
     if (query.IsEmpty()) {
@@ -143,8 +146,8 @@ bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QStri
 bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QString& codeField,
                       const QString& nameField, const QString& code, const QString& name, const QString& label) {
     Query& query = context.erp.QGongYong;
-    query.SetText(QStringLiteral("Select ") + nameField + QStringLiteral(" From ") + table +
-                  QStringLiteral(" WITH (HOLDLOCK) Where ") + codeField + QStringLiteral(" = :Value"));
+    query.SetText(QStringLiteral("Select ") % nameField % QStringLiteral(" From ") % table %
+                  QStringLiteral(" WITH (HOLDLOCK) Where ") % codeField % QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
     if (!query.Next()) {
@@ -161,7 +164,7 @@ bool CheckCodeAndName(ImportRunContext& context, const QString& table, const QSt
 bool CheckCodeExists(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code,
                      const QString& label) {
     Query& query = context.erp.QGongYong;
-    query.SetText(QStringLiteral("Select 1 From ") + table + QStringLiteral(" Where ") + codeField +
+    query.SetText(QStringLiteral("Select 1 From ") % table % QStringLiteral(" Where ") % codeField %
                   QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
@@ -185,8 +188,8 @@ bool LookupCodeByName(ImportRunContext& context, const QString& table, const QSt
         return false;
     }
     Query& query = context.erp.QGongYong;
-    query.SetText(QStringLiteral("Select ") + codeField + QStringLiteral(",") + nameField + QStringLiteral(" From ") +
-                  table + QStringLiteral(" where ") + nameField + QStringLiteral(" = :Value"));
+    query.SetText(QStringLiteral("Select ") % codeField % QStringLiteral(",") % nameField % QStringLiteral(" From ") %
+                  table % QStringLiteral(" where ") % nameField % QStringLiteral(" = :Value"));
     query.Bind(kValue, name);
     query.Exec();
     if (query.IsEmpty()) {

@@ -9,6 +9,7 @@
 #include "engine/run_error.h"
 
 #include <QDate>
+#include <QStringBuilder>
 
 #include <ctime>
 #include <optional>
@@ -57,8 +58,8 @@ bool RunCheck(ImportRunContext& context, const SheetCheck& check, SheetRow& row)
         return CheckCodeExists(context, check.table, check.codeField, row.Text(check.codeColumn), check.label);
     case SheetCheck::Kind::ReadField: {
         Query& query = context.erp.QGongYong;
-        query.SetText(QStringLiteral("Select ") + check.nameField + QStringLiteral(" From ") + check.table +
-                      QStringLiteral(" Where ") + check.codeField + QStringLiteral(" = :Value"));
+        query.SetText(QStringLiteral("Select ") % check.nameField % QStringLiteral(" From ") % check.table %
+                      QStringLiteral(" Where ") % check.codeField % QStringLiteral(" = :Value"));
         query.Bind(QStringLiteral("Value"), row.Text(check.codeColumn));
         query.Exec();
         row.found.emplace_back(query.First() ? query.Int(check.nameField) : 0);

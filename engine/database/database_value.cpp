@@ -19,6 +19,33 @@ QDate InDatetimeRange(const QDate& date) {
     return date;
 }
 
+// 'yyyy-MM-dd HH:mm:ss' of a date in range (four-digit years) and a time of day, written digit by digit: QDate's
+// and QDateTime's formatters parse their format on every call, twice a row for some sheets.
+QString SqliteDateTimeText(const QDate& date, const QTime& time) {
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    InDatetimeRange(date).getDate(&year, &month, &day);
+    char16_t text[19] = {};
+    const auto put = [&text](int at, int value, int digits) {
+        for (int i = digits - 1; i >= 0; --i, value /= 10) {
+            text[at + i] = static_cast<char16_t>(u'0' + value % 10);
+        }
+    };
+    put(0, year, 4);
+    text[4] = u'-';
+    put(5, month, 2);
+    text[7] = u'-';
+    put(8, day, 2);
+    text[10] = u' ';
+    put(11, time.hour(), 2);
+    text[13] = u':';
+    put(14, time.minute(), 2);
+    text[16] = u':';
+    put(17, time.second(), 2);
+    return QString(reinterpret_cast<const QChar*>(text), 19);
+}
+
 } // namespace
 
 QVariant ToDatabaseValue(const QVariant& value, SqlDialect dialect) {
@@ -31,7 +58,7 @@ QVariant ToDatabaseValue(const QVariant& value, SqlDialect dialect) {
         }
         // Formatted from the date alone: a local date-time would consult the time zone for every row written.
         if (dialect == SqlDialect::Sqlite) {
-            return InDatetimeRange(value.toDate()).toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(" 00:00:00");
+            return SqliteDateTimeText(value.toDate(), QTime(0, 0));
         }
         return value.toDate().startOfDay();
     case QMetaType::QDateTime: {
@@ -40,8 +67,7 @@ QVariant ToDatabaseValue(const QVariant& value, SqlDialect dialect) {
         }
         const QDateTime dateTime = value.toDateTime();
         if (dialect == SqlDialect::Sqlite) {
-            InDatetimeRange(dateTime.date());
-            return dateTime.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+            return SqliteDateTimeText(dateTime.date(), dateTime.time());
         }
         return dateTime;
     }

@@ -1,5 +1,6 @@
 #include "engine/database/query.h"
 
+#include "engine/database/case_insensitive.h"
 #include "engine/database/connection.h"
 #include "engine/database/database_error.h"
 #include "engine/database/database_value.h"
@@ -26,7 +27,7 @@ void Query::Bind(const QString& name, const QVariant& value) {
     const QStringView bare = name.startsWith(u':') ? QStringView(name).mid(1) : QStringView(name);
     if (statement) {
         for (qsizetype i = 0; i < statement->names.size(); ++i) {
-            if (statement->names[i].compare(bare, Qt::CaseInsensitive) == 0) {
+            if (SameNameIgnoringCase(statement->names[i], bare)) {
                 values[i] = value;
                 return;
             }
@@ -108,7 +109,7 @@ int Query::FieldIndex(const QString& field) const {
     if (statement && statement->columns) {
         const QStringList& columns = *statement->columns;
         for (qsizetype i = 0; i < columns.size(); ++i) {
-            if (columns[i].compare(field, Qt::CaseInsensitive) == 0) {
+            if (SameNameIgnoringCase(columns[i], field)) {
                 return static_cast<int>(i);
             }
         }

@@ -1,6 +1,10 @@
 #include "engine/database/driver_statement.h"
 
+#include <QStringEncoder>
+
 #include <sqlite3.h>
+
+#include <vector>
 
 namespace hz {
 namespace {
@@ -33,8 +37,10 @@ public:
 
     void Bind(int position, const QVariant& value) override {
         const int index = position + 1;
+        const auto* text =
+            value.typeId() == QMetaType::QString ? static_cast<const QString*>(value.constData()) : nullptr;
         // A null text is NULL, as Qt's drivers bind it.
-        if (value.isNull() || (value.typeId() == QMetaType::QString && value.toString().isNull())) {
+        if (value.isNull() || (text != nullptr && text->isNull())) {
             sqlite3_bind_null(statement, index);
             return;
         }
@@ -58,8 +64,9 @@ public:
             return;
         }
         default: {
-            const QByteArray text = value.toString().toUtf8();
-            sqlite3_bind_text(statement, index, text.constData(), static_cast<int>(text.size()), SQLITE_TRANSIENT);
+            const QByteArray& utf8 =
+                text != nullptr ? EncodeText(position, *text) : EncodeText(position, value.toString());
+            sqlite3_bind_text(statement, index, utf8.constData(), static_cast<int>(utf8.size()), SQLITE_STATIC);
             return;
         }
         }
@@ -104,6 +111,19 @@ public:
     void Finish() override { sqlite3_reset(statement); }
 
 private:
+    // The parameter's UTF-8 in a buffer of its own that lives until the parameter is bound again or the statement
+    // goes, so that SQLite may use it in place (SQLITE_STATIC) and a row's texts are bound without an allocation.
+    const QByteArray& EncodeText(int position, QStringView text) {
+        if (static_cast<size_t>(position) >= texts.size()) {
+            texts.resize(position + 1);
+        }
+        QByteArray& utf8 = texts[position];
+        utf8.resize(text.size() * 3); // a UTF-16 unit never takes more than 3 bytes of UTF-8
+        QStringEncoder encoder(QStringEncoder::Utf8, QStringConverter::Flag::Stateless);
+        utf8.truncate(encoder.appendToBuffer(utf8.data(), text) - utf8.constData());
+        return utf8;
+    }
+
     QVariant Column(int i) const {
         switch (sqlite3_column_type(statement, i)) {
         case SQLITE_INTEGER:
@@ -129,6 +149,7 @@ private:
     int step = SQLITE_DONE;
     int changes = 0;
     QString error;
+    std::vector<QByteArray> texts; // by parameter position
 };
 
 } // namespace

@@ -43,6 +43,9 @@ TEST(ErpCollation, ComparesAsTheErpsCollation) {
         {"chinese by code point", "仓库一", "仓库二", -1},
         {"fullwidth letters keep their case", "Ａ", "ａ", -1},
         {"letters sort without case", "a", "B", -1},
+        {"long keys alike but for case", "包装箱A型100号 ", "包装箱a型100号", 0},
+        {"long keys differ after a common prefix", "包装箱A型100号", "包装箱A型101号", -1},
+        {"case beyond the eighth byte", "ABCDEFGHIJKLMNOPq", "abcdefghijklmnopR", -1},
     };
     for (const CollationCase& c : cases) {
         EXPECT_EQ(Compare(c.a, c.b), c.expected) << c.name;

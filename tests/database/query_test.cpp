@@ -171,6 +171,43 @@ TEST_P(QueryTest, StatementsWithoutRecordsReportRowsAffected) {
     EXPECT_TRUE(query.IsEmpty());
 }
 
+TEST_P(QueryTest, BoundTextsAndDatesArriveAsGivenOnOneStatement) {
+    // In turn on one prepared statement, so that a longer text follows a shorter one and the other way round.
+    const struct {
+        const char* name;
+        QVariant value;
+        const char* text;
+        const char* kind;
+    } cases[] = {
+        {"chinese with a trailing blank", QStringLiteral("仓库一 "), "仓库一 ", "text"},
+        {"empty text", QStringLiteral(""), "", "text"},
+        {"longer text after an empty one", QStringLiteral("包装箱A型100号/Ａｂ"), "包装箱A型100号/Ａｂ", "text"},
+        {"null text", QString(), "", "null"},
+        {"date", QDate(2024, 3, 5), "2024-03-05 00:00:00", "text"},
+        {"earliest date-time", QDateTime(QDate(1753, 1, 1), QTime(8, 9, 10)), "1753-01-01 08:09:10", "text"},
+        {"latest date-time", QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59)), "9999-12-31 23:59:59", "text"},
+    };
+    Query query(connection);
+    for (const auto& c : cases) {
+        query.SetText(QStringLiteral("Select :Value as Given, typeof(:Value) as Kind"));
+        query.Bind(QStringLiteral("Value"), c.value);
+        query.Exec();
+        ASSERT_TRUE(query.First()) << c.name;
+        EXPECT_EQ(query.Text(QStringLiteral("Given")).toStdString(), c.text) << c.name;
+        EXPECT_EQ(query.Text(QStringLiteral("Kind")).toStdString(), c.kind) << c.name;
+    }
+
+    query.SetText(QStringLiteral("Select :Value as Given"));
+    query.Bind(QStringLiteral("Value"), QDate(1752, 12, 31));
+    try {
+        query.Exec();
+        FAIL() << "a date before 1753 was bound";
+    } catch (const DatabaseError& error) {
+        EXPECT_TRUE(error.Text().contains(QStringLiteral("1752-12-31 超出数据库 datetime 的范围")))
+            << error.Text().toStdString();
+    }
+}
+
 HZ_INSTANTIATE_FOR_DRIVERS(QueryTest);
 
 TEST(VariantTextTest, FieldsReadAsText) {
