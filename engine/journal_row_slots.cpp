@@ -20,19 +20,9 @@ constexpr std::uint32_t kMagic = 0x736a7a68; // "hzjs"
 constexpr std::size_t kSlotBytes = 16384;
 constexpr std::size_t kHeaderBytes = 24; // magic, length, sequence, checksum
 
-void PutU32(std::string& out, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
-}
-
-void PutU64(std::string& out, std::uint64_t value) {
-    PutU32(out, static_cast<std::uint32_t>(value));
-    PutU32(out, static_cast<std::uint32_t>(value >> 32));
-}
-
 void PutText(std::string& out, const QString& text) {
     const QByteArray utf8 = text.toUtf8();
-    PutU32(out, static_cast<std::uint32_t>(utf8.size()));
+    AppendU32(out, static_cast<std::uint32_t>(utf8.size()));
     out.append(utf8.constData(), static_cast<std::size_t>(utf8.size()));
 }
 
@@ -48,9 +38,9 @@ std::uint64_t Checksum(const char* data, std::size_t size) {
 
 // The fields of an item beyond a master row's: a record of the first version ends before them.
 void PutVoucherFields(std::string& out, const JournalItem& item) {
-    PutU32(out, static_cast<std::uint32_t>(item.step));
+    AppendU32(out, static_cast<std::uint32_t>(item.step));
     PutText(out, item.detailTable);
-    PutU32(out, static_cast<std::uint32_t>(item.lines));
+    AppendU32(out, static_cast<std::uint32_t>(item.lines));
     PutText(out, item.vouchType);
     PutText(out, item.voucherKey);
     PutText(out, item.stockBefore);
@@ -185,22 +175,22 @@ void JournalRowSlots::Put(const InFlight& inFlight) {
     PutText(body, workbook);
     PutText(body, erp);
     PutText(body, inFlight.kind);
-    PutU32(body, static_cast<std::uint32_t>(inFlight.entry.row));
+    AppendU32(body, static_cast<std::uint32_t>(inFlight.entry.row));
     const JournalItem item = inFlight.entry.item.value_or(JournalItem{});
-    PutU32(body, static_cast<std::uint32_t>(item.rowAfter));
+    AppendU32(body, static_cast<std::uint32_t>(item.rowAfter));
     PutText(body, item.table);
     PutText(body, item.field);
     PutText(body, item.value);
     PutVoucherFields(body, item);
-    PutU32(body, inFlight.supersededBy ? 1 : 0);
+    AppendU32(body, inFlight.supersededBy ? 1 : 0);
     if (inFlight.supersededBy)
-        PutU64(body, *inFlight.supersededBy);
+        AppendU64(body, *inFlight.supersededBy);
     const std::uint64_t sequence = latest ? latest->sequence + 1 : 1;
     std::string record;
-    PutU32(record, kMagic);
-    PutU32(record, static_cast<std::uint32_t>(body.size()));
-    PutU64(record, sequence);
-    PutU64(record, Checksum(body.data(), body.size()));
+    AppendU32(record, kMagic);
+    AppendU32(record, static_cast<std::uint32_t>(body.size()));
+    AppendU64(record, sequence);
+    AppendU64(record, Checksum(body.data(), body.size()));
     record += body;
     const int index = 1 - latestIndex;
     errno = 0;
@@ -238,10 +228,10 @@ void JournalRowSlots::Clear(const QString& kind) {
 
 std::uint64_t EntryFingerprint(const JournalEntry& entry) {
     std::string bytes;
-    PutU32(bytes, static_cast<std::uint32_t>(entry.row));
-    PutU32(bytes, entry.item ? 1 : 0);
+    AppendU32(bytes, static_cast<std::uint32_t>(entry.row));
+    AppendU32(bytes, entry.item ? 1 : 0);
     if (const std::optional<JournalItem>& item = entry.item) {
-        PutU32(bytes, static_cast<std::uint32_t>(item->rowAfter));
+        AppendU32(bytes, static_cast<std::uint32_t>(item->rowAfter));
         PutText(bytes, item->table);
         PutText(bytes, item->field);
         PutText(bytes, item->value);

@@ -105,7 +105,8 @@ private:
     QString run; // this run's id, on the set-aside vouchers it holds
     sqlite3* database = nullptr;
     sqlite3_stmt* upsert = nullptr;
-    // The master row in flight, once this run holds the file through a write of its own.
+    // The step in flight (a master row, a voucher's save or posting), once this run holds the file through a write
+    // of its own.
     std::unique_ptr<JournalRowSlots> rowSlots;
     bool holdsFile = false;
 };
