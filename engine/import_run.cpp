@@ -104,14 +104,14 @@ void SaveChangedWorkbook(Workbook& workbook, const ImportRunContext& context, Ru
         return;
     }
     try {
-        const std::string written = workbook.SaveChanges();
+        const SavedChanges saved = workbook.SaveChanges();
         if (context.journal) {
             context.journal->ForgetSavedSetAsides();
         }
-        // A legacy workbook is written beside itself as a new file: tell the user where.
-        if (!written.empty() && written != workbook.Path()) {
-            observer.ShowMessage(
-                {QStringLiteral("出错的单据已另存到 ") + QDir::toNativeSeparators(QString::fromStdString(written))});
+        // Vouchers written beside the workbook, into a copy: tell the user where, and why when it is not the usual.
+        if (!saved.path.empty() && saved.path != workbook.Path()) {
+            observer.ShowMessage({QString::fromStdString(saved.reason) + QStringLiteral("出错的单据已另存到 ") +
+                                  QDir::toNativeSeparators(QString::fromStdString(saved.path))});
         }
     } catch (const RunError& error) {
         observer.ShowMessage({QString::fromUtf8(error.what())});

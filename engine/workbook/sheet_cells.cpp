@@ -99,4 +99,14 @@ int SheetCells::LastRow() const {
     return rows.empty() ? 0 : rows.back().row;
 }
 
+int SheetCells::LastColumn() const {
+    // The cells of a row are in column order, so each row's last cell is its rightmost.
+    int column = 0;
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        std::size_t end = r + 1 < rows.size() ? rows[r + 1].first : CellCount();
+        column = std::max(column, static_cast<int>(Ordered(end - 1).column));
+    }
+    return column;
+}
+
 } // namespace hz

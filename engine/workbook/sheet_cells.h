@@ -31,6 +31,7 @@ public:
 
     std::optional<RawCell> Find(int row, int column) const; // nullopt when no <c> element there
     int LastRow() const;                                    // highest row holding a cell, 0 when none
+    int LastColumn() const;                                 // highest column holding a cell, 0 when none
     std::size_t CellCount() const { return inOrder ? cells.Size() : order.size(); }
 
 private:

@@ -13,6 +13,13 @@ bool Styles::ShowsDate(std::uint32_t style, double value) const {
     return value == 0 ? byStyle[style].zero : byStyle[style].positive;
 }
 
+std::optional<std::uint32_t> Styles::DateStyle() const {
+    for (std::size_t style = 0; style < byStyle.size(); ++style)
+        if (byStyle[style].positive)
+            return static_cast<std::uint32_t>(style);
+    return std::nullopt;
+}
+
 Styles ReadStyles(ZipPackage& package, std::string_view partName) {
     Styles styles;
     if (partName.empty())

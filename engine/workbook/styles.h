@@ -3,6 +3,7 @@
 #include "engine/workbook/number_format.h"
 
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,8 @@ public:
     // Whether a number in a cell of this style stands for a date or time. Numbers below zero are never dates:
     // Excel shows them as "####". An unknown style is not a date.
     bool ShowsDate(std::uint32_t style, double value) const;
+    // The first style that shows positive numbers as dates, if the workbook has one.
+    std::optional<std::uint32_t> DateStyle() const;
 
 private:
     friend Styles ReadStyles(ZipPackage& package, std::string_view partName);

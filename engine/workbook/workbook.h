@@ -26,6 +26,14 @@ public:
     virtual void CopyCell(int sourceRow, int sourceColumn, int targetRow, int targetColumn) = 0;
 };
 
+// What saving the changes wrote.
+struct SavedChanges {
+    std::string path; // the file written; empty when there was nothing to write
+    // Why the changes went into a copy instead of where they would go, as the start of the user's message
+    // ("工作簿在导入期间被修改，"); empty when they went where they always go.
+    std::string reason;
+};
+
 class Workbook {
 public:
     virtual ~Workbook() = default;
@@ -36,10 +44,10 @@ public:
     virtual bool HasChanges() const = 0;
     // Whether SaveChanges rewrites the file itself (.xlsx, .xlsm) rather than writing a copy beside it (.xls).
     virtual bool SavesInPlace() const = 0;
-    // Writes the changes made since opening: .xlsx/.xlsm in place, atomically; .xls as "<name>.errors.xlsx"
-    // beside it. Returns the path written, or empty text when there was nothing to write. Throws WorkbookError
-    // and leaves the original file as it was when the file cannot be written.
-    virtual std::string SaveChanges() = 0;
+    // Writes the changes made since opening: .xlsx/.xlsm in place, atomically; .xls into "<name>.errors.xlsx"
+    // beside it (see errors_copy.h). Throws WorkbookError and leaves the original file as it was when the file
+    // cannot be written.
+    virtual SavedChanges SaveChanges() = 0;
 };
 
 // Opens a workbook by path; the format is chosen by the file's content, not its name.

@@ -7,12 +7,19 @@
 
 namespace hz {
 
-// A worksheet as it goes into a copy: the cells of rows × columns are read through Cell().
+struct CellPosition {
+    int row = 0;
+    int column = 0;
+};
+
+// A worksheet as it goes into a copy: the cells of rows × columns are read through Cell(); written lists the cells
+// the run wrote, in row and column order.
 struct CopySheet {
     Worksheet* sheet = nullptr;
     bool hidden = false;
     int rows = 0;
     int columns = 0;
+    std::vector<CellPosition> written;
 };
 
 // "<folder>/<stem>.errors.xlsx" beside the workbook at path; the stem is the file name without its last extension.

@@ -2,7 +2,7 @@
 
 #include "engine/workbook/compound_file.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_copy_writer.h"
+#include "engine/workbook/errors_copy.h"
 #include "engine/workbook/xls_globals.h"
 #include "engine/workbook/xls_sheet_scan.h"
 #include "engine/workbook/xls_worksheet.h"
@@ -47,15 +47,13 @@ public:
 
     bool SavesInPlace() const override { return false; }
 
-    std::string SaveChanges() override {
+    SavedChanges SaveChanges() override {
         if (!HasChanges())
             return {};
         std::vector<CopySheet> copy;
         for (XlsWorksheet& sheet : sheets)
-            copy.push_back({&sheet, sheet.Hidden(), sheet.UsedRows(), sheet.UsedColumns()});
-        std::string target = ErrorsCopyPath(path);
-        WriteXlsxCopy(target, copy);
-        return target;
+            copy.push_back({&sheet, sheet.Hidden(), sheet.UsedRows(), sheet.UsedColumns(), sheet.WrittenCells()});
+        return SaveIntoErrorsCopy(path, copy, {});
     }
 
 private:

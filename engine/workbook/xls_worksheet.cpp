@@ -35,6 +35,19 @@ void XlsWorksheet::CopyCell(int sourceRow, int sourceColumn, int targetRow, int 
     Write(targetRow, targetColumn, {source.kind, source.number, std::string(source.text)});
 }
 
+std::vector<CellPosition> XlsWorksheet::WrittenCells() const {
+    std::vector<std::uint64_t> keys;
+    keys.reserve(written.size());
+    for (const auto& [key, cell] : written)
+        keys.push_back(key);
+    std::sort(keys.begin(), keys.end());
+    std::vector<CellPosition> cells;
+    cells.reserve(keys.size());
+    for (std::uint64_t key : keys)
+        cells.push_back({static_cast<int>(key >> 16), static_cast<int>(key & 0xFFFF)});
+    return cells;
+}
+
 int XlsWorksheet::UsedRows() const {
     return std::max(static_cast<int>(cells.Rows()), writtenRows);
 }

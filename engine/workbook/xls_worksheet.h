@@ -2,10 +2,12 @@
 
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/xls_cell_grid.h"
+#include "engine/workbook/xls_copy_writer.h"
 
 #include <cstdint>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace hz {
 
@@ -23,6 +25,8 @@ public:
 
     bool Hidden() const { return hidden; }
     bool Written() const { return !written.empty(); }
+    // The written and copied cells, in row and column order.
+    std::vector<CellPosition> WrittenCells() const;
     // The extent that holds every cell, written ones included.
     int UsedRows() const;
     int UsedColumns() const;

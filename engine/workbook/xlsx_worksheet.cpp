@@ -4,6 +4,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <cstdio>
 
 namespace hz {
 
@@ -38,6 +39,34 @@ std::string ShortestText(double number) {
     char buffer[32];
     auto [end, error] = std::to_chars(buffer, buffer + sizeof buffer, number);
     return std::string(buffer, end);
+}
+
+// "yyyy/M/d", with " H:mm:ss" when there is a time of day: the regional form that a date typed as text is read in.
+std::string RegionalDateText(double serial) {
+    // Serials before 1900-03-01 count Excel's fictitious 1900-02-29.
+    long days = static_cast<long>(std::floor(serial));
+    long seconds = std::lround((serial - static_cast<double>(days)) * 86400);
+    if (seconds == 86400) {
+        ++days;
+        seconds = 0;
+    }
+    // Days since 1970-01-01, shifted to count from 0000-03-01, then the civil date of that day.
+    long z = days - 25569 + (days < 61 ? 1 : 0) + 719468;
+    long era = (z >= 0 ? z : z - 146096) / 146097;
+    long dayOfEra = z - era * 146097;
+    long yearOfEra = (dayOfEra - dayOfEra / 1460 + dayOfEra / 36524 - dayOfEra / 146096) / 365;
+    long dayOfYear = dayOfEra - (365 * yearOfEra + yearOfEra / 4 - yearOfEra / 100);
+    long monthIndex = (5 * dayOfYear + 2) / 153;
+    long day = dayOfYear - (153 * monthIndex + 2) / 5 + 1;
+    long month = monthIndex < 10 ? monthIndex + 3 : monthIndex - 9;
+    long year = yearOfEra + era * 400 + (month <= 2 ? 1 : 0);
+    std::string text = std::to_string(year) + "/" + std::to_string(month) + "/" + std::to_string(day);
+    if (seconds != 0) {
+        char time[64];
+        std::snprintf(time, sizeof time, " %ld:%02ld:%02ld", seconds / 3600, seconds / 60 % 60, seconds % 60);
+        text += time;
+    }
+    return text;
 }
 
 } // namespace
@@ -194,6 +223,70 @@ void XlsxWorksheet::CopyCell(int sourceRow, int sourceColumn, int targetRow, int
     edit.row = targetRow;
     edit.column = targetColumn;
     Record(std::move(edit), number);
+}
+
+} // namespace hz
+
+namespace hz {
+
+void XlsxWorksheet::WriteValue(int row, int column, const CellValue& value) {
+    CheckTarget(row, column);
+    CellEdit edit{row, column, CellEdit::Type::Number, {}, 0};
+    double number = value.number;
+    switch (value.kind) {
+    case CellKind::Empty:
+    case CellKind::Uncalculated:
+        return;
+    case CellKind::Text:
+        WriteText(row, column, value.text);
+        return;
+    case CellKind::DateTime:
+        if (std::optional<std::uint32_t> style = book.styles.DateStyle()) {
+            edit.style = *style;
+            number = book.date1904 ? number - kDays1904 : number;
+        } else {
+            WriteText(row, column, RegionalDateText(number));
+            return;
+        }
+        break;
+    case CellKind::Number:
+        break;
+    case CellKind::Boolean:
+        edit.type = CellEdit::Type::Boolean;
+        number = number != 0 ? 1 : 0;
+        edit.value = number != 0 ? "1" : "0";
+        Record(std::move(edit), number);
+        return;
+    case CellKind::Error:
+        edit.type = CellEdit::Type::Error;
+        edit.value = value.text;
+        Record(std::move(edit));
+        return;
+    }
+    edit.value = ShortestText(number);
+    Record(std::move(edit), number);
+}
+
+int XlsxWorksheet::UsedRows() {
+    int rows = Cells().LastRow();
+    if (!edited.empty())
+        rows = std::max(rows, edited.rbegin()->first.first);
+    return rows;
+}
+
+int XlsxWorksheet::UsedColumns() {
+    int columns = Cells().LastColumn();
+    for (const auto& [place, cell] : edited)
+        columns = std::max(columns, place.second);
+    return columns;
+}
+
+std::vector<CellPosition> XlsxWorksheet::EditedCells() const {
+    std::vector<CellPosition> cells;
+    cells.reserve(edited.size());
+    for (const auto& [place, cell] : edited)
+        cells.push_back({place.first, place.second});
+    return cells;
 }
 
 } // namespace hz

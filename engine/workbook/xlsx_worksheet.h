@@ -6,6 +6,7 @@
 #include "engine/workbook/styles.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_part.h"
+#include "engine/workbook/xls_copy_writer.h"
 #include "engine/workbook/zip_package.h"
 
 #include <map>
@@ -37,6 +38,15 @@ public:
     CellValue Cell(int row, int column) override;
     void WriteText(int row, int column, std::string_view text) override;
     void CopyCell(int sourceRow, int sourceColumn, int targetRow, int targetColumn) override;
+
+    // Writes a value of any kind into an empty cell: a date as a number in the workbook's first date style, or, in
+    // a workbook without one, as its text in the regional form; an empty or uncalculated value writes nothing.
+    void WriteValue(int row, int column, const CellValue& value);
+    // Rows and columns up to the last cell, edited ones included.
+    int UsedRows();
+    int UsedColumns();
+    // The edited cells, in row and column order.
+    std::vector<CellPosition> EditedCells() const;
 
     const std::string& PartName() const { return entry.partName; }
     // The edits made since opening or the last save, in the order they were made.

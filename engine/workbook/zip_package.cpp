@@ -177,6 +177,23 @@ ZipPackage::~ZipPackage() {
     zip_discard(archive);
 }
 
+std::unordered_map<std::string, std::uint64_t> ZipPackage::ContentFingerprints() const {
+    std::unordered_map<std::string, std::uint64_t> fingerprints;
+    for (const std::string& name : entryNames) {
+        zip_stat_t stat;
+        zip_stat_init(&stat);
+        std::uint64_t fingerprint = 0;
+        // An entry whose directory record cannot be read has no fingerprint and so never matches one.
+        if (zip_stat_index(archive, IndexOf(name), 0, &stat) == 0 && (stat.valid & ZIP_STAT_CRC) &&
+            (stat.valid & ZIP_STAT_SIZE))
+            fingerprint = stat.size << 32 ^ stat.crc;
+        else
+            fingerprint = ~std::uint64_t{0};
+        fingerprints.emplace(name, fingerprint);
+    }
+    return fingerprints;
+}
+
 bool ZipPackage::Contains(std::string_view partName) const {
     return indexByFoldedName.count(FoldPartName(partName)) != 0;
 }

@@ -44,6 +44,10 @@ public:
     // Every file entry in the order of the zip directory (folders left out).
     const std::vector<std::string>& EntryNames() const { return entryNames; }
 
+    // Each entry's CRC-32 and inflated size from the zip directory, by entry name: what tells, without inflating
+    // anything, whether a part's content is the same as in another package.
+    std::unordered_map<std::string, std::uint64_t> ContentFingerprints() const;
+
     // The whole inflated part, for small parts; throws when it is missing or longer than maxBytes.
     std::string ReadPart(std::string_view partName, std::uint64_t maxBytes = UINT64_MAX);
     // The part as a stream inflated in chunks, counted against the limits as it goes.

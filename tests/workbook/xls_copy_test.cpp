@@ -58,7 +58,7 @@ TEST_F(XlsCopyTest, WithoutChangesNothingIsWritten) {
     auto book = OpenXlsWorkbook(path);
     book->WorksheetAt(1).Cell(1, 1);
     EXPECT_FALSE(book->HasChanges());
-    EXPECT_EQ(book->SaveChanges(), "");
+    EXPECT_EQ(book->SaveChanges().path, "");
     EXPECT_EQ(test::FileNames(folder.Path()), std::vector<std::string>{"book.xls"});
 }
 
@@ -107,7 +107,7 @@ TEST_F(XlsCopyTest, SavingWritesTheWholeWorkbookBesideTheXls) {
         for (int row = 2; row <= 4; ++row)
             sheet.CopyCell(row, column, row + 6, column);
 
-    std::string copy = book->SaveChanges();
+    std::string copy = book->SaveChanges().path;
     EXPECT_EQ(copy, folder.File("book.errors.xlsx"));
     EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
     EXPECT_EQ(ReadFileBytes(path), original);
@@ -137,34 +137,35 @@ TEST_F(XlsCopyTest, TextsReadBackFromTheCopyAsTheyWere) {
     auto book = OpenXlsWorkbook(path);
     for (int i = 0; i < 3; ++i)
         book->WorksheetAt(1).WriteText(7, i + 1, texts[i]);
-    const std::string copy = book->SaveChanges();
+    const std::string copy = book->SaveChanges().path;
     auto reread = OpenWorkbook(copy);
     for (int i = 0; i < 3; ++i)
         EXPECT_EQ(reread->WorksheetAt(1).Cell(7, i + 1).text, texts[i]) << i;
 }
 
-TEST_F(XlsCopyTest, SavingReplacesAnEarlierCopy) {
-    test::WriteFileBytes(folder.File("book.errors.xlsx"), "left over from an earlier run");
+// An earlier copy that cannot be read, or a folder under its name, is never overwritten: the sheets go into a copy
+// under the next free name, and the reason says so.
+TEST_F(XlsCopyTest, ACopyThatCannotBeReadIsKeptAndTheNextFreeNameTaken) {
+    const std::string copy = folder.File("book.errors.xlsx");
+    test::WriteFileBytes(copy, "left over from an earlier run");
+    fs::create_directory(folder.File("book.errors-2.xlsx"));
     auto book = OpenXlsWorkbook(path);
     book->WorksheetAt(3).WriteText(1, 1, "Error:");
-    std::string copy = book->SaveChanges();
-    EXPECT_NE(test::DumpXlsxWithOpenpyxl(copy).find("sheet 第三页 visible\nA1 s 'Error:' General\nD6 s 'x' General\n"),
+    book->WorksheetAt(3).CopyCell(6, 4, 2, 1);
+    const SavedChanges saved = book->SaveChanges();
+    EXPECT_EQ(saved.path, folder.File("book.errors-3.xlsx"));
+    EXPECT_EQ(saved.reason.rfind("已有的“" + copy + "”无法添加出错的单据（无法读取工作簿“" + copy + "”：", 0), 0u)
+        << saved.reason;
+    EXPECT_TRUE(saved.reason.ends_with("），没有改动它；")) << saved.reason;
+    EXPECT_NE(test::DumpXlsxWithOpenpyxl(saved.path)
+                  .find("sheet 第三页 visible\nA1 s 'Error:' General\nA2 s 'x' General\nD6 s 'x' General\n"),
               std::string::npos);
-    EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
+    EXPECT_EQ(test::ReadFileBytes(copy), "left over from an earlier run");
+    EXPECT_EQ(test::FileNames(folder.Path()),
+              (std::vector<std::string>{"book.errors-2.xlsx", "book.errors-3.xlsx", "book.errors.xlsx", "book.xls"}));
 }
 
 TEST_F(XlsCopyTest, AFailedSaveNamesTheCopyAndLeavesNothingBehind) {
-    std::string copy = folder.File("book.errors.xlsx");
-    {
-        // A folder in the way of the copy: the finished file cannot take its name.
-        fs::create_directory(copy);
-        auto book = OpenXlsWorkbook(path);
-        book->WorksheetAt(1).WriteText(7, 1, "Error:");
-        std::string message = SaveError(*book);
-        EXPECT_EQ(message.rfind("无法保存工作簿“" + copy + "”：无法替换文件（", 0), 0u) << message;
-        EXPECT_EQ(test::FileNames(folder.Path()), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
-        fs::remove(copy);
-    }
     {
         // The workbook's folder is gone by the time of saving: the copy cannot even be created.
         fs::create_directory(folder.File("gone"));

@@ -148,10 +148,10 @@ TEST(XlsxWorkbookEdits, SavesIntoTheFileAndReadsTheSavedWorkbookBack) {
     sheet.WriteText(3, 1, "Error:");
     sheet.CopyCell(1, 1, 4, 1);
     sheet.CopyCell(1, 8, 4, 2);
-    EXPECT_EQ(workbook->SaveChanges(), workbook->Path());
+    EXPECT_EQ(workbook->SaveChanges().path, workbook->Path());
     EXPECT_FALSE(workbook->HasChanges());
     EXPECT_EQ(sheet.Cell(3, 1).text, "Error:");
-    EXPECT_EQ(workbook->SaveChanges(), "");
+    EXPECT_EQ(workbook->SaveChanges().path, "");
 
     std::unique_ptr<Workbook> reopened = OpenXlsxWorkbook(workbook->Path());
     Worksheet& saved = reopened->WorksheetAt(1);

@@ -75,7 +75,7 @@ TEST(XlsxWorkbook, ReadsAnOrdinaryWorkbookInTabOrder) {
     EXPECT_EQ(workbook->Path(), path);
     EXPECT_EQ(WorksheetNames(*workbook), (std::vector<std::string>{"客户档案", "Hidden one", "Sheet 3 "}));
     EXPECT_FALSE(workbook->HasChanges());
-    EXPECT_EQ(workbook->SaveChanges(), "");
+    EXPECT_EQ(workbook->SaveChanges().path, "");
 
     Worksheet& sheet = workbook->WorksheetAt(1);
     ExpectCell(sheet, 1, 1, CellKind::Number, 12);
