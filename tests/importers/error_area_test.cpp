@@ -1,6 +1,7 @@
 // The error area of the transfer and sales delivery sheets and the workbook a run leaves: the marker at every
 // import, failed vouchers copied whole with their cell types, later runs below earlier areas; an .xlsx saved in
 // place with only the changed worksheets rewritten, an .xls copied beside itself, a workbook that cannot be saved.
+#include "engine/workbook/workbook.h"
 #include "tests/importers/outgoing_voucher_fixture.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/typed_workbook_xls.h"
@@ -342,6 +343,75 @@ TEST_F(ErrorAreaFileTest, AnXlsIsCopiedBesideItselfWhenAVoucherWasSetAside) {
     EXPECT_TRUE(OpenpyxlRow(dump, kSales, 6).contains("B d '2024-03-05T00:00:00' yyyy/m/d")) << dump;
     EXPECT_EQ(OpenpyxlRow(dump, "说明", 2),
               (std::set<std::string>{"A d '2024-01-01T00:00:00' yyyy/m/d", "B n 12.5 General"}));
+}
+
+// The copy is the .xls workbook's error side: each run adds its set-aside vouchers below what the copy holds, and
+// whatever the user changed in it stays, on any sheet.
+TEST_F(ErrorAreaFileTest, RunsOfAnXlsAddTheirVouchersToOneCopy) {
+    const std::string path = books + "/book.xls";
+    const std::string copyPath = books + "/book.errors.xlsx";
+    test::WriteTypedWorkbookXls(path, Sheets());
+    ASSERT_EQ(ImportBook(path, Ticks{{kTransfer, "2"}}), RunOutcome::CompletedLeavingRowsOut);
+    EXPECT_EQ(Messages(), (Texts{"出错的单据已另存到 " + copyPath, "导入完成！"}));
+    {
+        auto copy = OpenWorkbook(copyPath);
+        copy->WorksheetAt(1).WriteText(1, 3, "已核对");
+        copy->SaveChanges();
+    }
+
+    observer.events.clear();
+    ASSERT_EQ(ImportBook(path, Ticks{{kSales, "2"}}), RunOutcome::CompletedLeavingRowsOut);
+    EXPECT_EQ(Messages(), (Texts{"出错的单据已另存到 " + copyPath, "导入完成！"}));
+
+    // The user mends the workbook and adds a voucher that fails too.
+    observer.events.clear();
+    test::WriteTypedWorkbookXls(path, {TransferRows({{"T3", false}})});
+    ASSERT_EQ(ImportBook(path, Ticks{{kTransfer, "2"}}), RunOutcome::CompletedLeavingRowsOut);
+    EXPECT_EQ(Messages(), (Texts{"出错的单据已另存到 " + copyPath, "导入完成！"}));
+
+    const Texts transfers = SheetRows(copyPath, kTransfer, 1, 10);
+    EXPECT_EQ(transfers[4], "B=text 'Error:'");
+    EXPECT_EQ(transfers[5], transfers[2]);
+    EXPECT_NE(transfers[5].find("B=text 'T2'"), std::string::npos) << transfers[5];
+    EXPECT_EQ((Texts{transfers[6], transfers[7]}), (Texts{"", "B=text 'Error:'"}));
+    EXPECT_NE(transfers[8].find("B=text 'T3'"), std::string::npos) << transfers[8];
+    EXPECT_EQ(transfers[9], "");
+    const Texts sales = SheetRows(copyPath, kSales, 4, 7);
+    EXPECT_EQ((Texts{sales[0], sales[1], sales[3]}), (Texts{"", "A=text 'Error:'", ""}));
+    EXPECT_EQ(sales[2], SheetRows(copyPath, kSales, 3, 3)[0]);
+    EXPECT_NE(sales[2].find("A=text 'S2'"), std::string::npos) << sales[2];
+    EXPECT_EQ(SheetRows(copyPath, "说明", 1, 1), Texts{"A=text '导入说明' C=text '已核对'"});
+    // The dates of the later vouchers are dates in the copy too.
+    EXPECT_TRUE(
+        OpenpyxlRow(test::DumpXlsxWithOpenpyxl(copyPath), kTransfer, 9).contains("A d '2024-03-05T00:00:00' yyyy/m/d"));
+    EXPECT_EQ(test::FileNames(books), (std::vector<std::string>{"book.errors.xlsx", "book.xls"}));
+}
+
+// The user saved the workbook while the run went on (a row inserted above the vouchers): the error area would land on
+// rows of content the run never read, so it goes into the copy, with the rows as the run read them.
+TEST_F(ErrorAreaFileTest, AWorkbookChangedDuringTheRunKeepsItsContentAndTheAreaGoesToTheCopy) {
+    const std::string path = books + "/book.xlsx";
+    const std::string copyPath = books + "/book.errors.xlsx";
+    const TypedSheet failing = test::TransferSheet({{}, {.key = "T2", .inDepartmentCode = "9"}});
+    test::WriteTypedWorkbook(path, {failing});
+    const Texts read = SheetRows(path, kTransfer, 1, 3);
+    const std::string saved = books + "/saved.xlsx";
+    test::WriteTypedWorkbook(saved, {test::TransferSheet({{.key = "T0"}, {}, {.key = "T2", .inDepartmentCode = "9"}})});
+    const std::string edited = test::ReadFileBytes(saved);
+    std::filesystem::remove(saved);
+    observer.onMessage = [&] {
+        if (test::ReadFileBytes(path) != edited) {
+            test::WriteFileBytes(path, edited);
+        }
+    };
+    ASSERT_EQ(ImportBook(path, Ticks{{kTransfer, "2"}}), RunOutcome::Aborted);
+    observer.onMessage = nullptr;
+    EXPECT_EQ(Messages(), (Texts{"调拨单 第 3 行转入部门代码没维护！",
+                                 "工作簿在导入期间被修改，出错的单据已另存到 " + copyPath, "中止导入！"}));
+    EXPECT_EQ(test::ReadFileBytes(path), edited);
+    EXPECT_EQ(SheetRows(copyPath, kTransfer, 1, 7),
+              (Texts{read[0], read[1], read[2], "", "B=text 'Error:'", read[2], ""}));
+    EXPECT_EQ(test::FileNames(books), (std::vector<std::string>{"book.errors.xlsx", "book.xlsx"}));
 }
 
 // A workbook that cannot be saved is reported; the original keeps every byte, nothing is left beside it, and the
