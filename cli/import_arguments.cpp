@@ -3,8 +3,6 @@
 #include "engine/run_report.h"
 #include "engine/sheet_kinds.h"
 
-#include <QFileInfo>
-
 #include <array>
 
 namespace hz::cli {
@@ -65,16 +63,6 @@ QString* PathOf(Parsed& parsed, const QString& option) {
     return nullptr;
 }
 
-// Whether two paths name one file, through links too when it exists.
-bool SameFile(const QString& first, const QString& second) {
-    const QFileInfo one(first);
-    const QFileInfo other(second);
-    if (one.exists() && other.exists()) {
-        return one.canonicalFilePath() == other.canonicalFilePath();
-    }
-    return one.absoluteFilePath() == other.absoluteFilePath();
-}
-
 bool ReadOptions(const QStringList& arguments, Parsed& parsed, QString& problem) {
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString& option = arguments[i];
@@ -117,11 +105,6 @@ std::optional<ImportArguments> ParseImportArguments(const QStringList& arguments
     // Refused before the run, which would otherwise end without the report it was asked for.
     if (!parsed.report.isEmpty() && !ReportFormatOf(parsed.report)) {
         problem = QStringLiteral("报告文件“%1”的扩展名只能是 .csv 或 .xlsx").arg(parsed.report);
-        return std::nullopt;
-    }
-    // The report replaces its file: a slip of the pen must not put it in place of the workbook.
-    if (!parsed.report.isEmpty() && SameFile(parsed.report, parsed.workbook)) {
-        problem = QStringLiteral("报告文件“%1”就是要导入的工作簿").arg(parsed.report);
         return std::nullopt;
     }
     ImportArguments result;

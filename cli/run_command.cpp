@@ -3,6 +3,7 @@
 #include "cli/cli_observer.h"
 #include "cli/exit_status.h"
 #include "cli/import_arguments.h"
+#include "cli/report_target.h"
 #include "cli/usage.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/import_run.h"
@@ -134,6 +135,14 @@ int RunCommand(RunMode mode, const QStringList& arguments, const QString& defaul
     const InterruptScope interrupts;
     const QString settingsPath =
         QFileInfo(parsed->settingsPath.isEmpty() ? defaultSettingsPath : parsed->settingsPath).absoluteFilePath();
+    // The report replaces its file: a slip of the pen must not put it in place of what the run writes.
+    if (!parsed->reportPath.isEmpty()) {
+        problem = ReportTargetProblem(parsed->reportPath, parsed->request.workbookPath, settingsPath);
+        if (!problem.isEmpty()) {
+            err << problem << Qt::endl << (mode == RunMode::Check ? CheckUsage() : ImportUsage()) << Qt::endl;
+            return kExitUsage;
+        }
+    }
     const RunResult result = Run(parsed->request, settingsPath, out, err);
     if (parsed->reportPath.isEmpty()) {
         return result.status;

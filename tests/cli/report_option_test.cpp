@@ -35,6 +35,50 @@ TEST(ReportOption, HoldsWhatTheImportShowedWithTheWorksheetAndRow) {
     EXPECT_EQ(ReadFileBytes(report), CsvReport({"部门,3,部门第 3 行 D1 在库中已存在请核实！", ",,中止导入！"}));
 }
 
+// The report replaces its file, so it never goes where the run itself writes: the error copies beside the
+// workbook (the set-aside vouchers would be lost), the settings, the ERP's file, the journal's folder. Refused
+// before the run, which would otherwise import and then overwrite what it wrote.
+TEST(ReportOption, AReportOverAFileTheRunWritesIsRefusedBeforeTheRun) {
+    DemoErp demo;
+    const std::string workbook = demo.folder.File("W.xls");
+    const std::string copy = demo.folder.File("W.errors.xlsx");
+    test::WriteFileBytes(copy, "vouchers set aside");
+    const std::string erpFile = demo.folder.File("erp.xlsx");
+    const std::string xlsxSettings = demo.folder.File("settings.csv");
+    test::WriteFileBytes(xlsxSettings, "[DB]\nGServer=sqlite\nGDBName=" + erpFile + "\nGUser=demo\n");
+    const std::string journalReport = demo.folder.File("huizhang-journal/r.csv");
+    const struct {
+        std::string report;
+        std::string settings;
+        std::string problem;
+    } cases[] = {
+        {copy, demo.settings, "报告文件“" + copy + "”是导入时存放出错单据的工作簿副本"},
+        {demo.folder.File("w.ERRORS-2.xlsx"), demo.settings,
+         "报告文件“" + demo.folder.File("w.ERRORS-2.xlsx") + "”是导入时存放出错单据的工作簿副本"},
+        {xlsxSettings, xlsxSettings, "报告文件“" + xlsxSettings + "”就是设置文件"},
+        {erpFile, xlsxSettings, "报告文件“" + erpFile + "”就是账套的数据库文件"},
+        {journalReport, demo.settings, "报告文件“" + journalReport + "”在运行记录的文件夹中"},
+    };
+    for (const auto& c : cases) {
+        for (const char* command : {"import", "check"}) {
+            SCOPED_TRACE(std::string(command) + " " + c.report);
+            const ProgramResult result =
+                Cli(command, {"--workbook", workbook, "--settings", c.settings, "--all", "--report", c.report});
+            EXPECT_EQ(result.status, 64);
+            EXPECT_EQ(result.out, "");
+            EXPECT_TRUE(result.err.starts_with(c.problem + "\n")) << result.err;
+        }
+    }
+    EXPECT_EQ(ReadFileBytes(copy), "vouchers set aside");
+    EXPECT_FALSE(std::filesystem::exists(erpFile));
+    EXPECT_FALSE(std::filesystem::exists(demo.folder.File("huizhang-journal")));
+    // Another name beside the workbook is a report like any other.
+    const std::string report = demo.folder.File("W.errors.csv");
+    EXPECT_EQ(Cli("import", {"--workbook", workbook, "--settings", demo.settings, "--all", "--report", report}).status,
+              2);
+    EXPECT_TRUE(std::filesystem::exists(report));
+}
+
 TEST(ReportOption, HoldsTheErrorThatEndedTheRunOrWhyNothingConnected) {
     DemoErp demo;
     const std::string workbook = demo.folder.File("book.xlsx");
