@@ -31,7 +31,7 @@ void SaveWorksheetEdits(const std::string& path, const std::map<std::string, std
             formulaRemoved = formulaRemoved || edited.formulaRemoved;
             changes.replaced[*entry] = std::move(edited.xml);
         } catch (const WorkbookError& problem) {
-            throw WorkbookSaveError(path, "部件 " + PrintablePartName(*entry) + "：" + problem.what());
+            throw WorksheetEditError(path, "部件 " + PrintablePartName(*entry) + "：" + problem.what());
         }
     }
     if (formulaRemoved)

@@ -7,8 +7,11 @@
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xml_document.h"
 
+#include <algorithm>
 #include <charconv>
+#include <set>
 #include <type_traits>
+#include <vector>
 
 namespace hz {
 
@@ -68,9 +71,49 @@ pugi::xml_node InsertAt(pugi::xml_node parent, const Map& byPosition, int positi
     return parent.append_child(name.c_str());
 }
 
+// Whether the positions rise strictly, as the writer needs them.
+bool InOrder(const std::vector<SheetGrid::Positioned>& found) {
+    for (std::size_t i = 1; i < found.size(); ++i)
+        if (found[i].position <= found[i - 1].position)
+            return false;
+    return true;
+}
+
+// Puts the elements in the order of their positions within parent, where the first of them stood. Elements at
+// one position are combined, in the part's order: combine(earlier, later, position) takes one of them out of the
+// part and returns the one that stays.
+template <typename Combine>
+std::vector<SheetGrid::Positioned> SortedByPosition(pugi::xml_node parent, std::vector<SheetGrid::Positioned> found,
+                                                    Combine combine) {
+    std::stable_sort(found.begin(), found.end(),
+                     [](const auto& one, const auto& other) { return one.position < other.position; });
+    std::vector<SheetGrid::Positioned> sorted;
+    for (const SheetGrid::Positioned& element : found) {
+        if (!sorted.empty() && sorted.back().position == element.position)
+            sorted.back().node = combine(sorted.back().node, element.node, element.position);
+        else
+            sorted.push_back(element);
+    }
+    std::set<pugi::xml_node_struct*> staying;
+    for (const SheetGrid::Positioned& element : sorted)
+        staying.insert(element.node.internal_object());
+    pugi::xml_node first;
+    for (pugi::xml_node child : parent.children())
+        if (staying.contains(child.internal_object())) {
+            first = child;
+            break;
+        }
+    if (sorted.front().node != first)
+        parent.insert_move_before(sorted.front().node, first);
+    for (std::size_t i = 1; i < sorted.size(); ++i)
+        parent.insert_move_after(sorted[i].node, sorted[i - 1].node);
+    return sorted;
+}
+
 } // namespace
 
 SheetGrid::SheetGrid(pugi::xml_node sheetData) : sheetData(sheetData), prefix(NamePrefix(sheetData)) {
+    std::vector<Positioned> found;
     int previous = 0;
     for (pugi::xml_node node : sheetData.children()) {
         if (!IsElement(node, "row"))
@@ -84,14 +127,47 @@ SheetGrid::SheetGrid(pugi::xml_node sheetData) : sheetData(sheetData), prefix(Na
         } else {
             rowNumbersWritten = false;
         }
-        if (number <= previous)
-            throw WorkbookError("第 " + std::to_string(number) + " 行出现在第 " + std::to_string(previous) +
-                                " 行之后（行须按升序排列）");
         if (number > kMaxRows)
             throw WorkbookError("行数超过 " + std::to_string(kMaxRows));
-        rows[number].node = node;
+        found.push_back({number, node});
         previous = number;
     }
+    const bool sorted = !InOrder(found);
+    if (sorted) {
+        // Read the way the reader reads it: a row that comes twice adds its cells to the first, later cells standing.
+        found = SortedByPosition(sheetData, std::move(found),
+                                 [&](pugi::xml_node earlier, pugi::xml_node later, int number) {
+                                     MergeRow(earlier, later, number);
+                                     return earlier;
+                                 });
+    }
+    for (const Positioned& row : found)
+        rows[row.position].node = row.node;
+    // A row without its number would take the place after the one now before it.
+    if (sorted)
+        WriteRowNumbers();
+    // The cells a row took from its repetition follow its own: put them in order now.
+    for (int number : mergedRows)
+        IndexCells(number, rows[number]);
+}
+
+void SheetGrid::MergeRow(pugi::xml_node kept, pugi::xml_node merged, int number) {
+    Row later;
+    later.node = merged;
+    IndexCells(number, later);
+    pugi::xml_node following;
+    for (pugi::xml_node child : kept.children())
+        if (child.type() == pugi::node_element && !IsElement(child, "c"))
+            following = child;
+    for (auto& [column, cell] : later.cells) {
+        if (following)
+            kept.insert_move_before(cell, following);
+        else
+            kept.append_move(cell);
+    }
+    sheetData.remove_child(merged);
+    if (mergedRows.empty() || mergedRows.back() != number)
+        mergedRows.push_back(number);
 }
 
 void SheetGrid::WriteRowNumbers() {
@@ -119,6 +195,7 @@ SheetGrid::Row& SheetGrid::FindOrCreateRow(int rowNumber) {
 }
 
 void SheetGrid::IndexCells(int rowNumber, Row& row) {
+    std::vector<Positioned> found;
     int previous = 0;
     bool implicit = false;
     for (pugi::xml_node node : row.node.children()) {
@@ -139,17 +216,27 @@ void SheetGrid::IndexCells(int rowNumber, Row& row) {
                 throw WorkbookError("第 " + std::to_string(rowNumber) + " 行的单元格超过 " +
                                     std::to_string(kMaxColumns) + " 列");
         }
-        if (column <= previous)
-            throw WorkbookError("单元格 " + CellReference(rowNumber, column) + " 出现在 " +
-                                CellReference(rowNumber, previous) + " 之后（单元格须按列升序排列）");
-        row.cells.emplace(column, node);
+        found.push_back({column, node});
         previous = column;
     }
+    if (!InOrder(found)) {
+        // As the reader takes them: in column order, the later of two cells at one place standing.
+        found = SortedByPosition(row.node, std::move(found), [&](pugi::xml_node earlier, pugi::xml_node later, int) {
+            row.node.remove_child(earlier);
+            return later;
+        });
+        implicit = true;
+    }
+    for (const Positioned& cell : found)
+        row.cells.emplace(cell.position, cell.node);
     if (implicit) {
         // Written out now so that an inserted cell cannot shift the positions of those after it.
-        for (auto& [column, node] : row.cells)
-            if (!node.attribute("r"))
-                node.prepend_attribute("r").set_value(CellReference(rowNumber, column).c_str());
+        for (auto& [column, node] : row.cells) {
+            pugi::xml_attribute r = node.attribute("r");
+            if (!r)
+                r = node.prepend_attribute("r");
+            r.set_value(CellReference(rowNumber, column).c_str());
+        }
     }
     row.indexed = true;
 }

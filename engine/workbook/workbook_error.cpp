@@ -6,6 +6,9 @@ WorkbookError WorkbookReadError(const std::string& path, const std::string& prob
     return WorkbookError("无法读取工作簿“" + path + "”：" + problem);
 }
 
+WorksheetEditError::WorksheetEditError(const std::string& path, std::string problem)
+    : WorkbookError(WorkbookSaveError(path, problem)), problem(std::move(problem)) {}
+
 WorkbookError WorkbookSaveError(const std::string& path, const std::string& problem) {
     return WorkbookError("无法保存工作簿“" + path + "”：" + problem);
 }

@@ -122,7 +122,11 @@ SavedChanges XlsxWorkbook::SaveChanges() {
     // The open package holds the file, which some systems refuse to replace; worksheets not read yet open it
     // again, and find their parts unchanged.
     state.package.reset();
-    SaveWorksheetEdits(state.path, editsByPart);
+    try {
+        SaveWorksheetEdits(state.path, editsByPart);
+    } catch (const WorksheetEditError& error) {
+        return SaveIntoCopy("工作簿无法就地写入（" + error.Problem() + "），");
+    }
     for (const auto& worksheet : worksheets)
         worksheet->ClearPendingEdits();
     return {state.path, {}};

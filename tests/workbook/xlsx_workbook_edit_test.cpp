@@ -162,5 +162,49 @@ TEST(XlsxWorkbookEdits, SavesIntoTheFileAndReadsTheSavedWorkbookBack) {
     EXPECT_EQ(saved.Cell(1, 4).text, "inline");
 }
 
+// Whatever the reader takes, the error area reaches a file: rows stored out of order are saved in order with every
+// cell, and a part that cannot take the edits as it stands sends them into the copy beside it, saying why.
+TEST(XlsxWorkbookEdits, APartStoredOutOfOrderIsSavedAndOneThatCannotTakeTheEditsGoesToTheCopy) {
+    test::ScratchFolder folder;
+    const std::string path = folder.File("book.xlsx");
+    test::WriteZipPackage(path, test::MinimalXlsxParts({test::SheetXml(
+                                    R"(<row r="8"><c r="A8"><v>8</v></c></row><row r="2"><c r="B2"><v>2</v></c>)"
+                                    R"(<c r="A2" t="inlineStr"><is><t>T1</t></is></c></row>)")}));
+    {
+        std::unique_ptr<Workbook> workbook = OpenXlsxWorkbook(path);
+        Worksheet& sheet = workbook->WorksheetAt(1);
+        sheet.WriteText(10, 1, "Error:");
+        sheet.CopyCell(2, 1, 11, 1);
+        EXPECT_EQ(workbook->SaveChanges().path, path);
+    }
+    std::unique_ptr<Workbook> saved = OpenXlsxWorkbook(path);
+    const std::vector<std::tuple<int, int, std::string, double>> cells = {
+        {2, 1, "T1", 0}, {2, 2, "", 2}, {8, 1, "", 8}, {10, 1, "Error:", 0}, {11, 1, "T1", 0}};
+    for (const auto& [row, column, text, number] : cells) {
+        CellValue value = saved->WorksheetAt(1).Cell(row, column);
+        EXPECT_EQ(value.text, text) << row << "," << column;
+        EXPECT_EQ(value.number, number) << row << "," << column;
+    }
+
+    const std::string anchored = folder.File("anchored.xlsx");
+    test::WriteZipPackage(anchored, test::MinimalXlsxParts({test::SheetXml(
+                                        R"(<row r="2"><c r="A2"><f t="shared" ref="A2:A3" si="0">B2*2</f><v>4</v></c>)"
+                                        R"(<c r="B2"><v>2</v></c></row>)")}));
+    const std::string before = test::ReadFileBytes(anchored);
+    std::unique_ptr<Workbook> workbook = OpenXlsxWorkbook(anchored);
+    workbook->WorksheetAt(1).WriteText(4, 1, "Error:");
+    workbook->WorksheetAt(1).CopyCell(2, 2, 5, 1);
+    workbook->WorksheetAt(1).WriteText(2, 1, "over the anchor");
+    const SavedChanges copy = workbook->SaveChanges();
+    EXPECT_EQ(copy.path, folder.File("anchored.errors.xlsx"));
+    EXPECT_EQ(copy.reason, "工作簿无法就地写入（部件 xl/worksheets/sheet1.xml：单元格 A2 "
+                           "是共享公式的首个单元格，覆盖它会破坏其他单元格的公式），");
+    EXPECT_EQ(test::ReadFileBytes(anchored), before);
+    std::unique_ptr<Workbook> written = OpenXlsxWorkbook(copy.path);
+    EXPECT_EQ(written->WorksheetAt(1).Cell(4, 1).text, "Error:");
+    EXPECT_EQ(written->WorksheetAt(1).Cell(5, 1).number, 2);
+    EXPECT_EQ(written->WorksheetAt(1).Cell(2, 2).number, 2);
+}
+
 } // namespace
 } // namespace hz
