@@ -162,6 +162,20 @@ bool BiffStringFits(std::string_view data, std::size_t at) {
     return start <= data.size() && count * ((options & 1) ? 2 : 1) <= data.size() - start;
 }
 
+std::string_view BiffByteString(std::string_view data, std::size_t countBytes) {
+    if (data.size() < countBytes)
+        return {};
+    const std::size_t count = countBytes == 1 ? static_cast<unsigned char>(data[0]) : ReadU16(data, 0);
+    return data.substr(countBytes, count);
+}
+
+bool BiffByteStringFits(std::string_view data, std::size_t at, std::size_t countBytes) {
+    if (data.size() < at + countBytes)
+        return false;
+    const std::size_t count = countBytes == 1 ? static_cast<unsigned char>(data[at]) : ReadU16(data, at);
+    return count <= data.size() - at - countBytes;
+}
+
 double DecodeRk(std::uint32_t rk) {
     double value;
     if (rk & 2) {

@@ -10,13 +10,17 @@
 
 namespace hz {
 
-// Record types of the BIFF8 stream that the reader looks at.
+// Record types of the BIFF8 and BIFF5 streams that the reader looks at.
 namespace biff {
 inline constexpr std::uint16_t kFormula = 0x0006;
+inline constexpr std::uint16_t kBof2 = 0x0009; // the BOF of BIFF2; BIFF3 and BIFF4 have their own too
+inline constexpr std::uint16_t kBof3 = 0x0209;
+inline constexpr std::uint16_t kBof4 = 0x0409;
 inline constexpr std::uint16_t kEof = 0x000A;
 inline constexpr std::uint16_t kDateMode = 0x0022;
 inline constexpr std::uint16_t kFilePass = 0x002F;
 inline constexpr std::uint16_t kContinue = 0x003C;
+inline constexpr std::uint16_t kCodePage = 0x0042;
 inline constexpr std::uint16_t kBoundSheet = 0x0085;
 inline constexpr std::uint16_t kMulRk = 0x00BD;
 inline constexpr std::uint16_t kMulBlank = 0x00BE;
@@ -34,6 +38,10 @@ inline constexpr std::uint16_t kString = 0x0207;
 inline constexpr std::uint16_t kRk = 0x027E;
 inline constexpr std::uint16_t kFormat = 0x041E;
 inline constexpr std::uint16_t kBof = 0x0809;
+
+// The versions that the BOF of BIFF5 and BIFF8 names.
+inline constexpr std::uint16_t kBiff5 = 0x0500; // Excel 5.0 and 95 (BIFF7 names itself BIFF5)
+inline constexpr std::uint16_t kBiff8 = 0x0600;
 } // namespace biff
 
 struct BiffRecord {
@@ -81,6 +89,13 @@ std::string DecodeBiffString(const std::vector<std::string_view>& parts, std::si
 // Whether the unicode string at data[at] (16-bit character count, option byte, optional run and extension
 // counts, characters) lies within the record.
 bool BiffStringFits(std::string_view data, std::size_t at);
+
+// The bytes of a BIFF5 string (character count of countBytes bytes, then 8-bit characters in the workbook's code
+// page), cut where the data ends.
+std::string_view BiffByteString(std::string_view data, std::size_t countBytes);
+
+// Whether the BIFF5 string at data[at] lies within the record.
+bool BiffByteStringFits(std::string_view data, std::size_t at, std::size_t countBytes);
 
 // The decoded value of an RK number (a packed integer or the high half of a double, maybe divided by 100).
 double DecodeRk(std::uint32_t rk);

@@ -14,6 +14,8 @@ constexpr std::uint64_t kDenseCellsPerValue = 8;
 // BIFF8 limits of a worksheet.
 constexpr std::uint32_t kMaxRows = 65536;
 [[maybe_unused]] constexpr std::uint32_t kMaxColumns = 256; // checked in debug builds
+// The value of an undecided empty text, stored as Uncalculated; a cell decided Uncalculated holds 0.
+constexpr std::uint64_t kUndecided = 1;
 
 } // namespace
 
@@ -124,6 +126,24 @@ std::uint64_t XlsCellGrid::StoreText(std::string_view text) {
 
 void XlsCellGrid::SetText(std::uint32_t row, std::uint32_t column, CellKind kind, std::uint64_t storedText) {
     Set(row, column, kind, storedText);
+}
+
+void XlsCellGrid::SetUndecidedEmptyText(std::uint32_t row, std::uint32_t column) {
+    Set(row, column, CellKind::Uncalculated, kUndecided);
+    ++undecided;
+}
+
+void XlsCellGrid::DecideEmptyTexts(bool uncalculated) {
+    if (undecided == 0)
+        return;
+    // A cell set again since holds its later value, which is no undecided one (or is one of its own).
+    for (std::size_t i = 0; i < kinds.size(); ++i) {
+        if (kinds[i] == CellKind::Uncalculated && values[i] == kUndecided) {
+            kinds[i] = uncalculated ? CellKind::Uncalculated : CellKind::Text;
+            values[i] = 0; // Uncalculated 0, or the empty text at the start of the text buffer
+        }
+    }
+    undecided = 0;
 }
 
 void XlsCellGrid::Seal() {

@@ -60,8 +60,13 @@ public:
     // stored once. The buffer stays far below 4 GB: every text comes from a file of at most 512 MB.
     std::uint64_t StoreText(std::string_view text);
     void SetText(std::uint32_t row, std::uint32_t column, CellKind kind, std::uint64_t storedText);
+    // A formula's empty text that may be a writer's placeholder for a result it never calculated: it reads as an
+    // empty text or as Uncalculated once DecideEmptyTexts has said which.
+    void SetUndecidedEmptyText(std::uint32_t row, std::uint32_t column);
     // Called once after the last Set: a sparse grid sorts its cells for At.
     void Seal();
+    // After Seal: every undecided empty text becomes Uncalculated, or an empty text.
+    void DecideEmptyTexts(bool uncalculated);
 
 private:
     static std::uint32_t Key(std::uint32_t row, std::uint32_t column) { return row << 8 | column; }
@@ -71,6 +76,7 @@ private:
     void MakeSparse();
 
     std::size_t maxValues = 0;
+    std::size_t undecided = 0; // SetUndecidedEmptyText calls: whether DecideEmptyTexts has anything to do
     std::uint32_t rows = 0;
     std::uint32_t columns = 0;
     bool dense = true;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/workbook/compound_file.h"
+#include "engine/workbook/xls_code_page.h"
 #include "engine/workbook/xls_shared_strings.h"
 
 #include <cstdint>
@@ -20,17 +21,20 @@ struct XlsSheetEntry {
 
 // What the globals substream of a workbook stream says about the workbook.
 struct XlsGlobals {
-    std::uint16_t biffVersion = 0; // 0x0600 for BIFF8 (Excel 97 and later), 0x0500 for BIFF5; 0 when unknown
-    bool encrypted = false;        // a FILEPASS record: the rest of the stream is unreadable without the password
+    // 0x0600 for BIFF8 (Excel 97 and later), 0x0500 for BIFF5 and BIFF7 (Excel 5.0 and 95), 0x0200 to 0x0400 for the
+    // BIFF2 to BIFF4 of earlier versions; 0 when unknown.
+    std::uint16_t biffVersion = 0;
+    bool encrypted = false; // a FILEPASS record: the rest of the stream is unreadable without the password
     bool dates1904 = false;
-    bool recalculated = false; // a RECALCID record: the formulas' results were calculated by Excel
+    bool recalculated = false;                   // a RECALCID record: the formulas' results were calculated by Excel
+    std::uint16_t codePage = XlsCodePage::kNone; // BIFF5: the CODEPAGE record, the code page of the 8-bit texts
     std::vector<XlsSheetEntry> sheets;
     std::vector<bool> dateXfs; // by XF index: the cell format shows a date or a time
     XlsSharedStrings strings;  // the SST with its CONTINUE records
 };
 
-// Reads the globals up to their EOF record, the shared strings included. Stops after the BOF when the version is not
-// BIFF8, and at a FILEPASS record. Throws WorkbookError naming path when the records are damaged.
+// Reads the globals up to their EOF record, the shared strings included (BIFF8). Stops after the BOF when the version
+// is neither BIFF8 nor BIFF5, and at a FILEPASS record. Throws WorkbookError naming path when the records are damaged.
 XlsGlobals ReadXlsGlobals(const std::string& path, CompoundStream& stream);
 
 } // namespace hz

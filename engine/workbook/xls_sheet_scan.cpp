@@ -4,6 +4,7 @@
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"
 
+#include <algorithm>
 #include <limits>
 #include <map>
 #include <optional>
@@ -28,8 +29,12 @@ constexpr std::uint64_t kMaxCells = 4ull * kBiff8Rows * kBiff8Columns;
 class WorksheetRecords {
 public:
     // recordBytes: at most how many bytes the worksheet's records take.
-    WorksheetRecords(const XlsGlobals& globals, std::uint64_t recordBytes)
-        : globals(globals), cells(static_cast<std::size_t>(recordBytes / kMinBytesPerValue)) {}
+    WorksheetRecords(const XlsGlobals& globals, const XlsCodePage& codePage, std::uint64_t recordBytes)
+        : globals(globals), codePage(codePage), biff5(globals.biffVersion == biff::kBiff5),
+          cells(static_cast<std::size_t>(recordBytes / kMinBytesPerValue)) {}
+
+    // Whether a formula of the sheet holds a result other than an empty text.
+    bool CalculatedResultSeen() const { return calculatedResultSeen; }
 
     XlsCellGrid TakeCells() {
         cells.Seal();
@@ -49,11 +54,14 @@ public:
         std::uint16_t column = data.size() >= 4 ? ReadU16(data, 2) : 0;
         switch (record.type) {
         case biff::kDimension:
-            // The used range the writer declares; cells outside it are read all the same, as Excel does.
-            if (data.size() >= 12) {
-                if (ReadU32(data, 4) > kBiff8Rows || ReadU16(data, 10) > kBiff8Columns)
+            // The used range the writer declares; cells outside it are read all the same, as Excel does. BIFF5 gives
+            // its rows in 16 bits.
+            if (data.size() >= (biff5 ? 8u : 12u)) {
+                const std::uint32_t rows = biff5 ? ReadU16(data, 2) : ReadU32(data, 4);
+                const std::uint16_t columns = biff5 ? ReadU16(data, 6) : ReadU16(data, 10);
+                if (rows > kBiff8Rows || columns > kBiff8Columns)
                     reader.Damaged("工作表尺寸超出 65536 行 256 列");
-                cells.Declare(ReadU32(data, 4), ReadU16(data, 10));
+                cells.Declare(rows, columns);
             }
             break;
         case biff::kNumber:
@@ -90,6 +98,10 @@ public:
             break;
         case biff::kLabel:
         case biff::kRString: // a text with formatting runs after it
+            if (biff5) {
+                AddText(row, column, CellKind::Text, codePage.Decode(ByteText(reader, record, 6)));
+                break;
+            }
             if (!BiffStringFits(data, 6))
                 reader.Damaged("文字单元格记录中的文字超出记录范围");
             AddText(row, column, CellKind::Text, DecodeBiffString({data.substr(6)}));
@@ -103,7 +115,10 @@ public:
             ReadFormula(row, column, data);
             break;
         case biff::kString:
-            if (stringPending) {
+            if (stringPending && biff5) {
+                AddText(pendingRow, pendingColumn, CellKind::Text, codePage.Decode(ByteText(reader, record, 0)));
+                stringPending = false;
+            } else if (stringPending) {
                 BiffRecord string = record;
                 std::vector<std::string_view> continues = reader.TakeContinues(string);
                 continues.insert(continues.begin(), string.data);
@@ -149,6 +164,24 @@ private:
             reader.Damaged("单元格记录过短");
     }
 
+    // The bytes of a BIFF5 text (16-bit count, 8-bit characters) at data[at], going on over the CONTINUE records
+    // after the record when it is longer than the record: the CONTINUE records hold the further bytes alone.
+    static std::string ByteText(BiffReader& reader, const BiffRecord& record, std::size_t at) {
+        if (BiffByteStringFits(record.data, at, 2))
+            return std::string(BiffByteString(record.data.substr(at), 2));
+        if (record.data.size() < at + 2)
+            reader.Damaged("文字单元格记录中的文字超出记录范围");
+        const std::size_t count = ReadU16(record.data, at);
+        BiffRecord text = record;
+        const std::vector<std::string_view> continues = reader.TakeContinues(text);
+        std::string bytes(text.data.substr(at + 2));
+        for (std::string_view part : continues)
+            bytes.append(part.substr(0, count - std::min(count, bytes.size())));
+        if (bytes.size() < count)
+            reader.Damaged("文字单元格记录中的文字超出记录范围");
+        return bytes;
+    }
+
     void AddNumber(std::uint16_t row, std::uint16_t column, std::uint16_t xf, double value) {
         if (IsDateXf(xf))
             AddDate(row, column, value);
@@ -178,16 +211,21 @@ private:
     }
 
     // The cached result: a number, or (marked by 0xFFFF in its top bytes) a type byte with a value byte. A result
-    // that the record asks to calculate on opening, or the empty text that programs which do not calculate write
-    // (a workbook Excel never saved has no RECALCID), is no result.
+    // that the record asks to calculate on opening is no result. An empty text may be one of the placeholders that
+    // programs which do not calculate write for every formula: unless Excel calculated the workbook (RECALCID), it
+    // stays undecided until every formula of the workbook is read.
     void ReadFormula(std::uint16_t row, std::uint16_t column, std::string_view data) {
         stringPending = false;
-        const bool calculateOnOpen = (ReadU16(data, 14) & 0x0002) != 0;
-        const bool placeholder = ReadU16(data, 12) == 0xFFFF && data[6] == 3 && !globals.recalculated;
-        if (calculateOnOpen || placeholder) {
+        if ((ReadU16(data, 14) & 0x0002) != 0) {
             cells.SetNumber(row, column, CellKind::Uncalculated, 0);
             return;
         }
+        const bool emptyText = ReadU16(data, 12) == 0xFFFF && data[6] == 3;
+        if (emptyText && !globals.recalculated) {
+            cells.SetUndecidedEmptyText(row, column);
+            return;
+        }
+        calculatedResultSeen = true;
         if (ReadU16(data, 12) != 0xFFFF) {
             AddNumber(row, column, ReadU16(data, 4), ReadF64(data, 6));
             return;
@@ -208,9 +246,12 @@ private:
     static constexpr std::uint64_t kNotStored = std::numeric_limits<std::uint64_t>::max();
 
     const XlsGlobals& globals;
+    const XlsCodePage& codePage;
+    const bool biff5; // 8-bit texts in the code page, and BIFF5's own forms of a few records
     XlsCellGrid cells;
     std::vector<std::uint64_t> storedShared; // by shared-string index: where the grid holds it
     bool stringPending = false;
+    bool calculatedResultSeen = false;
     std::uint16_t pendingRow = 0;
     std::uint16_t pendingColumn = 0;
 };
@@ -237,6 +278,8 @@ std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, CompoundStream& 
     std::uint64_t cellCount = 0;
     std::size_t sheet = 0;
     std::optional<WorksheetRecords> worksheet;
+    const XlsCodePage codePage(path, globals.codePage);
+    bool calculatedResultSeen = false;
     while (reader.Next(record)) {
         if (depth == 0) {
             // Anything but a new substream is the padding at the end of the stream.
@@ -257,7 +300,7 @@ std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, CompoundStream& 
                 // The sheet's records end where the next listed sheet begins, or with the stream.
                 auto next = std::next(listed);
                 const std::uint64_t end = next != sheetAt.end() ? next->first : stream.Size();
-                worksheet.emplace(globals, end - std::min(end, reader.RecordOffset()));
+                worksheet.emplace(globals, codePage, end - std::min(end, reader.RecordOffset()));
             }
             continue;
         }
@@ -266,6 +309,7 @@ std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, CompoundStream& 
         } else if (record.type == biff::kEof) {
             --depth;
             if (depth == 0 && worksheet) {
+                calculatedResultSeen = calculatedResultSeen || worksheet->CalculatedResultSeen();
                 grids[sheet] = worksheet->TakeCells();
                 cellCount += static_cast<std::uint64_t>(grids[sheet].Rows()) * grids[sheet].Columns();
                 if (cellCount > kMaxCells)
@@ -281,6 +325,11 @@ std::vector<XlsCellGrid> ScanXlsSheets(const std::string& path, CompoundStream& 
     for (std::size_t i = 0; i < found.size(); ++i)
         if (!found[i])
             Damaged(path, "找不到工作表“" + globals.sheets[i].name + "”的数据");
+    // Empty texts are placeholders only where no formula of the workbook holds anything else: a program that
+    // calculates gives its other formulas their numbers and texts, while one that does not (xlwt) writes the same
+    // empty text for all. Calculating writers need not write RECALCID (Gnumeric writes none, and BIFF5 has none).
+    for (XlsCellGrid& grid : grids)
+        grid.DecideEmptyTexts(!calculatedResultSeen);
     return grids;
 }
 

@@ -1,5 +1,6 @@
 #include "engine/workbook/xls_workbook.h"
 
+#include "engine/workbook/biff_records.h"
 #include "engine/workbook/compound_file.h"
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/errors_copy.h"
@@ -7,6 +8,8 @@
 #include "engine/workbook/xls_sheet_scan.h"
 #include "engine/workbook/xls_worksheet.h"
 
+#include <algorithm>
+#include <iterator>
 #include <vector>
 
 // The workbook stream is read in two passes over its records: the globals (sheet list, date system, cell formats,
@@ -18,12 +21,13 @@ namespace {
 
 const char* const kPasswordProblem = "工作簿设有密码保护，请先在 Excel 中取消密码，保存后再导入";
 const char* const kOldVersionProblem =
-    "这是 Excel 5.0/95 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
+    "这是 Excel 4.0 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
+// Excel 97 and later keep the workbook in a stream named "Workbook", Excel 5.0 and 95 in one named "Book"; a file
+// saved for both holds both. Either holds BIFF8 or BIFF5 records, as its first record says.
+const char* const kWorkbookStreams[] = {"Workbook", "Book"};
 
-// Tells what else an OLE2 compound file without a BIFF8 workbook stream holds.
+// Tells what else an OLE2 compound file without a workbook stream holds.
 [[noreturn]] void ThrowNotAWorkbook(const std::string& path, const CompoundFile& file) {
-    if (file.HasStream("Book"))
-        throw WorkbookReadError(path, kOldVersionProblem);
     if (file.HasStream("WordDocument"))
         throw WorkbookReadError(path, "这是 Word 文档，不是 Excel 工作簿");
     throw WorkbookReadError(path, "文件不是 Excel 工作簿（这种复合文档中没有工作簿数据）");
@@ -68,14 +72,16 @@ std::unique_ptr<Workbook> OpenXlsWorkbook(const std::string& path) {
     // An encrypted .xlsx or .xlsm is an OLE2 container too, holding the encrypted package.
     if (file.HasStream("EncryptionInfo") || file.HasStream("EncryptedPackage"))
         throw WorkbookReadError(path, kPasswordProblem);
-    if (!file.HasStream("Workbook"))
+    const char* const* name = std::find_if(std::begin(kWorkbookStreams), std::end(kWorkbookStreams),
+                                           [&](const char* stream) { return file.HasStream(stream); });
+    if (name == std::end(kWorkbookStreams))
         ThrowNotAWorkbook(path, file);
     // Read from the file a window at a time, never whole.
-    CompoundStream stream = file.OpenStream("Workbook");
+    CompoundStream stream = file.OpenStream(*name);
     XlsGlobals globals = ReadXlsGlobals(path, stream);
-    if (globals.biffVersion == 0x0500)
+    if (globals.biffVersion >= 0x0200 && globals.biffVersion < biff::kBiff5)
         throw WorkbookReadError(path, kOldVersionProblem);
-    if (globals.biffVersion != 0x0600)
+    if (globals.biffVersion != biff::kBiff8 && globals.biffVersion != biff::kBiff5)
         throw WorkbookReadError(path, "文件不是可识别的 Excel 工作簿（工作簿数据流的开头无效）");
     if (globals.encrypted)
         throw WorkbookReadError(path, kPasswordProblem);

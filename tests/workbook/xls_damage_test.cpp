@@ -17,8 +17,7 @@ using test::ScratchFolder;
 using test::WriteFileBytes;
 
 const std::string kPassword = "工作簿设有密码保护，请先在 Excel 中取消密码，保存后再导入";
-const std::string kOldVersion =
-    "这是 Excel 5.0/95 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
+const std::string kOldVersion = "这是 Excel 4.0 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
 
 std::string ReadError(const std::string& path) {
     try {
@@ -84,8 +83,7 @@ TEST_F(XlsDamageTest, PasswordProtectedXlsAsksToRemoveThePassword) {
     EXPECT_EQ(ReadError(path), Expected(path, kPassword));
 }
 
-TEST_F(XlsDamageTest, OleContainersThatAreNotBiff8WorkbooksGetAClearMessage) {
-    std::string biff5 = Record(0x0809, std::string("\x00\x05\x05\x00\x00\x00\x00\x00", 8)) + Record(0x000A, "");
+TEST_F(XlsDamageTest, OleContainersThatAreNotWorkbooksGetAClearMessage) {
     std::string biff8Start = Reference().substr(512, 20);
     struct Case {
         const char* name;
@@ -97,8 +95,6 @@ TEST_F(XlsDamageTest, OleContainersThatAreNotBiff8WorkbooksGetAClearMessage) {
          {{"EncryptionInfo", std::string(200, '\x04')}, {"EncryptedPackage", std::string(5000, 'e')}},
          kPassword},
         {"encrypted package without its info", {{"EncryptedPackage", std::string(100, 'e')}}, kPassword},
-        {"Excel 5.0 Book stream", {{"Book", biff5}}, kOldVersion},
-        {"Excel 5.0 records in a Workbook stream", {{"Workbook", biff5}}, kOldVersion},
         {"Word document", {{"WordDocument", std::string(600, 'w')}}, "这是 Word 文档，不是 Excel 工作簿"},
         {"other compound document", {{"Contents", "x"}}, "文件不是 Excel 工作簿（这种复合文档中没有工作簿数据）"},
         {"no streams at all", {}, "文件不是 Excel 工作簿（这种复合文档中没有工作簿数据）"},
@@ -159,10 +155,10 @@ TEST_F(XlsDamageTest, StringsLongerThanTheirRecordAreRefused) {
     }
 }
 
-TEST_F(XlsDamageTest, Biff5VersionInTheBofIsRefused) {
+TEST_F(XlsDamageTest, AnEarlierVersionsBofIsRefused) {
     std::string bytes = Reference();
-    bytes[512 + 5] = 0x05; // BOF version 0x0600 -> 0x0500
-    std::string path = folder->File("biff5.xls");
+    bytes[512 + 1] = 0x04; // the BOF record 0x0809 -> BIFF4's 0x0409
+    std::string path = folder->File("biff4.xls");
     WriteFileBytes(path, bytes);
     EXPECT_EQ(ReadError(path), Expected(path, kOldVersion));
 }

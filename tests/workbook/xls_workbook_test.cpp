@@ -93,16 +93,16 @@ TEST_F(XlsReferenceTest, ReadsEveryKindOfCell) {
     EXPECT_EQ(sheet.Cell(4, 7).text, longText);
 }
 
-// A formula's stored result is no result when the record asks for calculation on opening, and an empty text result
-// is none in a workbook that Excel never calculated (no RECALCID: programs that do not calculate store "" for every
-// formula). Other stored results stand either way.
-TEST_F(XlsReferenceTest, AFormulaResultThatWasNeverCalculatedReadsAsUncalculated) {
-    const std::string uncalculatedBook = Patched("book.xls", [](unsigned type, char* record, unsigned) {
+// A formula's stored result is no result when the record asks for calculation on opening. Without RECALCID (which
+// Excel writes when it calculates) an empty text result still stands beside the other formulas' results: only a
+// workbook whose every formula holds an empty text was never calculated (xls_empty_text_results_test.cpp).
+TEST_F(XlsReferenceTest, AFormulaResultToCalculateOnOpeningReadsAsUncalculated) {
+    const std::string withoutRecalcId = Patched("book.xls", [](unsigned type, char* record, unsigned) {
         if (type == 0x01C1)
             record[0] = 0x61; // RECALCID becomes an unknown record
     });
-    auto book = OpenXlsWorkbook(uncalculatedBook);
-    ExpectCell(book->WorksheetAt(1), {"empty text without RECALCID", 4, 5, CellKind::Uncalculated, 0, ""});
+    auto book = OpenXlsWorkbook(withoutRecalcId);
+    ExpectCell(book->WorksheetAt(1), {"empty text without RECALCID", 4, 5, CellKind::Text, 0, ""});
     ExpectCell(book->WorksheetAt(1), {"number without RECALCID", 4, 1, CellKind::Number, 3.5, ""});
 
     const std::string calculateOnOpen = Patched("book.xls", [](unsigned type, char* record, unsigned size) {
