@@ -5,10 +5,13 @@
 #include "engine/run_error.h"
 #include "engine/run_journal.h"
 #include "engine/settings/app_settings.h"
+#include "engine/sheet_digest.h"
 #include "engine/sheet_kinds.h"
+#include "engine/workbook/workbook.h"
 
 #include <QFileInfo>
 
+#include <memory>
 #include <optional>
 
 namespace hz::cli {
@@ -53,10 +56,22 @@ int StatusCommand(const QStringList& arguments, const QString& defaultSettingsPa
         const QString erp = JournalErpName(LoadAppSettings(settingsPath).connection);
         RunJournal journal(JournalPath(settingsPath, workbook, erp), workbook, erp, false);
         const std::map<QString, JournalEntry> entries = journal.Read();
+        // Whether each kind's rows above its resume row are still those imported: a workbook that is gone or
+        // cannot be read is changed for every kind.
+        std::unique_ptr<Workbook> book;
+        if (!entries.empty()) {
+            try {
+                book = OpenWorkbook(parsed->workbook.toStdString());
+            } catch (const RunError&) {
+            }
+        }
         for (const SheetKind& kind : SheetKinds()) {
             const auto found = entries.find(kind.caption.toString());
             if (found != entries.end()) {
-                out << kind.caption << u'\t' << found->second.row << Qt::endl;
+                const bool unchanged =
+                    book && RowsUnchanged(KindWorksheet(*book, kind.caption.toString()), found->second.rows);
+                out << kind.caption << u'\t' << found->second.row << u'\t'
+                    << (unchanged ? QStringLiteral("ok") : QStringLiteral("changed")) << Qt::endl;
             }
         }
     } catch (const RunError& error) {

@@ -77,6 +77,10 @@ void WalkWorksheets(Workbook& workbook, ImportRunContext& context, const Importe
             if (importer) {
                 context.voucherKey.clear();
                 context.row = context.startRows[context.kindIndex];
+                SheetDigest& digest = context.sheetDigests[static_cast<std::size_t>(context.kindIndex)];
+                if (!digest.Started()) {
+                    digest.Start(&worksheet, context.row);
+                }
                 context.ReportProgress();
                 (*importer)(context);
                 JournalKindEnd(context);
@@ -146,6 +150,9 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
         context.selectedKinds.push_back(selected.kind);
         context.startRows.push_back(StartRow(selected));
     }
+    context.sheetDigests.resize(context.selectedKinds.size());
+    context.landedItems.resize(context.selectedKinds.size());
+    context.resumeProbeRows.resize(context.selectedKinds.size());
     // A check keeps nothing, so it has nothing to journal.
     std::optional<RunJournal> journal;
     if (!context.Checking()) {
@@ -169,7 +176,7 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
             if (context.Checking()) {
                 dryRun.emplace(session.Con);
             }
-            if (ResumeFromJournal(context, resumeEntries)) {
+            if (ResumeFromJournal(context, resumeEntries, *workbook)) {
                 WalkWorksheets(*workbook, context, importers);
             }
             if (dryRun) {

@@ -3,6 +3,7 @@
 #include "engine/erp_components.h"
 #include "engine/import_request.h"
 #include "engine/run_journal.h"
+#include "engine/sheet_digest.h"
 
 #include <QDateTime>
 #include <QString>
@@ -51,6 +52,11 @@ struct ImportRunContext {
     RunJournal* journal = nullptr;
     JournalItem journalItem;
     std::optional<JournalItem> unposted;
+    // Per selected kind: what the run read of its worksheet, the last item of it that the run saw committed, and
+    // the row at which a resumed kind must find its first item not yet in the ERP (0: none to check).
+    std::vector<SheetDigest> sheetDigests;
+    std::vector<std::optional<JournalItem>> landedItems;
+    std::vector<int> resumeProbeRows;
     // A resumed run's vouchers that an earlier run set aside and whose workbook was not saved, by kind caption.
     std::map<QString, std::vector<SetAsideVoucher>> journaledSetAsides;
     bool interrupted = false; // a stop was requested and the importer stopped at a row boundary

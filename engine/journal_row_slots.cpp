@@ -47,6 +47,15 @@ void PutVoucherFields(std::string& out, const JournalItem& item) {
     PutText(out, item.stockAfter);
 }
 
+// What a record holds of an entry beyond its item: a record of an earlier version ends before them.
+void PutEntryFields(std::string& out, const JournalEntry& entry) {
+    PutText(out, entry.landed ? ItemText(*entry.landed) : QString());
+    AppendU32(out, static_cast<std::uint32_t>(entry.rows.from));
+    AppendU32(out, static_cast<std::uint32_t>(entry.rows.to));
+    AppendU64(out, entry.rows.digest);
+    AppendU32(out, static_cast<std::uint32_t>(entry.state));
+}
+
 // Reads fields from a record's body, each bounded by what is left of it.
 class FieldReader {
 public:
@@ -134,8 +143,27 @@ std::optional<JournalRowSlots::Slot> JournalRowSlots::ReadSlot(int index) {
                 return std::nullopt;
             inFlight.supersededBy = fingerprint;
         }
-        if (!fields.AtEnd())
-            return std::nullopt;
+        if (!fields.AtEnd()) {
+            QString landed;
+            std::uint32_t from = 0;
+            std::uint32_t to = 0;
+            std::uint32_t state = 0;
+            if (!fields.Text(landed) || !fields.Number(from) || !fields.Number(to) ||
+                !fields.Number(inFlight.entry.rows.digest) || !fields.Number(state) || !fields.AtEnd())
+                return std::nullopt;
+            // Out of range, they fail the entry's soundness check instead of passing for a whole record.
+            const auto OnSheet = [](std::uint32_t value) {
+                return value <= static_cast<std::uint32_t>(kMaxRows) + 1 ? static_cast<int>(value) : -1;
+            };
+            inFlight.entry.rows.from = OnSheet(from);
+            inFlight.entry.rows.to = OnSheet(to);
+            inFlight.entry.state = static_cast<KindState>(state <= 2 ? state : 3);
+            if (!landed.isEmpty()) {
+                inFlight.entry.landed = ItemFromText(landed);
+                if (!inFlight.entry.landed)
+                    inFlight.entry.rows.from = -1;
+            }
+        }
     }
     inFlight.entry.row = static_cast<int>(row);
     item.rowAfter = static_cast<int>(rowAfter);
@@ -185,6 +213,7 @@ void JournalRowSlots::Put(const InFlight& inFlight) {
     AppendU32(body, inFlight.supersededBy ? 1 : 0);
     if (inFlight.supersededBy)
         AppendU64(body, *inFlight.supersededBy);
+    PutEntryFields(body, inFlight.entry);
     const std::uint64_t sequence = latest ? latest->sequence + 1 : 1;
     std::string record;
     AppendU32(record, kMagic);
@@ -207,8 +236,9 @@ bool JournalRowSlots::Write(const QString& kind, const JournalEntry& entry, std:
     // Bytes of UTF-8 are at most three for each UTF-16 unit; the rest are a few numbers and lengths.
     const qsizetype units = workbook.size() + erp.size() + kind.size() + item.table.size() + item.field.size() +
                             item.value.size() + item.detailTable.size() + item.vouchType.size() +
-                            item.voucherKey.size() + item.stockBefore.size() + item.stockAfter.size();
-    if (kHeaderBytes + 128 + 3 * static_cast<std::size_t>(units) > kSlotBytes)
+                            item.voucherKey.size() + item.stockBefore.size() + item.stockAfter.size() +
+                            (entry.landed ? ItemText(*entry.landed).size() : 0);
+    if (kHeaderBytes + 160 + 3 * static_cast<std::size_t>(units) > kSlotBytes)
         return false;
     OpenFile(true);
     Load();
@@ -237,6 +267,7 @@ std::uint64_t EntryFingerprint(const JournalEntry& entry) {
         PutText(bytes, item->value);
         PutVoucherFields(bytes, *item);
     }
+    PutEntryFields(bytes, entry);
     return Checksum(bytes.data(), bytes.size());
 }
 

@@ -7,11 +7,24 @@ namespace hz {
 
 namespace {
 
-void Record(ImportRunContext& context, int row, const std::optional<JournalItem>& item) {
-    context.journal->Record(context.KindName(), {row, item});
+void Record(ImportRunContext& context, int row, const std::optional<JournalItem>& item,
+            KindState state = KindState::InProgress) {
+    const JournalEntry entry = KindEntry(context, row, item, state);
+    context.journal->Record(context.KindName(), entry, &context.sheetDigests[context.kindIndex].Digests());
 }
 
 } // namespace
+
+JournalEntry KindEntry(ImportRunContext& context, int row, const std::optional<JournalItem>& item, KindState state) {
+    const auto kind = static_cast<std::size_t>(context.kindIndex);
+    return {row, item, context.landedItems[kind], context.sheetDigests[kind].Through(row), state};
+}
+
+void JournalLanded(ImportRunContext& context) {
+    if (context.journal) {
+        context.landedItems[static_cast<std::size_t>(context.kindIndex)] = context.journalItem;
+    }
+}
 
 void JournalMasterRow(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code) {
     if (!context.journal) {
@@ -72,15 +85,20 @@ void JournalSetAside(ImportRunContext& context, bool savedUnposted) {
     if (!context.journal) {
         return;
     }
-    context.journal->RecordSetAside(context.KindName(), context.row,
-                                    {context.voucherFirstRow, context.voucherKey, savedUnposted});
+    context.journal->RecordSetAside(context.KindName(), KindEntry(context, context.row, std::nullopt),
+                                    {context.voucherFirstRow, context.voucherKey, savedUnposted},
+                                    &context.sheetDigests[context.kindIndex].Digests());
 }
 
 void JournalKindEnd(ImportRunContext& context) {
     if (!context.journal) {
         return;
     }
-    Record(context, context.startRows[context.kindIndex], context.unposted);
+    // An interrupted kind goes on where it stopped, as one still being imported.
+    const KindState state = context.interrupted ? KindState::InProgress
+                            : context.runOk     ? KindState::Completed
+                                                : KindState::Stopped;
+    Record(context, context.startRows[context.kindIndex], context.unposted, state);
     context.unposted.reset();
 }
 

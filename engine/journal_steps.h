@@ -1,6 +1,10 @@
 #pragma once
 
+#include "engine/run_journal.h"
+
 #include <QString>
+
+#include <optional>
 
 namespace hz {
 
@@ -24,7 +28,13 @@ void KeepUnpostedVoucher(ImportRunContext& context);
 // The voucher in hand (voucherFirstRow, voucherKey) was set aside into the error area and row is below it: the kind
 // resumes there, and the voucher stays in the journal until the workbook is saved.
 void JournalSetAside(ImportRunContext& context, bool savedUnposted);
-// As a kind's importer returns: the kind resumes at its start row, after posting a voucher it left unposted.
+// As a kind's importer returns: the kind resumes at its start row, after posting a voucher it left unposted; the
+// entry says whether the sheet was read to its end or stopped by a row error.
 void JournalKindEnd(ImportRunContext& context);
+// Right after the commit of the item last journaled: it is in the ERP.
+void JournalLanded(ImportRunContext& context);
+// The kind's entry at row, with what the run read of its worksheet and the item last committed.
+JournalEntry KindEntry(ImportRunContext& context, int row, const std::optional<JournalItem>& item,
+                       KindState state = KindState::InProgress);
 
 } // namespace hz

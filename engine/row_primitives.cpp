@@ -1,8 +1,11 @@
 #include "engine/row_primitives.h"
 
+#include "engine/journal_steps.h"
+
 #include "engine/cell_conversions.h"
 #include "engine/database/database_error.h"
 #include "engine/import_run_context.h"
+#include "engine/journal_steps.h"
 #include "engine/run_error.h"
 #include "engine/run_observer.h"
 #include "engine/workbook/cell_address.h"
@@ -129,13 +132,35 @@ QString QueryValue(ImportRunContext& context, const QString& sql) {
 }
 
 // The primitives build their statement texts for every row, each in one allocation (QStringBuilder).
+namespace {
+
+// The first row of a kind that a resumed run took up while it was being imported: the journal says its item is not
+// in the ERP yet. When it is, the ERP is ahead of the journal (which a power loss can leave behind its last steps),
+// and the run cannot tell what else the journal missed.
+void CheckResumedRowIsNew(ImportRunContext& context, const QString& code, bool isNew) {
+    if (context.resumeProbeRows.empty() || context.resumeProbeRows[context.kindIndex] != context.row) {
+        return;
+    }
+    context.resumeProbeRows[context.kindIndex] = 0;
+    if (!isNew) {
+        throw RunError(QStringLiteral("%1第 %2 行的 %3 已在账套中，而运行记录说它尚未导入：运行记录与账套不符（运行记录"
+                                      "可能在断电时丢失了最后几条）；请核对后不带 --resume 从给出的起始行导入")
+                           .arg(context.KindName(), RowText(context), code)
+                           .toStdString());
+    }
+}
+
+} // namespace
+
 bool CheckCodeIsNew(ImportRunContext& context, const QString& table, const QString& codeField, const QString& code) {
     Query& query = context.erp.QGongYong;
     query.SetText(QStringLiteral("Select 1 From ") % table % QStringLiteral(" WITH (UPDLOCK, HOLDLOCK) Where ") %
                   codeField % QStringLiteral(" = :Value"));
     query.Bind(kValue, code);
     query.Exec();
-    if (query.IsEmpty()) {
+    const bool isNew = query.IsEmpty();
+    CheckResumedRowIsNew(context, code, isNew);
+    if (isNew) {
         return true;
     }
     ReportRowError(context, context.KindName() + QStringLiteral("第 ") + RowText(context) + QStringLiteral(" 行 ") +
@@ -227,6 +252,7 @@ void SaveMasterRow(ImportRunContext& context, const QString& identifier) {
         QMain.Post();
         QMain.UpdateBatch();
         Con.Commit();
+        JournalLanded(context);
     } catch (const DatabaseError&) {
         // Rolled back before the message, so that no lock is held while the user reads it.
         Con.Rollback();

@@ -4,6 +4,7 @@
 #include "engine/database/sqlite_library.h"
 #include "engine/journal_row_slots.h"
 #include "engine/run_error.h"
+#include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook.h"
 
 #include <QCryptographicHash>
@@ -12,6 +13,7 @@
 #include <QRegularExpression>
 #include <QUuid>
 
+#include <algorithm>
 #include <memory>
 
 #include <sqlite3.h>
@@ -22,7 +24,12 @@ namespace {
 
 // "hzjr": marks the file as a run journal, so that another SQLite file beside the settings is never taken for one.
 constexpr int kJournalApplicationId = 0x687a6a72;
-constexpr int kJournalVersion = 1;
+constexpr int kJournalVersion = 2;
+// What version 2 added to a kind's entry; a journal of version 1 gains the columns, empty, when it is opened.
+const char* const kVersion2Columns =
+    "ALTER TABLE resume_rows ADD COLUMN landed TEXT; ALTER TABLE resume_rows ADD COLUMN rows_from INTEGER; "
+    "ALTER TABLE resume_rows ADD COLUMN rows_to INTEGER; ALTER TABLE resume_rows ADD COLUMN rows_digest INTEGER; "
+    "ALTER TABLE resume_rows ADD COLUMN state INTEGER; ALTER TABLE resume_rows ADD COLUMN row_digests BLOB;";
 // A reader holds the file for a moment; a run of the same workbook holds it to its end, which is not waited for.
 constexpr int kBusyMilliseconds = 1000;
 
@@ -43,6 +50,12 @@ CREATE TABLE IF NOT EXISTS resume_rows (
     voucher_key TEXT,
     stock_before TEXT,
     stock_after TEXT,
+    landed TEXT,
+    rows_from INTEGER,
+    rows_to INTEGER,
+    rows_digest INTEGER,
+    state INTEGER,
+    row_digests BLOB,
     PRIMARY KEY (workbook, erp, kind)
 ) WITHOUT ROWID;
 CREATE TABLE IF NOT EXISTS set_aside (
@@ -62,12 +75,14 @@ const char* const kInsertSetAside = "INSERT OR REPLACE INTO set_aside (workbook,
 
 const char* const kUpsert =
     "INSERT OR REPLACE INTO resume_rows (workbook, erp, kind, row, step, row_after, target, field, value, "
-    "detail_target, lines, voucher_type, voucher_key, stock_before, stock_after) "
-    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15)";
+    "detail_target, lines, voucher_type, voucher_key, stock_before, stock_after, landed, rows_from, rows_to, "
+    "rows_digest, state, row_digests) "
+    "VALUES (?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13, ?14, ?15, ?16, ?17, ?18, ?19, ?20, ?21)";
 
 const char* const kSelect =
     "SELECT kind, row, step, row_after, target, field, value, detail_target, lines, voucher_type, voucher_key, "
-    "stock_before, stock_after FROM resume_rows WHERE workbook = ?1 AND erp = ?2";
+    "stock_before, stock_after, landed, rows_from, rows_to, rows_digest, state FROM resume_rows WHERE workbook = ?1 "
+    "AND erp = ?2";
 
 // Table and field names go into the ERP's statements as they stand: only plain identifiers are taken from the file.
 bool IsIdentifier(const QString& name) {
@@ -105,6 +120,9 @@ bool IsSound(const JournalItem& item) {
     item.value.toLongLong(&isId);
     return isId && IsIdentifier(item.detailTable) && item.lines >= 1 && item.lines <= kMaxRows;
 }
+
+// The fields of an item kept as one text: the last item that landed is only asked of the ERP, never acted on.
+const QChar kFieldSeparator = QChar(0x1F);
 
 // The item of a row read from the file, or nothing when its fields do not make a sound one.
 std::optional<JournalItem> ReadItem(sqlite3_stmt* statement) {
@@ -152,6 +170,52 @@ int PragmaValue(sqlite3* database, const char* sql) {
 }
 
 } // namespace
+
+QString ItemText(const JournalItem& item) {
+    return QStringList{QString::number(static_cast<int>(item.step)),
+                       item.table,
+                       item.field,
+                       item.value,
+                       item.detailTable,
+                       QString::number(item.lines),
+                       item.vouchType,
+                       item.voucherKey,
+                       QString::number(item.rowAfter)}
+        .join(kFieldSeparator);
+}
+
+std::optional<JournalItem> ItemFromText(const QString& text) {
+    const QStringList fields = text.split(kFieldSeparator);
+    if (fields.size() != 9) {
+        return std::nullopt;
+    }
+    JournalItem item;
+    bool numbers[3] = {};
+    const int step = fields[0].toInt(&numbers[0]);
+    item.lines = fields[5].toInt(&numbers[1]);
+    item.rowAfter = fields[8].toInt(&numbers[2]);
+    if (!numbers[0] || !numbers[1] || !numbers[2] || step < 1 || step > 3) {
+        return std::nullopt;
+    }
+    item.step = static_cast<JournalItem::Step>(step);
+    item.table = fields[1];
+    item.field = fields[2];
+    item.value = fields[3];
+    item.detailTable = fields[4];
+    item.vouchType = fields[6];
+    item.voucherKey = fields[7];
+    return IsSound(item) ? std::optional(item) : std::nullopt;
+}
+
+bool IsSoundEntry(const JournalEntry& entry) {
+    if (!IsRow(entry.row) || (entry.item && !IsSound(*entry.item)) || (entry.landed && !IsSound(*entry.landed))) {
+        return false;
+    }
+    const RowsTaken& rows = entry.rows;
+    const int state = static_cast<int>(entry.state);
+    return state >= 0 && state <= 2 &&
+           (rows.from == 0 || (IsRow(rows.from) && rows.to >= rows.from && rows.to <= kMaxRows + 1));
+}
 
 RunJournal::RunJournal(QString path, QString workbook, QString erp, bool durableWrites)
     : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites),
@@ -216,12 +280,16 @@ bool RunJournal::Open(bool create) {
             sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
             Fail(reason);
         }
-    } else if (applicationId != kJournalApplicationId || version != kJournalVersion) {
+    } else if (applicationId != kJournalApplicationId || version < 1 || version > kJournalVersion) {
         Fail(QStringLiteral("它不是本程序的运行记录"));
     }
-    // A process kill loses nothing written either way; durable writes also outlive a power loss.
-    const char* synchronous = durableWrites ? "PRAGMA synchronous = FULL" : "PRAGMA synchronous = OFF";
-    sqlite3_exec(database, synchronous, nullptr, nullptr, nullptr);
+    if (version == 1 && sqlite3_exec(database, kVersion2Columns, nullptr, nullptr, nullptr) == SQLITE_OK) {
+        sqlite3_exec(database, "PRAGMA user_version = 2", nullptr, nullptr, nullptr);
+    }
+    // Each entry of the file is on the disk before the ERP's commit that follows it, whatever the ERP: a power loss
+    // may take back the ERP's last commits but never the file's. The file is written a few times a kind; the steps
+    // in flight between go to the row slots, which sync only where the ERP is durable itself.
+    sqlite3_exec(database, "PRAGMA synchronous = FULL", nullptr, nullptr, nullptr);
     return true;
 }
 
@@ -265,6 +333,23 @@ std::map<QString, JournalEntry> RunJournal::ReadFile() {
             Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
         }
         entry.row = static_cast<int>(row);
+        const QString landed = Text(statement, 13);
+        if (!landed.isEmpty()) {
+            entry.landed = ItemFromText(landed);
+            if (!entry.landed) {
+                Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
+            }
+        }
+        if (sqlite3_column_type(statement, 14) != SQLITE_NULL) {
+            entry.rows = {
+                static_cast<int>(std::clamp<sqlite3_int64>(sqlite3_column_int64(statement, 14), -1, kMaxRows + 1)),
+                static_cast<int>(std::clamp<sqlite3_int64>(sqlite3_column_int64(statement, 15), -1, kMaxRows + 1)),
+                static_cast<std::uint64_t>(sqlite3_column_int64(statement, 16))};
+        }
+        entry.state = static_cast<KindState>(std::clamp(sqlite3_column_int(statement, 17), -1, 3));
+        if (!IsSoundEntry(entry)) {
+            Fail(QStringLiteral("“%1”的记录已损坏").arg(kind));
+        }
         entries[kind] = entry;
     });
     return entries;
@@ -275,7 +360,7 @@ std::map<QString, JournalEntry> RunJournal::Read() {
     // A step in flight kept beside the file is newer than the file's entry for its kind, unless that entry is the
     // one which the slots say supersedes it.
     if (std::optional<JournalRowSlots::InFlight> latest = rowSlots->Latest(); latest && Counts(*latest, entries)) {
-        if (!IsRow(latest->entry.row) || !IsSound(*latest->entry.item)) {
+        if (!latest->entry.item || !IsSoundEntry(latest->entry)) {
             Fail(QStringLiteral("“%1”的记录已损坏").arg(latest->kind));
         }
         entries[latest->kind] = latest->entry;
@@ -283,7 +368,7 @@ std::map<QString, JournalEntry> RunJournal::Read() {
     return entries;
 }
 
-void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
+void RunJournal::Record(const QString& kind, const JournalEntry& entry, const std::vector<std::uint64_t>* rowDigests) {
     // Once the file is held, a step in flight costs one write beside it instead of a transaction. The slots hold one
     // kind: another kind's step in flight there, left by a run that was killed, goes into the file first.
     if (holdsFile && entry.item) {
@@ -297,7 +382,7 @@ void RunJournal::Record(const QString& kind, const JournalEntry& entry) {
         }
     }
     Supersede(kind, entry);
-    Upsert(kind, entry);
+    Upsert(kind, entry, rowDigests);
     if (sqlite3_get_autocommit(database) != 0) {
         EntryCommitted(kind);
     }
@@ -317,7 +402,7 @@ void RunJournal::Supersede(const QString& kind, const JournalEntry& fileEntry) {
     rowSlots->Write(kind, inFlight->entry, EntryFingerprint(fileEntry));
 }
 
-void RunJournal::Upsert(const QString& kind, const JournalEntry& entry) {
+void RunJournal::Upsert(const QString& kind, const JournalEntry& entry, const std::vector<std::uint64_t>* rowDigests) {
     Open(true);
     if (!upsert && sqlite3_prepare_v2(database, kUpsert, -1, &upsert, nullptr) != SQLITE_OK) {
         Fail(QString::fromUtf8(sqlite3_errmsg(database)));
@@ -340,6 +425,26 @@ void RunJournal::Upsert(const QString& kind, const JournalEntry& entry) {
         BindText(upsert, 13, item->voucherKey);
         BindText(upsert, 14, item->stockBefore);
         BindText(upsert, 15, item->stockAfter);
+    }
+    if (entry.landed) {
+        BindText(upsert, 16, ItemText(*entry.landed));
+    }
+    if (entry.rows.from != 0) {
+        sqlite3_bind_int64(upsert, 17, entry.rows.from);
+        sqlite3_bind_int64(upsert, 18, entry.rows.to);
+        sqlite3_bind_int64(upsert, 19, static_cast<sqlite3_int64>(entry.rows.digest));
+    }
+    sqlite3_bind_int(upsert, 20, static_cast<int>(entry.state));
+    std::string digests;
+    if (rowDigests && entry.rows.from != 0) {
+        // The digests through the entry's row: element k covers rows from to from + k - 1.
+        const std::size_t count =
+            std::min(rowDigests->size(), static_cast<std::size_t>(entry.rows.to - entry.rows.from) + 1);
+        digests.reserve(count * 8);
+        for (std::size_t k = 0; k < count; ++k) {
+            AppendU64(digests, (*rowDigests)[k]);
+        }
+        sqlite3_bind_blob(upsert, 21, digests.data(), static_cast<int>(digests.size()), SQLITE_STATIC);
     }
     // One statement outside BEGIN is one transaction of its own.
     if (sqlite3_step(upsert) != SQLITE_DONE) {
@@ -391,14 +496,15 @@ void RunJournal::KeepSetAside(const QString& kind, const SetAsideVoucher& vouche
     });
 }
 
-void RunJournal::RecordSetAside(const QString& kind, int resumeRow, const SetAsideVoucher& voucher) {
+void RunJournal::RecordSetAside(const QString& kind, const JournalEntry& entry, const SetAsideVoucher& voucher,
+                                const std::vector<std::uint64_t>* rowDigests) {
     Open(true);
     if (sqlite3_exec(database, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr) != SQLITE_OK) {
         Fail(QString::fromUtf8(sqlite3_errmsg(database)));
     }
     try {
         KeepSetAside(kind, voucher);
-        Record(kind, {resumeRow, std::nullopt});
+        Record(kind, entry, rowDigests);
     } catch (const RunError&) {
         sqlite3_exec(database, "ROLLBACK", nullptr, nullptr, nullptr);
         throw;
@@ -409,6 +515,28 @@ void RunJournal::RecordSetAside(const QString& kind, int resumeRow, const SetAsi
         Fail(reason);
     }
     EntryCommitted(kind);
+}
+
+std::vector<std::uint64_t> RunJournal::ReadRowDigests(const QString& kind, int from) {
+    std::vector<std::uint64_t> digests;
+    if (!Open(false)) {
+        return digests;
+    }
+    Select(
+        "SELECT row_digests FROM resume_rows WHERE workbook = ?1 AND erp = ?2 AND kind = ?3 AND rows_from = ?4",
+        [&](sqlite3_stmt* statement) {
+            const auto* bytes = static_cast<const char*>(sqlite3_column_blob(statement, 0));
+            const std::size_t size = static_cast<std::size_t>(sqlite3_column_bytes(statement, 0));
+            const std::string blob = bytes ? std::string(bytes, size) : std::string();
+            for (std::size_t at = 0; at + 8 <= blob.size(); at += 8) {
+                digests.push_back(ReadU64(blob, at));
+            }
+        },
+        [&](sqlite3_stmt* statement) {
+            BindText(statement, 3, kind);
+            sqlite3_bind_int64(statement, 4, from);
+        });
+    return digests;
 }
 
 void RunJournal::ForgetSavedSetAsides() {

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <memory>
@@ -48,10 +49,32 @@ struct SetAsideVoucher {
     bool savedUnposted = false; // in the ERP, saved and not posted: its copy is marked so
 };
 
+// What a run read of a kind's worksheet: rows [from, to) and a digest of their cells (see sheet_digest.h); from is
+// 0 in an entry that holds none.
+struct RowsTaken {
+    int from = 0;
+    int to = 0;
+    std::uint64_t digest = 0;
+};
+
+// Where a kind stands: still being imported (or stopped by an interruption), through to the end of its sheet, or
+// stopped by a row error at the entry's row.
+enum class KindState { InProgress = 0, Completed = 1, Stopped = 2 };
+
 // The row from which a kind resumes when item, if any, did not land in the ERP.
 struct JournalEntry {
+    JournalEntry() = default;
+    JournalEntry(int row, std::optional<JournalItem> item, std::optional<JournalItem> landed = {}, RowsTaken rows = {},
+                 KindState state = KindState::InProgress)
+        : row(row), item(std::move(item)), landed(std::move(landed)), rows(rows), state(state) {}
+
     int row = 0;
     std::optional<JournalItem> item;
+    // The last item of the kind that the run saw committed: a resumed run asks the ERP for it, so that a journal
+    // is never applied to an ERP that is not the one it was written against.
+    std::optional<JournalItem> landed;
+    RowsTaken rows;
+    KindState state = KindState::InProgress;
 };
 
 // The run journal of one workbook and one ERP: for each kind, the row from which a further run resumes. An SQLite
@@ -70,12 +93,17 @@ public:
 
     // The entries of this workbook and ERP by kind caption; none when the file does not exist.
     std::map<QString, JournalEntry> Read();
-    void Record(const QString& kind, const JournalEntry& entry);
+    // rowDigests: the kind's digests from entry.rows.from on (SheetDigest::Prefix), kept with an entry that goes into
+    // the file, so that a resumed run can tell the first row that differs.
+    void Record(const QString& kind, const JournalEntry& entry, const std::vector<std::uint64_t>* rowDigests = nullptr);
+    // The digests kept with the kind's entry in the file, from row from on; empty when there are none.
+    std::vector<std::uint64_t> ReadRowDigests(const QString& kind, int from);
 
     // The vouchers set aside and not yet saved into the workbook, by kind caption, in sheet order.
     std::map<QString, std::vector<SetAsideVoucher>> ReadSetAsides();
-    // In one transaction: the voucher set aside, and the kind resuming at resumeRow below it.
-    void RecordSetAside(const QString& kind, int resumeRow, const SetAsideVoucher& voucher);
+    // In one transaction: the voucher set aside, and the kind's entry resuming below it.
+    void RecordSetAside(const QString& kind, const JournalEntry& entry, const SetAsideVoucher& voucher,
+                        const std::vector<std::uint64_t>* rowDigests);
     // A voucher set aside by an earlier run that this run copied again.
     void KeepSetAside(const QString& kind, const SetAsideVoucher& voucher);
     // The workbook was saved: the vouchers this run set aside or copied again are in it.
@@ -93,7 +121,7 @@ private:
     // it, so that it counts until the file holds the entry.
     void Supersede(const QString& kind, const JournalEntry& fileEntry);
     // The entry into the file, inside the caller's transaction when one is open.
-    void Upsert(const QString& kind, const JournalEntry& entry);
+    void Upsert(const QString& kind, const JournalEntry& entry, const std::vector<std::uint64_t>* rowDigests = nullptr);
     // An entry of kind was committed: the file is this run's, and a row of kind in flight in the slots is older.
     void EntryCommitted(const QString& kind);
     [[noreturn]] void Fail(const QString& what) const;
@@ -110,6 +138,13 @@ private:
     std::unique_ptr<JournalRowSlots> rowSlots;
     bool holdsFile = false;
 };
+
+// An item as one text and back; nothing when the text is not a sound item.
+QString ItemText(const JournalItem& item);
+std::optional<JournalItem> ItemFromText(const QString& text);
+// Whether an entry read back (from the file or the row slots) can be acted on: the names that go into the ERP's
+// statements are plain identifiers, and every row and count lies on a sheet.
+bool IsSoundEntry(const JournalEntry& entry);
 
 // Ends the run: the journal file at path (or the row slots beside it) cannot be used, for the reason what.
 [[noreturn]] void FailJournalFile(const QString& path, const QString& what);

@@ -98,6 +98,7 @@ bool SaveStockVoucher(ImportRunContext& context, bool& committed, const QString&
             SendVoucher(context);
             JournalVoucherSave(context, QStringLiteral("RdRecord"), QStringLiteral("RdRecords"), vouchType);
             erp.Con.Commit();
+            JournalLanded(context);
             committed = true;
             PostStockVoucher(context, vouchType, QString::number(context.headerId));
         } catch (const RunError&) {
@@ -125,6 +126,7 @@ bool SaveTransferVoucher(ImportRunContext& context) {
             SendVoucher(context);
             JournalVoucherSave(context, QStringLiteral("TransVouch"), QStringLiteral("TransVouchs"), QString());
             erp.Con.Commit();
+            JournalLanded(context);
         } catch (const RunError&) {
             erp.Con.Rollback();
             saved = false;
@@ -154,6 +156,7 @@ void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, con
         JournalVoucherPosting(context, stockBefore, VoucherStock(context.erp.QStock, voucherId));
     }
     Con.Commit();
+    JournalLanded(context);
 }
 
 void PostStockVoucher(ImportRunContext& context, const QString& vouchType, const QString& voucherId) {
