@@ -7,10 +7,13 @@
 #include "app/user_dialogs.h"
 #include "engine/run_error.h"
 #include "engine/run_journal.h"
+#include "engine/run_resume.h"
 #include "engine/session.h"
 #include "engine/settings/app_settings.h"
+#include "engine/sheet_digest.h"
 #include "engine/sheet_kinds.h"
 #include "engine/stop_request.h"
+#include "engine/workbook/workbook.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -236,16 +239,52 @@ void TFMain::Button1Click() {
     }
 }
 
+namespace {
+
+// The messages of the kinds whose rows above their resume row read otherwise in the workbook now, which leaves them
+// out of entries. A workbook that cannot be opened is left to the run, which says why.
+QStringList ChangedKinds(RunJournal& journal, std::map<QString, JournalEntry>& entries, const QString& path) {
+    QStringList messages;
+    if (entries.empty()) {
+        return messages;
+    }
+    std::unique_ptr<Workbook> workbook;
+    try {
+        workbook = OpenWorkbook(QDir::fromNativeSeparators(path).toStdString());
+    } catch (const RunError&) {
+        return messages;
+    }
+    for (auto entry = entries.begin(); entry != entries.end();) {
+        const RowsTaken& rows = entry->second.rows;
+        const std::vector<std::uint64_t> now = DigestRows(KindWorksheet(*workbook, entry->first), rows.from, rows.to);
+        if (const std::optional<int> row = FirstChangedRow(journal, entry->first, rows, now)) {
+            messages.push_back(WorkbookChangedMessage(entry->first, *row));
+            entry = entries.erase(entry);
+        } else {
+            ++entry;
+        }
+    }
+    return messages;
+}
+
+} // namespace
+
 void TFMain::OfferResume() {
     std::map<QString, JournalEntry> entries;
+    QStringList changed;
     try {
         const QString workbook = JournalWorkbookName(Edit8->text());
         const QString erp = JournalErpName(session.settings);
         RunJournal journal(JournalPath(session.settingsPath, workbook, erp), workbook, erp, false);
         entries = journal.Read();
+        changed = ChangedKinds(journal, entries, Edit8->text());
     } catch (const RunError& error) {
         dialogs.ShowError(this, QString::fromUtf8(error.what()));
         return;
+    }
+    // A kind whose rows above its resume row read otherwise now is not offered: a resumed run would refuse it.
+    if (!changed.isEmpty()) {
+        dialogs.ShowError(this, changed.join(u'\n'));
     }
     QString rows;
     for (const SheetKind& kind : SheetKinds()) {

@@ -1,7 +1,10 @@
 #include "engine/run_journal.h"
+#include "engine/sheet_digest.h"
 #include "engine/sheet_kinds.h"
 #include "engine/stop_request.h"
+#include "engine/workbook/workbook.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/support/text_workbook.h"
 
 #include <QLineEdit>
 
@@ -58,6 +61,32 @@ private slots:
         Box(f, u"部门").clear();
         QTest::keyClicks(&Box(f, u"部门"), QStringLiteral("3"));
         QVERIFY(!Run(f).resume);
+    }
+
+    // A kind whose rows above its resume row read otherwise now (another workbook saved under the name) is not
+    // offered, with the message a resumed run would refuse it with; the others are.
+    void AKindWhoseRowsChangedIsNotOffered() {
+        Fixture f(kEmbeddedSettings);
+        const QString path = QString::fromStdString(f.folder.File("book.xlsx"));
+        test::WriteTextWorkbook(path.toStdString(), {{"部门", {{}, {"", "01", "一部"}, {"", "02", "二部"}}}});
+        {
+            const QString workbook = JournalWorkbookName(path);
+            const QString erp = JournalErpName(f.session.settings);
+            RunJournal journal(JournalPath(f.session.settingsPath, workbook, erp), workbook, erp, false);
+            const std::unique_ptr<Workbook> book = OpenWorkbook(path.toStdString());
+            const std::vector<std::uint64_t> digests = DigestRows(KindWorksheet(*book, QStringLiteral("部门")), 2, 4);
+            journal.Record(QStringLiteral("部门"), {4, std::nullopt, std::nullopt, {2, 4, digests.back()}}, &digests);
+            journal.Record(QStringLiteral("采购入库单"), {40, std::nullopt});
+        }
+        test::WriteTextWorkbook(path.toStdString(), {{"部门", {{}, {"", "01", "一部"}, {"", "12", "二部"}}}});
+        f.dialogs.answer = true;
+        QVERIFY(ChooseAndRun(f, path).resume);
+        QCOMPARE(f.dialogs.errors,
+                 QStringList{QStringLiteral("部门 第 3 行与上次导入时不同：工作簿已被修改或替换；请核对后"
+                                            "不带 --resume 从头导入，或给出起始行")});
+        QCOMPARE(f.dialogs.questions, QStringList{QStringLiteral("从上次停止处继续？\n采购入库单：第 40 行")});
+        QCOMPARE(Box(f, u"部门").text(), QStringLiteral("2"));
+        QCOMPARE(Box(f, u"采购入库单").text(), QStringLiteral("40"));
     }
 
     // No, another workbook, or no journal: the boxes stay as they were and the run starts from them.
