@@ -19,8 +19,8 @@ struct CodePageName {
     const char* iconvName;
 };
 
-// The code pages of Windows that an Excel 5.0/95 workbook may name, by iconv's names. 32768 is Excel's number for
-// Mac Roman, 32769 its number for Windows 1252 in old workbooks.
+// The code pages that an Excel 5.0/95 workbook may name (Windows' ANSI and OEM code pages, Mac Roman), by iconv's
+// names. 32768 is Excel's number for Mac Roman, 32769 its number for Windows 1252 in old workbooks.
 constexpr CodePageName kCodePages[] = {
     {367, "ASCII"},   {437, "CP437"},       {850, "CP850"},       {852, "CP852"},    {866, "CP866"},   {874, "CP874"},
     {932, "CP932"},   {949, "CP949"},       {950, "CP950"},       {1250, "CP1250"},  {1251, "CP1251"}, {1252, "CP1252"},
