@@ -1,6 +1,6 @@
 #include "app/main_window.h"
 #include "app/qt_translations.h"
-#include "app/repaint_on_expose.h"
+#include "app/screen_colormap.h"
 #include "app/user_dialogs.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/import_run.h"
@@ -15,7 +15,7 @@
 int main(int argc, char* argv[]) {
     QApplication application(argc, argv);
     hz::InstallQtTranslations(QLocale::system());
-    hz::RepaintWindowsWhenExposed();
+    hz::UseScreenColormapForWindows();
     QCommandLineParser parser;
     const QCommandLineOption settingsOption(QStringLiteral("settings"),
                                             QStringLiteral("The settings file (default: ZirurUzavarUriz.ini beside "
