@@ -370,8 +370,10 @@ std::map<QString, JournalEntry> RunJournal::Read() {
 
 void RunJournal::Record(const QString& kind, const JournalEntry& entry, const std::vector<std::uint64_t>* rowDigests) {
     // Once the file is held, a step in flight costs one write beside it instead of a transaction. The slots hold one
-    // kind: another kind's step in flight there, left by a run that was killed, goes into the file first.
-    if (holdsFile && entry.item) {
+    // kind: another kind's step in flight there, left by a run that was killed, goes into the file first. A kind's
+    // first step of the run goes into the file, which reaches the disk before the ERP's commit: whatever a power loss
+    // takes back of the slots, the journal still knows that the kind was begun, and from where.
+    if (holdsFile && entry.item && kindsInFile.contains(kind)) {
         if (std::optional<JournalRowSlots::InFlight> other = rowSlots->Latest(); other && other->kind != kind) {
             if (Counts(*other, ReadFile())) {
                 Upsert(other->kind, other->entry);
@@ -457,6 +459,7 @@ void RunJournal::Upsert(const QString& kind, const JournalEntry& entry, const st
 
 void RunJournal::EntryCommitted(const QString& kind) {
     holdsFile = true;
+    kindsInFile.insert(kind);
     rowSlots->Clear(kind);
 }
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <vector>
 
 struct sqlite3;
@@ -137,6 +138,7 @@ private:
     // of its own.
     std::unique_ptr<JournalRowSlots> rowSlots;
     bool holdsFile = false;
+    std::set<QString> kindsInFile; // kinds with an entry this run put into the file
 };
 
 // An item as one text and back; nothing when the text is not a sound item.

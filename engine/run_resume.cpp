@@ -71,8 +71,12 @@ bool LaterVoucherInErp(ImportRunContext& context, const JournalItem& item) {
 }
 
 QString ItemName(const JournalItem& item) {
-    return item.step == JournalItem::Step::MasterRow ? QStringLiteral("代码 %1").arg(item.value)
-                                                     : QStringLiteral("单据 %1").arg(item.voucherKey);
+    if (item.step == JournalItem::Step::MasterRow) {
+        return QStringLiteral("代码 %1").arg(item.value);
+    }
+    // An opening stock row has no voucher key of its own.
+    return item.voucherKey.isEmpty() ? QStringLiteral("单据（ID %1）").arg(item.value)
+                                     : QStringLiteral("单据 %1").arg(item.voucherKey);
 }
 
 [[noreturn]] void ThrowErpMismatch(ImportRunContext& context, const QString& what) {
