@@ -1,8 +1,14 @@
 #include "tests/workbook/workbook_fixtures.h"
 
+#include "engine/workbook/xls_workbook.h"
+
 #include <algorithm>
 
 namespace hz::test {
+
+std::string XlsReadError(const std::string& path) {
+    return WorkbookErrorOf([&] { OpenXlsWorkbook(path); });
+}
 
 std::string ReadErrorPrefix(const std::string& path) {
     return "无法读取工作簿“" + path + "”：";

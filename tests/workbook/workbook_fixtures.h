@@ -23,6 +23,8 @@ template <typename Action> std::string WorkbookErrorOf(Action&& action) {
 
 // "无法读取工作簿“path”："
 std::string ReadErrorPrefix(const std::string& path);
+// The message with which the .xls reader refuses the file at path; fails the test when it opens.
+std::string XlsReadError(const std::string& path);
 
 // The parts with one part's bytes replaced (or added when missing).
 std::vector<Part> WithPart(std::vector<Part> parts, const std::string& name, const std::string& bytes);

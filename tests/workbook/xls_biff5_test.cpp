@@ -4,6 +4,7 @@
 #include "tests/support/compound_file_builder.h"
 #include "tests/support/expected_cell.h"
 #include "tests/support/scratch_folder.h"
+#include "tests/workbook/workbook_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -88,14 +89,6 @@ protected:
         const std::string path = folder.File("excel95.xls");
         test::WriteCompoundFile(path, {{name, stream}});
         return path;
-    }
-    std::string ReadError(const std::string& path) {
-        try {
-            OpenXlsWorkbook(path);
-        } catch (const WorkbookError& error) {
-            return error.what();
-        }
-        return "(opened)";
     }
     static std::string Expected(const std::string& path, const std::string& problem) {
         return "无法读取工作簿“" + path + "”：" + problem;
@@ -207,7 +200,7 @@ TEST_F(XlsBiff5Test, TextsDecodeInTheCodePageThatTheWorkbookNames) {
     }
 
     const std::string path = Write(Biff5Stream(CodePage(1200), {{"S", Record(0x0204, Cell(0, 0, 0) + Text5("\xE9"))}}));
-    EXPECT_EQ(ReadError(path),
+    EXPECT_EQ(test::XlsReadError(path),
               Expected(path, "工作簿的文字使用无法识别的代码页 1200，请在 Excel 中另存为 .xlsx 工作簿后再导入"));
 }
 
@@ -272,7 +265,7 @@ TEST_F(XlsBiff5Test, PasswordsAndEarlierVersionsAreRefusedWithWhatIsWrong) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = Write(c.stream);
-        EXPECT_EQ(ReadError(path), Expected(path, c.problem));
+        EXPECT_EQ(test::XlsReadError(path), Expected(path, c.problem));
     }
 }
 
@@ -297,7 +290,7 @@ TEST_F(XlsBiff5Test, DamagedRecordsAreRefusedWithWhatIsWrong) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string path = Write(Biff5Stream(c.globals, {{"S", c.sheet}}));
-        const std::string message = ReadError(path);
+        const std::string message = test::XlsReadError(path);
         EXPECT_EQ(message.rfind(Expected(path, "文件已损坏（"), 0), 0u) << message;
         EXPECT_NE(message.find(c.problem), std::string::npos) << message;
     }

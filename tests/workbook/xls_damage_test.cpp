@@ -3,6 +3,7 @@
 #include "tests/support/compound_file_builder.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_fixture.h"
+#include "tests/workbook/workbook_fixtures.h"
 
 #include <gtest/gtest.h>
 
@@ -18,15 +19,6 @@ using test::WriteFileBytes;
 
 const std::string kPassword = "工作簿设有密码保护，请先在 Excel 中取消密码，保存后再导入";
 const std::string kOldVersion = "这是 Excel 4.0 或更早版本的工作簿，不受支持，请在 Excel 中另存为 .xlsx 工作簿后再导入";
-
-std::string ReadError(const std::string& path) {
-    try {
-        OpenXlsWorkbook(path);
-    } catch (const WorkbookError& error) {
-        return error.what();
-    }
-    return "(opened)";
-}
 
 std::string Expected(const std::string& path, const std::string& problem) {
     return "无法读取工作簿“" + path + "”：" + problem;
@@ -80,7 +72,7 @@ TEST_F(XlsDamageTest, PasswordProtectedXlsAsksToRemoveThePassword) {
     });
     std::string path = folder->File("password.xls");
     WriteFileBytes(path, bytes);
-    EXPECT_EQ(ReadError(path), Expected(path, kPassword));
+    EXPECT_EQ(test::XlsReadError(path), Expected(path, kPassword));
 }
 
 TEST_F(XlsDamageTest, OleContainersThatAreNotWorkbooksGetAClearMessage) {
@@ -106,7 +98,7 @@ TEST_F(XlsDamageTest, OleContainersThatAreNotWorkbooksGetAClearMessage) {
         SCOPED_TRACE(c.name);
         std::string path = folder->File(std::string(c.name) + ".xls");
         test::WriteCompoundFile(path, c.streams);
-        EXPECT_EQ(ReadError(path), Expected(path, c.problem));
+        EXPECT_EQ(test::XlsReadError(path), Expected(path, c.problem));
     }
 }
 
@@ -116,7 +108,7 @@ TEST_F(XlsDamageTest, ATruncatedSmallWorkbookStreamInTheMiniStreamIsReportedAsDa
     std::string stream = Reference().substr(512, 4096);
     std::string path = folder->File("small.xls");
     test::WriteCompoundFile(path, {{"Summary", std::string(200, 's')}, {"Workbook", stream}});
-    std::string message = ReadError(path);
+    std::string message = test::XlsReadError(path);
     EXPECT_EQ(message.rfind(Expected(path, "文件已损坏（"), 0), 0u) << message;
 }
 
@@ -149,7 +141,7 @@ TEST_F(XlsDamageTest, StringsLongerThanTheirRecordAreRefused) {
         test::ForEachXlsRecord(bytes, c.patch);
         std::string path = folder->File("long-string.xls");
         WriteFileBytes(path, bytes);
-        std::string message = ReadError(path);
+        std::string message = test::XlsReadError(path);
         EXPECT_EQ(message.rfind(Expected(path, "文件已损坏（工作簿数据流在位置 "), 0), 0u) << message;
         EXPECT_NE(message.find(c.problem), std::string::npos) << message;
     }
@@ -160,7 +152,7 @@ TEST_F(XlsDamageTest, AnEarlierVersionsBofIsRefused) {
     bytes[512 + 1] = 0x04; // the BOF record 0x0809 -> BIFF4's 0x0409
     std::string path = folder->File("biff4.xls");
     WriteFileBytes(path, bytes);
-    EXPECT_EQ(ReadError(path), Expected(path, kOldVersion));
+    EXPECT_EQ(test::XlsReadError(path), Expected(path, kOldVersion));
 }
 
 TEST_F(XlsDamageTest, AnEmbeddedChartIsPassedOver) {
@@ -205,7 +197,7 @@ TEST_F(XlsDamageTest, TruncatedFilesAreReportedAsDamaged) {
         SCOPED_TRACE(size);
         std::string path = folder->File("truncated.xls");
         WriteFileBytes(path, bytes.substr(0, size));
-        std::string message = ReadError(path);
+        std::string message = test::XlsReadError(path);
         EXPECT_NE(message, "(opened)");
         EXPECT_NE(message.find("文件已损坏"), std::string::npos) << message;
     }
@@ -229,7 +221,7 @@ TEST_F(XlsDamageTest, DamagedContainerStructuresAreRefused) {
         bytes.replace(c.offset, c.bytes.size(), c.bytes);
         std::string path = folder->File("damaged.xls");
         WriteFileBytes(path, bytes);
-        EXPECT_NE(ReadError(path).find("文件已损坏"), std::string::npos) << ReadError(path);
+        EXPECT_NE(test::XlsReadError(path).find("文件已损坏"), std::string::npos) << test::XlsReadError(path);
     }
 }
 
