@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/import_request.h"
-#include "engine/import_run.h"
-#include "engine/run_observer.h"
+#include "engine/run/import_request.h"
+#include "engine/run/import_run.h"
+#include "engine/run/run_observer.h"
 
 #include <functional>
 

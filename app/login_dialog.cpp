@@ -1,10 +1,10 @@
 #include "app/login_dialog.h"
 
-#include "app/form_font.h"
-#include "app/select_on_focus.h"
-#include "app/user_dialogs.h"
-#include "engine/run_error.h"
-#include "engine/session.h"
+#include "app/widgets/form_font.h"
+#include "app/widgets/select_on_focus.h"
+#include "app/widgets/user_dialogs.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/session.h"
 #include "engine/settings/app_settings.h"
 
 #include <QGuiApplication>

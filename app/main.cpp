@@ -1,12 +1,13 @@
 #include "app/main_window.h"
-#include "app/qt_translations.h"
-#include "app/screen_colormap.h"
-#include "app/user_dialogs.h"
+#include "app/widgets/qt_translations.h"
+#include "app/widgets/screen_colormap.h"
+#include "app/widgets/user_dialogs.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
-#include "engine/import_run.h"
-#include "engine/importer_registry.h"
-#include "engine/session.h"
+#include "engine/run/import_run.h"
+#include "engine/run/importer_registry.h"
+#include "engine/run/session.h"
 #include "engine/settings/app_settings.h"
+#include "importers/default_importers.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

@@ -2,8 +2,8 @@
 
 #include "app/login_dialog.h"
 #include "app/main_window.h"
-#include "app/user_dialogs.h"
-#include "engine/session.h"
+#include "app/widgets/user_dialogs.h"
+#include "engine/run/session.h"
 
 #include <QLineEdit>
 

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/check_result.h"
-#include "engine/import_request.h"
-#include "engine/import_run.h"
-#include "engine/run_observer.h"
+#include "app/widgets/check_result.h"
+#include "engine/run/import_request.h"
+#include "engine/run/import_run.h"
+#include "engine/run/run_observer.h"
 
 #include <optional>
 

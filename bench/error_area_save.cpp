@@ -4,7 +4,7 @@
 //   hz_bench_error_area_save FILE.xlsx SHEET KEY ROW
 // Prints the seconds of the whole (open_edit_save_s) and of the save alone (save_s), the rows copied and the
 // process's peak memory.
-#include "engine/cell_conversions.h"
+#include "engine/text/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 
 #include <chrono>

@@ -1,7 +1,7 @@
 #include "cli/import_arguments.h"
 
-#include "engine/run_report.h"
-#include "engine/sheet_kinds.h"
+#include "engine/report/run_report.h"
+#include "engine/run/sheet_kinds.h"
 
 #include <array>
 

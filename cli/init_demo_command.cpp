@@ -1,11 +1,11 @@
 #include "cli/init_demo_command.h"
 
-#include "cli/embedded_erp_settings.h"
-#include "cli/exit_status.h"
-#include "cli/usage.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/usage.h"
+#include "cli/demo/embedded_erp_settings.h"
 #include "engine/database/connection_settings.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 #include "engine/settings/app_settings.h"
 
 #include <QDir>

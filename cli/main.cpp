@@ -1,13 +1,13 @@
 // huizhang-cli: the import, its check and the helper commands from a terminal or a script.
 
-#include "cli/exit_status.h"
-#include "cli/help.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/help.h"
+#include "cli/console/usage.h"
 #include "cli/init_demo_command.h"
 #include "cli/run_command.h"
 #include "cli/sample_command.h"
 #include "cli/status_command.h"
 #include "cli/template_command.h"
-#include "cli/usage.h"
 #include "engine/settings/app_settings.h"
 
 #include <QCommandLineParser>

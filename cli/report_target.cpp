@@ -1,7 +1,7 @@
 #include "cli/report_target.h"
 
 #include "engine/database/connection_settings.h"
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 #include "engine/settings/app_settings.h"
 
 #include <QDir>

@@ -1,18 +1,19 @@
 #include "cli/run_command.h"
 
-#include "cli/cli_observer.h"
-#include "cli/exit_status.h"
+#include "cli/console/cli_observer.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/usage.h"
 #include "cli/import_arguments.h"
 #include "cli/report_target.h"
-#include "cli/usage.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
-#include "engine/import_run.h"
-#include "engine/importer_registry.h"
-#include "engine/run_error.h"
-#include "engine/run_report.h"
-#include "engine/session.h"
+#include "engine/messages/run_error.h"
+#include "engine/report/run_report.h"
+#include "engine/run/import_run.h"
+#include "engine/run/importer_registry.h"
+#include "engine/run/session.h"
+#include "engine/run/stop_request.h"
 #include "engine/settings/app_settings.h"
-#include "engine/stop_request.h"
+#include "importers/default_importers.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,11 +1,11 @@
 #include "cli/sample_command.h"
 
-#include "cli/exit_status.h"
-#include "cli/sample_cost_prices.h"
-#include "cli/sample_erp.h"
-#include "cli/sample_workbook.h"
-#include "cli/usage.h"
-#include "engine/run_error.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/usage.h"
+#include "cli/demo/sample_cost_prices.h"
+#include "cli/demo/sample_erp.h"
+#include "cli/demo/sample_workbook.h"
+#include "engine/messages/run_error.h"
 #include "engine/workbook/workbook.h"
 
 #include <QDir>

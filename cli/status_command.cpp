@@ -1,12 +1,12 @@
 #include "cli/status_command.h"
 
-#include "cli/exit_status.h"
-#include "cli/usage.h"
-#include "engine/run_error.h"
-#include "engine/run_journal.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/usage.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/sheet_digest.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/sheet_kinds.h"
 #include "engine/settings/app_settings.h"
-#include "engine/sheet_digest.h"
-#include "engine/sheet_kinds.h"
 #include "engine/workbook/workbook.h"
 
 #include <QFileInfo>

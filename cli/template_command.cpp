@@ -1,9 +1,9 @@
 #include "cli/template_command.h"
 
-#include "cli/exit_status.h"
-#include "cli/template_workbook.h"
-#include "cli/usage.h"
-#include "engine/run_error.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/usage.h"
+#include "cli/template/template_workbook.h"
+#include "engine/messages/run_error.h"
 
 #include <QDir>
 #include <QFileInfo>

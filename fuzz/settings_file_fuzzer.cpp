@@ -1,6 +1,6 @@
 // libFuzzer entry: the input becomes the settings file, read as the program starts, then given new connection
 // settings as the settings dialog writes them, and read again.
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 #include "engine/settings/app_settings.h"
 
 #include <QString>

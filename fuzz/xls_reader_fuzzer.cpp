@@ -1,6 +1,6 @@
 // libFuzzer entry: the input becomes an .xls file (see WriteXlsFuzzInput), read as an import run would read it.
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 #include "fuzz/read_whole_workbook.h"
 #include "fuzz/xls_fuzz_input.h"
 

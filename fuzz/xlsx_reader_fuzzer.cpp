@@ -1,6 +1,6 @@
 // libFuzzer entry: the input becomes an .xlsx file, read as an import run would read it.
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
 #include "fuzz/fuzz_package.h"
 #include "fuzz/read_whole_workbook.h"
 

@@ -1,4 +1,5 @@
-#include "engine/importer_registry.h"
+#include "importers/default_importers.h"
+
 #include "importers/masterdata/masterdata_importers.h"
 #include "importers/vouchers/issue_sheets.h"
 #include "importers/vouchers/opening_stock.h"

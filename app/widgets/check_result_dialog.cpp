@@ -1,9 +1,9 @@
-#include "app/check_result_dialog.h"
+#include "app/widgets/check_result_dialog.h"
 
-#include "app/form_font.h"
-#include "app/run_messages_model.h"
-#include "app/user_dialogs.h"
-#include "engine/run_report.h"
+#include "app/widgets/form_font.h"
+#include "app/widgets/run_messages_model.h"
+#include "app/widgets/user_dialogs.h"
+#include "engine/report/run_report.h"
 
 #include <QDir>
 #include <QFileInfo>

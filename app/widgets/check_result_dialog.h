@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/check_result.h"
+#include "app/widgets/check_result.h"
 
 #include <QDialog>
 

@@ -1,4 +1,4 @@
-#include "app/form_font.h"
+#include "app/widgets/form_font.h"
 
 namespace hz {
 

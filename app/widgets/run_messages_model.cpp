@@ -1,4 +1,4 @@
-#include "app/run_messages_model.h"
+#include "app/widgets/run_messages_model.h"
 
 namespace hz {
 namespace {

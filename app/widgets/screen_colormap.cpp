@@ -1,4 +1,4 @@
-#include "app/screen_colormap.h"
+#include "app/widgets/screen_colormap.h"
 
 #include <QtGui/qtguiglobal.h>
 

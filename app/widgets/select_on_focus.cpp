@@ -1,4 +1,4 @@
-#include "app/select_on_focus.h"
+#include "app/widgets/select_on_focus.h"
 
 #include <QEvent>
 #include <QFocusEvent>

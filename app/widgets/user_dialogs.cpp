@@ -1,6 +1,6 @@
-#include "app/user_dialogs.h"
+#include "app/widgets/user_dialogs.h"
 
-#include "app/form_font.h"
+#include "app/widgets/form_font.h"
 
 #include <QDesktopServices>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "cli/cli_observer.h"
+#include "cli/console/cli_observer.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/import_request.h"
-#include "engine/run_observer.h"
+#include "engine/run/import_request.h"
+#include "engine/run/run_observer.h"
 
 #include <QString>
 #include <QTextStream>

@@ -1,8 +1,8 @@
-#include "cli/help.h"
+#include "cli/console/help.h"
 
-#include "cli/exit_status.h"
-#include "cli/help_translator.h"
-#include "cli/usage.h"
+#include "cli/console/exit_status.h"
+#include "cli/console/help_translator.h"
+#include "cli/console/usage.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

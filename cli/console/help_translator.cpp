@@ -1,4 +1,4 @@
-#include "cli/help_translator.h"
+#include "cli/console/help_translator.h"
 
 #include <cstring>
 

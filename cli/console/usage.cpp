@@ -1,4 +1,4 @@
-#include "cli/usage.h"
+#include "cli/console/usage.h"
 
 namespace hz::cli {
 

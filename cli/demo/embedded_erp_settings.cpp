@@ -1,6 +1,6 @@
-#include "cli/embedded_erp_settings.h"
+#include "cli/demo/embedded_erp_settings.h"
 
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 #include "engine/settings/app_settings.h"
 
 #include <QDir>

@@ -1,4 +1,4 @@
-#include "cli/sample_cost_prices.h"
+#include "cli/demo/sample_cost_prices.h"
 
 #include <algorithm>
 #include <utility>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cli/sample_rows.h"
-#include "cli/sample_workbook.h"
+#include "cli/demo/sample_rows.h"
+#include "cli/demo/sample_workbook.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,8 +1,8 @@
-#include "cli/sample_erp.h"
+#include "cli/demo/sample_erp.h"
 
-#include "cli/embedded_erp_settings.h"
-#include "cli/sample_cost_prices.h"
-#include "cli/sample_names.h"
+#include "cli/demo/embedded_erp_settings.h"
+#include "cli/demo/sample_cost_prices.h"
+#include "cli/demo/sample_names.h"
 #include "engine/database/database_error.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/database/query.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/sample_workbook.h"
+#include "cli/demo/sample_workbook.h"
 #include "engine/database/connection.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "cli/sample_names.h"
+#include "cli/demo/sample_names.h"
 
 #include <algorithm>
 

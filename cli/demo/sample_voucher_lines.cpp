@@ -1,6 +1,6 @@
-#include "cli/sample_voucher_lines.h"
+#include "cli/demo/sample_voucher_lines.h"
 
-#include "cli/sample_names.h"
+#include "cli/demo/sample_names.h"
 
 namespace hz::cli {
 

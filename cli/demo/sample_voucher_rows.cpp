@@ -1,7 +1,7 @@
-#include "cli/sample_voucher_rows.h"
+#include "cli/demo/sample_voucher_rows.h"
 
-#include "cli/sample_names.h"
-#include "cli/sample_voucher_lines.h"
+#include "cli/demo/sample_names.h"
+#include "cli/demo/sample_voucher_lines.h"
 
 namespace hz::cli {
 

@@ -1,7 +1,7 @@
-#include "cli/sample_workbook.h"
+#include "cli/demo/sample_workbook.h"
 
-#include "cli/kind_workbook_writer.h"
-#include "engine/sheet_kinds.h"
+#include "cli/template/kind_workbook_writer.h"
+#include "engine/run/sheet_kinds.h"
 
 namespace hz::cli {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cli/sample_rows.h"
+#include "cli/demo/sample_rows.h"
 
 #include <QString>
 

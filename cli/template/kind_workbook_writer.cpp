@@ -1,8 +1,8 @@
-#include "cli/kind_workbook_writer.h"
+#include "cli/template/kind_workbook_writer.h"
 
-#include "cli/template_columns.h"
-#include "engine/run_error.h"
-#include "engine/sheet_kinds.h"
+#include "cli/template/template_columns.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/sheet_kinds.h"
 
 #include <QDir>
 #include <QFile>

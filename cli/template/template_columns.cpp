@@ -1,6 +1,6 @@
-#include "cli/template_columns.h"
+#include "cli/template/template_columns.h"
 
-#include "engine/sheet_kinds.h"
+#include "engine/run/sheet_kinds.h"
 
 #include <array>
 

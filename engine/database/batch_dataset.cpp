@@ -3,7 +3,7 @@
 #include "engine/database/connection.h"
 #include "engine/database/database_error.h"
 #include "engine/database/database_value.h"
-#include "engine/database/sql_lexer.h"
+#include "engine/database/sql/sql_lexer.h"
 #include "engine/database/statement_cache.h"
 
 #include <algorithm>

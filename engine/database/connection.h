@@ -2,7 +2,7 @@
 
 #include "engine/database/case_insensitive.h"
 #include "engine/database/connection_settings.h"
-#include "engine/database/sql_dialect.h"
+#include "engine/database/sql/sql_dialect.h"
 
 #include <QSqlDatabase>
 #include <QString>

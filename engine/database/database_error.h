@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/database/sql_dialect.h"
+#include "engine/database/sql/sql_dialect.h"
 
 #include <QVariant>
 

@@ -1,7 +1,7 @@
 #include "engine/database/statement_cache.h"
 
 #include "engine/database/database_error.h"
-#include "engine/database/sql_parameters.h"
+#include "engine/database/sql/sql_parameters.h"
 
 namespace hz {
 

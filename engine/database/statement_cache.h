@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/database/driver_statement.h"
-#include "engine/database/sql_dialect.h"
+#include "engine/database/sql/sql_dialect.h"
 
 #include <QHash>
 #include <QSqlDatabase>

@@ -1,4 +1,4 @@
-#include "engine/journal_row_slots.h"
+#include "engine/journal/journal_row_slots.h"
 
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook.h"

@@ -1,9 +1,9 @@
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 
 #include "engine/database/connection_settings.h"
 #include "engine/database/sqlite_library.h"
-#include "engine/journal_row_slots.h"
-#include "engine/run_error.h"
+#include "engine/journal/journal_row_slots.h"
+#include "engine/messages/run_error.h"
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook.h"
 

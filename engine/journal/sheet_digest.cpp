@@ -1,4 +1,4 @@
-#include "engine/sheet_digest.h"
+#include "engine/journal/sheet_digest.h"
 
 #include "engine/workbook/workbook.h"
 

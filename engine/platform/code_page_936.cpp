@@ -1,6 +1,6 @@
-#include "engine/code_page_936.h"
+#include "engine/platform/code_page_936.h"
 
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 
 #include <QStringDecoder>
 

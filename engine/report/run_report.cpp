@@ -1,11 +1,11 @@
-#include "engine/run_report.h"
+#include "engine/report/run_report.h"
 
-#include "engine/run_error.h"
-#include "engine/workbook/atomic_file.h"
+#include "engine/messages/run_error.h"
 #include "engine/workbook/excel_escape_encoding.h"
+#include "engine/workbook/package/atomic_file.h"
+#include "engine/workbook/package/zip_package.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xml_document.h"
-#include "engine/workbook/zip_package.h"
+#include "engine/workbook/xml/xml_document.h"
 
 #include <QChar>
 #include <QFileInfo>

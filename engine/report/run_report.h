@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run_message.h"
+#include "engine/messages/run_message.h"
 
 #include <QString>
 

@@ -1,13 +1,13 @@
-#include "engine/row_primitives.h"
+#include "engine/rows/row_primitives.h"
 
-#include "engine/journal_steps.h"
+#include "engine/run/journal_steps.h"
 
-#include "engine/cell_conversions.h"
 #include "engine/database/database_error.h"
-#include "engine/import_run_context.h"
-#include "engine/journal_steps.h"
-#include "engine/run_error.h"
-#include "engine/run_observer.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/journal_steps.h"
+#include "engine/run/run_observer.h"
+#include "engine/text/cell_conversions.h"
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/workbook.h"
 

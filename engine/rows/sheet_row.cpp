@@ -1,12 +1,12 @@
-#include "importers/sheet_row.h"
+#include "engine/rows/sheet_row.h"
 
-#include "engine/ansi_text.h"
 #include "engine/database/batch_dataset.h"
-#include "engine/fixed_decimals.h"
-#include "engine/import_run_context.h"
-#include "engine/regional_date.h"
-#include "engine/row_primitives.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
+#include "engine/rows/row_primitives.h"
+#include "engine/run/import_run_context.h"
+#include "engine/text/ansi_text.h"
+#include "engine/text/fixed_decimals.h"
+#include "engine/text/regional_date.h"
 
 #include <QDate>
 #include <QStringBuilder>

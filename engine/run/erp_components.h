@@ -2,7 +2,7 @@
 
 #include "engine/database/batch_dataset.h"
 #include "engine/database/connection.h"
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
 #include "engine/database/query.h"
 
 namespace hz {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/sheet_kinds.h"
+#include "engine/run/sheet_kinds.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/import_request.h"
+#include "engine/run/import_request.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "engine/import_run_context.h"
+#include "engine/run/import_run_context.h"
 
-#include "engine/run_observer.h"
-#include "engine/sheet_kinds.h"
-#include "engine/stop_request.h"
+#include "engine/run/run_observer.h"
+#include "engine/run/sheet_kinds.h"
+#include "engine/run/stop_request.h"
 
 namespace hz {
 

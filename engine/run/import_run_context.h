@@ -1,9 +1,9 @@
 #pragma once
 
-#include "engine/erp_components.h"
-#include "engine/import_request.h"
-#include "engine/run_journal.h"
-#include "engine/sheet_digest.h"
+#include "engine/journal/run_journal.h"
+#include "engine/journal/sheet_digest.h"
+#include "engine/run/erp_components.h"
+#include "engine/run/import_request.h"
 
 #include <QDateTime>
 #include <QString>

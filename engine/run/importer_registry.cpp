@@ -1,6 +1,6 @@
-#include "engine/importer_registry.h"
+#include "engine/run/importer_registry.h"
 
-#include "engine/sheet_kinds.h"
+#include "engine/run/sheet_kinds.h"
 
 #include <utility>
 

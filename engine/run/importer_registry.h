@@ -29,7 +29,4 @@ private:
     std::vector<Entry> entries;
 };
 
-// The program's importers (importers/default_importers.cpp).
-ImporterRegistry DefaultImporters();
-
 } // namespace hz

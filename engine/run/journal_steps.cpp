@@ -1,7 +1,7 @@
-#include "engine/journal_steps.h"
+#include "engine/run/journal_steps.h"
 
-#include "engine/import_run_context.h"
-#include "engine/sheet_kinds.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/sheet_kinds.h"
 
 namespace hz {
 

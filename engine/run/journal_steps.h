@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
 
 #include <QString>
 

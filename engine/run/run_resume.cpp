@@ -1,14 +1,14 @@
-#include "engine/run_resume.h"
+#include "engine/run/run_resume.h"
 
 #include "engine/database/query.h"
-#include "engine/import_run_context.h"
-#include "engine/journal_steps.h"
-#include "engine/run_error.h"
-#include "engine/run_observer.h"
-#include "engine/sheet_digest.h"
-#include "engine/sheet_kinds.h"
+#include "engine/journal/sheet_digest.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/journal_steps.h"
+#include "engine/run/run_observer.h"
+#include "engine/run/sheet_kinds.h"
+#include "engine/run/voucher_posting.h"
 #include "engine/workbook/workbook.h"
-#include "importers/vouchers/stock_voucher_saving.h"
 
 #include <algorithm>
 

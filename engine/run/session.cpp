@@ -1,4 +1,4 @@
-#include "engine/session.h"
+#include "engine/run/session.h"
 
 #include "engine/database/database_error.h"
 

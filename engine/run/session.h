@@ -2,7 +2,7 @@
 
 #include "engine/database/connection.h"
 #include "engine/database/connection_settings.h"
-#include "engine/run_observer.h"
+#include "engine/run/run_observer.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "engine/stop_request.h"
+#include "engine/run/stop_request.h"
 
 #include <atomic>
 

@@ -1,7 +1,7 @@
 #include "engine/settings/ini_file.h"
 
-#include "engine/code_page_936.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
+#include "engine/platform/code_page_936.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
-#include "engine/ansi_text.h"
+#include "engine/text/ansi_text.h"
 
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 
 #include <array>
 #include <cstdint>

@@ -1,9 +1,9 @@
-#include "engine/cell_conversions.h"
+#include "engine/text/cell_conversions.h"
 
-#include "engine/fixed_decimals.h"
-#include "engine/regional_date.h"
-#include "engine/regional_number.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
+#include "engine/text/fixed_decimals.h"
+#include "engine/text/regional_date.h"
+#include "engine/text/regional_number.h"
 
 #include <limits>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "engine/fixed_decimals.h"
+#include "engine/text/fixed_decimals.h"
 
 #include <array>
 #include <cassert>

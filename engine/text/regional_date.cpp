@@ -1,7 +1,7 @@
-#include "engine/regional_date.h"
+#include "engine/text/regional_date.h"
 
-#include "engine/regional_number.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
+#include "engine/text/regional_number.h"
 
 #include <cmath>
 #include <optional>

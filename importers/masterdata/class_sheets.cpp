@@ -1,7 +1,7 @@
 // Customer, vendor, inventory and district classes, and receive/issue categories: code in B, name in C.
-#include "engine/ansi_text.h"
-#include "engine/import_run_context.h"
-#include "engine/importer_registry.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/importer_registry.h"
+#include "engine/text/ansi_text.h"
 #include "importers/masterdata/master_sheet.h"
 #include "importers/masterdata/masterdata_importers.h"
 

@@ -1,9 +1,9 @@
 #include "importers/masterdata/master_sheet.h"
 
-#include "engine/import_run_context.h"
-#include "engine/importer_registry.h"
-#include "engine/journal_steps.h"
-#include "engine/row_primitives.h"
+#include "engine/rows/row_primitives.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/importer_registry.h"
+#include "engine/run/journal_steps.h"
 
 #include <memory>
 #include <utility>

@@ -1,6 +1,6 @@
 #include "importers/vouchers/cost_price.h"
 
-#include "engine/import_run_context.h"
+#include "engine/run/import_run_context.h"
 
 #include <cmath>
 

@@ -1,10 +1,10 @@
 #include "importers/vouchers/error_area.h"
 
-#include "engine/import_run_context.h"
-#include "engine/row_primitives.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
+#include "engine/rows/row_primitives.h"
+#include "engine/rows/sheet_row.h"
+#include "engine/run/import_run_context.h"
 #include "engine/workbook/workbook.h"
-#include "importers/sheet_row.h"
 
 #include <QString>
 

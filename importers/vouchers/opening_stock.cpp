@@ -3,10 +3,10 @@
 // stock already in the ERP.
 #include "importers/vouchers/opening_stock.h"
 
-#include "engine/import_run_context.h"
-#include "engine/importer_registry.h"
-#include "engine/row_primitives.h"
-#include "importers/sheet_row.h"
+#include "engine/rows/row_primitives.h"
+#include "engine/rows/sheet_row.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/importer_registry.h"
 #include "importers/vouchers/stock_voucher_saving.h"
 
 #include <QString>

@@ -4,7 +4,6 @@
 
 namespace hz {
 
-class Query;
 struct ImportRunContext;
 
 // Opens QMain on headerTable and QDetail on detailTable, empty, as a voucher sheet begins.
@@ -30,19 +29,6 @@ bool SaveStockVoucher(ImportRunContext& context, bool& committed, const QString&
 // but with ids of the type "tr", without a number and without posting. On a failure: rollback,
 // "单据号为 <voucherKey> 的 <kind> 保存失败！", result false; runOk is not changed. detailCount is 0 afterwards.
 bool SaveTransferVoucher(ImportRunContext& context);
-
-// Posts one saved voucher to current stock under the ledger transaction id, in a transaction of its own; any
-// error reaches the caller, the transaction still open.
-void PostVoucherToStock(ImportRunContext& context, const QString& vouchType, const QString& voucherId,
-                        const QString& ledgerId);
-
-// Posts the saved stock voucher voucherId under the connection's ledger transaction id ("spid_" and the server
-// process id), as SaveStockVoucher does after its save; any error reaches the caller, the transaction still open.
-void PostStockVoucher(ImportRunContext& context, const QString& vouchType, const QString& voucherId);
-
-// The stock of a saved stock voucher's warehouses and items, summed, as text ("" when the query returns nothing):
-// read inside a posting before and after it, and again on resume to tell whether the posting landed.
-QString VoucherStock(Query& query, const QString& voucherId);
 
 // The voucher number of a header id: nine digits, zero-padded, the last nine kept; "-" in front for opening
 // stock (voucher type "34").

@@ -1,6 +1,6 @@
 #include "importers/vouchers/voucher_pieces.h"
 
-#include "engine/fixed_decimals.h"
+#include "engine/text/fixed_decimals.h"
 
 #include <cstring>
 

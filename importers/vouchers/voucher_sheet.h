@@ -1,6 +1,6 @@
 #pragma once
 
-#include "importers/sheet_row.h"
+#include "engine/rows/sheet_row.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
-#include "app/qt_translations.h"
-#include "app/user_dialogs.h"
+#include "app/widgets/qt_translations.h"
+#include "app/widgets/user_dialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>

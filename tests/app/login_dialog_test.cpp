@@ -1,7 +1,7 @@
 #include "app/login_dialog.h"
 
-#include "engine/run_error.h"
-#include "engine/session.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/session.h"
 #include "engine/settings/app_settings.h"
 #include "tests/app/recording_dialogs.h"
 #include "tests/support/scratch_folder.h"

@@ -2,7 +2,7 @@
 
 #include "app/main_window.h"
 
-#include "engine/session.h"
+#include "engine/run/session.h"
 #include "tests/app/recording_dialogs.h"
 #include "tests/support/scratch_folder.h"
 

@@ -1,9 +1,9 @@
 #include "app/login_dialog.h"
 #include "app/main_window.h"
 
-#include "engine/run_error.h"
-#include "engine/session.h"
-#include "engine/sheet_kinds.h"
+#include "engine/messages/run_error.h"
+#include "engine/run/session.h"
+#include "engine/run/sheet_kinds.h"
 #include "tests/app/main_window_fixture.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/user_dialogs.h"
+#include "app/widgets/user_dialogs.h"
 
 #include <QDialog>
 #include <QList>

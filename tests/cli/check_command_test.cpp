@@ -1,4 +1,4 @@
-#include "engine/cell_conversions.h"
+#include "engine/text/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/text_workbook.h"

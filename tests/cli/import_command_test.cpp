@@ -1,5 +1,5 @@
-#include "engine/cell_conversions.h"
-#include "engine/sheet_kinds.h"
+#include "engine/run/sheet_kinds.h"
+#include "engine/text/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 #include "tests/cli/cli_fixture.h"
 #include "tests/support/text_workbook.h"

@@ -1,6 +1,6 @@
 #include "engine/database/batch_dataset.h"
 #include "engine/database/database_error.h"
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
 #include "tests/support/fresh_erp.h"
 
 #include <gtest/gtest.h>

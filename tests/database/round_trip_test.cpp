@@ -1,6 +1,6 @@
 // The round trips a connection counts: what the SQL Server path sends over the network, one by one.
 #include "engine/database/batch_dataset.h"
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
 #include "engine/database/query.h"
 #include "tests/support/fresh_erp.h"
 

@@ -2,7 +2,7 @@
 // with its worksheet and row, nothing left in the ERP or the workbook.
 #include "engine/database/database_error.h"
 #include "engine/database/embedded_erp/erp_procedure_set.h"
-#include "engine/database/stored_procedure.h"
+#include "engine/database/procedures/stored_procedure.h"
 #include "tests/importers/outgoing_voucher_fixture.h"
 #include "tests/support/import_fixture.h"
 

@@ -1,7 +1,7 @@
 // The id allocator through whole runs: what one allocation returned in @iFatherId and @iChildId goes along as the
 // next one's input, and a run's first allocation sends none.
 #include "engine/database/embedded_erp/erp_procedure_set.h"
-#include "engine/database/stored_procedure.h"
+#include "engine/database/procedures/stored_procedure.h"
 #include "tests/support/import_fixture.h"
 
 #include <string>

@@ -4,7 +4,7 @@
 #include "engine/database/database_error.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/database/embedded_erp/erp_procedure_set.h"
-#include "engine/database/stored_procedure.h"
+#include "engine/database/procedures/stored_procedure.h"
 #include "tests/importers/outgoing_voucher_fixture.h"
 #include "tests/support/run_error_text.h"
 

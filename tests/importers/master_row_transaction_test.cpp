@@ -1,5 +1,5 @@
 #include "engine/database/connection.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 #include "tests/support/fresh_erp.h"
 #include "tests/support/import_fixture.h"
 

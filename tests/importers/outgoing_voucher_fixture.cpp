@@ -1,10 +1,10 @@
 #include "tests/importers/outgoing_voucher_fixture.h"
 
-#include "engine/cell_conversions.h"
 #include "engine/database/embedded_erp/erp_procedure_set.h"
-#include "engine/database/stored_procedure.h"
-#include "engine/importer_registry.h"
-#include "engine/sheet_kinds.h"
+#include "engine/database/procedures/stored_procedure.h"
+#include "engine/run/importer_registry.h"
+#include "engine/run/sheet_kinds.h"
+#include "engine/text/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 
 namespace hz::test {

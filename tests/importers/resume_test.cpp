@@ -2,7 +2,8 @@
 // first, and a run stopped at a row boundary.
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/database/query.h"
-#include "engine/stop_request.h"
+#include "engine/run/stop_request.h"
+#include "engine/run/voucher_posting.h"
 #include "importers/vouchers/stock_voucher_saving.h"
 #include "tests/importers/outgoing_voucher_fixture.h"
 #include "tests/support/import_fixture.h"

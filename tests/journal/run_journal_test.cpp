@@ -1,6 +1,6 @@
 #include "engine/database/connection_settings.h"
-#include "engine/run_error.h"
-#include "engine/run_journal.h"
+#include "engine/journal/run_journal.h"
+#include "engine/messages/run_error.h"
 #include "tests/support/run_error_text.h"
 #include "tests/support/scratch_folder.h"
 

@@ -1,4 +1,4 @@
-#include "engine/run_report.h"
+#include "engine/report/run_report.h"
 
 #include "engine/workbook/workbook.h"
 #include "tests/support/run_error_text.h"

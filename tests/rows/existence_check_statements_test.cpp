@@ -2,11 +2,11 @@
 // found, or the gap where a new code goes, from other programs until the row's transaction ends. The embedded ERP
 // answers them without the hints.
 #include "engine/database/embedded_erp/embedded_erp.h"
-#include "engine/erp_components.h"
-#include "engine/import_run_context.h"
-#include "engine/row_primitives.h"
-#include "engine/session.h"
-#include "engine/sheet_kinds.h"
+#include "engine/rows/row_primitives.h"
+#include "engine/run/erp_components.h"
+#include "engine/run/import_run_context.h"
+#include "engine/run/session.h"
+#include "engine/run/sheet_kinds.h"
 #include "tests/support/fresh_erp.h"
 #include "tests/support/recording_observer.h"
 

@@ -1,4 +1,4 @@
-#include "engine/session.h"
+#include "engine/run/session.h"
 
 #include "tests/support/recording_observer.h"
 #include "tests/support/scratch_folder.h"

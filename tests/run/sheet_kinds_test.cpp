@@ -1,4 +1,4 @@
-#include "engine/sheet_kinds.h"
+#include "engine/run/sheet_kinds.h"
 
 #include <gtest/gtest.h>
 

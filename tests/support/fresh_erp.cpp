@@ -2,8 +2,8 @@
 
 #include "engine/database/database_error.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
+#include "engine/database/procedures/stored_procedure.h"
 #include "engine/database/query.h"
-#include "engine/database/stored_procedure.h"
 
 #include <QSqlQuery>
 #include <QSqlRecord>

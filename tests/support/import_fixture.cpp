@@ -3,8 +3,9 @@
 #include "engine/database/batch_dataset.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/database/query.h"
-#include "engine/importer_registry.h"
-#include "engine/sheet_kinds.h"
+#include "engine/run/importer_registry.h"
+#include "engine/run/sheet_kinds.h"
+#include "importers/default_importers.h"
 
 #include <xlsxwriter.h>
 

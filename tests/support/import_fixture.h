@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/import_run.h"
-#include "engine/run_journal.h"
-#include "engine/session.h"
+#include "engine/journal/run_journal.h"
+#include "engine/run/import_run.h"
+#include "engine/run/session.h"
 #include "tests/support/fresh_erp.h"
 #include "tests/support/recording_observer.h"
 

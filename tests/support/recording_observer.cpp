@@ -1,6 +1,6 @@
 #include "tests/support/recording_observer.h"
 
-#include "engine/sheet_kinds.h"
+#include "engine/run/sheet_kinds.h"
 
 namespace hz::test {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/run_observer.h"
+#include "engine/run/run_observer.h"
 
 #include <QString>
 

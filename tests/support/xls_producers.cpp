@@ -1,8 +1,8 @@
 #include "tests/support/xls_producers.h"
 
-#include "engine/workbook/biff_records.h"
-#include "engine/workbook/compound_file.h"
 #include "engine/workbook/little_endian.h"
+#include "engine/workbook/xls/biff_records.h"
+#include "engine/workbook/xls/compound_file.h"
 #include "tests/support/scratch_folder.h"
 
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "engine/ansi_text.h"
+#include "engine/text/ansi_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "engine/cell_conversions.h"
+#include "engine/text/cell_conversions.h"
 
 #include "tests/support/run_error_text.h"
 

@@ -1,4 +1,4 @@
-#include "engine/regional_date.h"
+#include "engine/text/regional_date.h"
 
 #include "tests/support/run_error_text.h"
 

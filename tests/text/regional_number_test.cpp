@@ -1,4 +1,4 @@
-#include "engine/regional_number.h"
+#include "engine/text/regional_number.h"
 
 #include <gtest/gtest.h>
 

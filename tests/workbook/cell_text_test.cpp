@@ -1,6 +1,6 @@
 #include "engine/workbook/excel_escapes.h"
 #include "engine/workbook/iso_date.h"
-#include "engine/workbook/value_text.h"
+#include "engine/workbook/xml/value_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "tests/workbook/workbook_fixtures.h"
 
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 #include "engine/database/connection.h"
 #include "engine/database/database_error.h"
 #include "engine/database/embedded_erp/erp_procedure_set.h"
+#include "engine/database/procedures/stored_procedure.h"
 #include "engine/database/query.h"
-#include "engine/database/stored_procedure.h"
 
 namespace hz {
 

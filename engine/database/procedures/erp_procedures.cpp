@@ -1,4 +1,4 @@
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
 
 namespace hz {
 namespace {

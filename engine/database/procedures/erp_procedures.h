@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/database/stored_procedure.h"
+#include "engine/database/procedures/stored_procedure.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "engine/database/sql_server_call.h"
+#include "engine/database/procedures/sql_server_call.h"
 
-#include "engine/database/stored_procedure.h"
+#include "engine/database/procedures/stored_procedure.h"
 
 #include <QStringList>
 

@@ -1,8 +1,8 @@
-#include "engine/database/stored_procedure.h"
+#include "engine/database/procedures/stored_procedure.h"
 
 #include "engine/database/connection.h"
 #include "engine/database/database_error.h"
-#include "engine/database/sql_server_call.h"
+#include "engine/database/procedures/sql_server_call.h"
 
 #include <QSqlError>
 #include <QSqlQuery>

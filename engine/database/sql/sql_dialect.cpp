@@ -1,6 +1,6 @@
-#include "engine/database/sql_dialect.h"
+#include "engine/database/sql/sql_dialect.h"
 
-#include "engine/database/sql_lexer.h"
+#include "engine/database/sql/sql_lexer.h"
 
 #include <algorithm>
 #include <iterator>

@@ -1,4 +1,4 @@
-#include "engine/database/sql_lexer.h"
+#include "engine/database/sql/sql_lexer.h"
 
 namespace hz {
 namespace {

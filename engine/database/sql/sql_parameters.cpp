@@ -1,6 +1,6 @@
-#include "engine/database/sql_parameters.h"
+#include "engine/database/sql/sql_parameters.h"
 
-#include "engine/database/sql_lexer.h"
+#include "engine/database/sql/sql_lexer.h"
 
 namespace hz {
 

@@ -1,4 +1,4 @@
-#include "engine/workbook/edit_area.h"
+#include "engine/workbook/edit/edit_area.h"
 
 #include "engine/workbook/cell_address.h"
 

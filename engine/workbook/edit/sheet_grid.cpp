@@ -1,11 +1,11 @@
-#include "engine/workbook/sheet_grid.h"
+#include "engine/workbook/edit/sheet_grid.h"
 
 #include "engine/workbook/cell_address.h"
-#include "engine/workbook/editable_xml.h"
-#include "engine/workbook/part_name.h"
+#include "engine/workbook/package/part_name.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xml_document.h"
+#include "engine/workbook/xml/editable_xml.h"
+#include "engine/workbook/xml/xml_document.h"
 
 #include <algorithm>
 #include <charconv>

@@ -1,11 +1,11 @@
-#include "engine/workbook/worksheet_append.h"
+#include "engine/workbook/edit/worksheet_append.h"
 
 #include "engine/workbook/byte_source.h"
 #include "engine/workbook/cell_address.h"
-#include "engine/workbook/edit_area.h"
-#include "engine/workbook/editable_xml.h"
+#include "engine/workbook/edit/edit_area.h"
 #include "engine/workbook/excel_escape_encoding.h"
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xml/editable_xml.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <charconv>
 #include <map>

@@ -1,15 +1,15 @@
-#include "engine/workbook/worksheet_writer.h"
+#include "engine/workbook/edit/worksheet_writer.h"
 
 #include "engine/workbook/cell_address.h"
-#include "engine/workbook/edit_area.h"
-#include "engine/workbook/editable_xml.h"
+#include "engine/workbook/edit/edit_area.h"
+#include "engine/workbook/edit/sheet_grid.h"
+#include "engine/workbook/edit/worksheet_append.h"
 #include "engine/workbook/excel_escape_encoding.h"
-#include "engine/workbook/part_name.h"
-#include "engine/workbook/sheet_grid.h"
+#include "engine/workbook/package/part_name.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/worksheet_append.h"
-#include "engine/workbook/xml_document.h"
+#include "engine/workbook/xml/editable_xml.h"
+#include "engine/workbook/xml/xml_document.h"
 
 #include <algorithm>
 #include <stdexcept>

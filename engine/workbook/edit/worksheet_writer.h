@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/workbook/cell_edit.h"
+#include "engine/workbook/edit/cell_edit.h"
 
 #include <string>
 #include <string_view>

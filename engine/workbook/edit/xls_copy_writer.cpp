@@ -1,4 +1,4 @@
-#include "engine/workbook/xls_copy_writer.h"
+#include "engine/workbook/edit/xls_copy_writer.h"
 
 #include "engine/workbook/excel_escape_encoding.h"
 #include "engine/workbook/workbook_error.h"

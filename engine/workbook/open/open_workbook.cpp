@@ -1,8 +1,8 @@
 #include "engine/workbook/workbook.h"
 
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_workbook.h"
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "engine/workbook/package_file.h"
+#include "engine/workbook/package/package_file.h"
 
 #include "engine/workbook/workbook_error.h"
 

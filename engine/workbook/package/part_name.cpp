@@ -1,4 +1,4 @@
-#include "engine/workbook/part_name.h"
+#include "engine/workbook/package/part_name.h"
 
 namespace hz {
 

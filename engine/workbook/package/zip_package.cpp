@@ -1,7 +1,7 @@
-#include "engine/workbook/zip_package.h"
+#include "engine/workbook/package/zip_package.h"
 
-#include "engine/workbook/package_file.h"
-#include "engine/workbook/part_name.h"
+#include "engine/workbook/package/package_file.h"
+#include "engine/workbook/package/part_name.h"
 #include "engine/workbook/workbook_error.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "engine/workbook/zip_rewrite.h"
+#include "engine/workbook/package/zip_rewrite.h"
 
-#include "engine/workbook/part_name.h"
+#include "engine/workbook/package/part_name.h"
 #include "engine/workbook/workbook_error.h"
 
 #include <cerrno>

@@ -1,4 +1,4 @@
-#include "engine/workbook/biff_records.h"
+#include "engine/workbook/xls/biff_records.h"
 
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/workbook/compound_file.h"
+#include "engine/workbook/xls/compound_file.h"
 
 #include <cstddef>
 #include <cstdint>

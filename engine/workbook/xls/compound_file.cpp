@@ -1,4 +1,4 @@
-#include "engine/workbook/compound_file.h"
+#include "engine/workbook/xls/compound_file.h"
 
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"

@@ -1,4 +1,4 @@
-#include "engine/workbook/xls_cell_grid.h"
+#include "engine/workbook/xls/xls_cell_grid.h"
 
 #include <cassert>
 #include <numeric>

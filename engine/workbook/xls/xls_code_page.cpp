@@ -1,6 +1,6 @@
-#include "engine/workbook/xls_code_page.h"
+#include "engine/workbook/xls/xls_code_page.h"
 
-#include "engine/code_page_936.h"
+#include "engine/platform/code_page_936.h"
 #include "engine/workbook/workbook_error.h"
 
 #include <algorithm>

@@ -1,8 +1,8 @@
-#include "engine/workbook/xls_globals.h"
+#include "engine/workbook/xls/xls_globals.h"
 
-#include "engine/workbook/biff_records.h"
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/number_format.h"
+#include "engine/workbook/xls/biff_records.h"
 
 #include <map>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "engine/workbook/compound_file.h"
-#include "engine/workbook/xls_code_page.h"
-#include "engine/workbook/xls_shared_strings.h"
+#include "engine/workbook/xls/compound_file.h"
+#include "engine/workbook/xls/xls_code_page.h"
+#include "engine/workbook/xls/xls_shared_strings.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "engine/workbook/xls_shared_strings.h"
+#include "engine/workbook/xls/xls_shared_strings.h"
 
-#include "engine/workbook/biff_records.h"
 #include "engine/workbook/little_endian.h"
+#include "engine/workbook/xls/biff_records.h"
 
 namespace hz {
 

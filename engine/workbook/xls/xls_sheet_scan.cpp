@@ -1,8 +1,8 @@
-#include "engine/workbook/xls_sheet_scan.h"
+#include "engine/workbook/xls/xls_sheet_scan.h"
 
-#include "engine/workbook/biff_records.h"
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook_error.h"
+#include "engine/workbook/xls/biff_records.h"
 
 #include <algorithm>
 #include <limits>

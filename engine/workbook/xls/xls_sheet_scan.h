@@ -1,7 +1,7 @@
 #pragma once
 
-#include "engine/workbook/xls_cell_grid.h"
-#include "engine/workbook/xls_globals.h"
+#include "engine/workbook/xls/xls_cell_grid.h"
+#include "engine/workbook/xls/xls_globals.h"
 
 #include <string>
 #include <string_view>

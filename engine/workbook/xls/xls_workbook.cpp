@@ -1,12 +1,12 @@
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 
-#include "engine/workbook/biff_records.h"
-#include "engine/workbook/compound_file.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/errors_copy.h"
-#include "engine/workbook/xls_globals.h"
-#include "engine/workbook/xls_sheet_scan.h"
-#include "engine/workbook/xls_worksheet.h"
+#include "engine/workbook/xls/biff_records.h"
+#include "engine/workbook/xls/compound_file.h"
+#include "engine/workbook/xls/xls_globals.h"
+#include "engine/workbook/xls/xls_sheet_scan.h"
+#include "engine/workbook/xls/xls_worksheet.h"
+#include "engine/workbook/xlsx/errors_copy.h"
 
 #include <algorithm>
 #include <iterator>

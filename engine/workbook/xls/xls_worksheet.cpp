@@ -1,4 +1,4 @@
-#include "engine/workbook/xls_worksheet.h"
+#include "engine/workbook/xls/xls_worksheet.h"
 
 #include <algorithm>
 #include <cassert>

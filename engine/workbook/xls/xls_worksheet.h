@@ -1,8 +1,8 @@
 #pragma once
 
+#include "engine/workbook/edit/xls_copy_writer.h"
 #include "engine/workbook/workbook.h"
-#include "engine/workbook/xls_cell_grid.h"
-#include "engine/workbook/xls_copy_writer.h"
+#include "engine/workbook/xls/xls_cell_grid.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/workbook/zip_rewrite.h"
+#include "engine/workbook/package/zip_rewrite.h"
 
 #include <string>
 

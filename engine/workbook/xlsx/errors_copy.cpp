@@ -1,7 +1,7 @@
-#include "engine/workbook/errors_copy.h"
+#include "engine/workbook/xlsx/errors_copy.h"
 
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
 
 #include <filesystem>
 #include <optional>

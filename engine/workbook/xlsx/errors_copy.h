@@ -1,7 +1,7 @@
 #pragma once
 
+#include "engine/workbook/edit/xls_copy_writer.h"
 #include "engine/workbook/workbook.h"
-#include "engine/workbook/xls_copy_writer.h"
 
 #include <string>
 #include <vector>

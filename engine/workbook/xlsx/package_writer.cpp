@@ -1,13 +1,13 @@
-#include "engine/workbook/package_writer.h"
+#include "engine/workbook/xlsx/package_writer.h"
 
-#include "engine/workbook/atomic_file.h"
-#include "engine/workbook/calc_chain_removal.h"
-#include "engine/workbook/part_name.h"
+#include "engine/workbook/edit/worksheet_writer.h"
+#include "engine/workbook/package/atomic_file.h"
+#include "engine/workbook/package/part_name.h"
+#include "engine/workbook/package/zip_package.h"
+#include "engine/workbook/package/zip_rewrite.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/worksheet_writer.h"
-#include "engine/workbook/xml_document.h"
-#include "engine/workbook/zip_package.h"
-#include "engine/workbook/zip_rewrite.h"
+#include "engine/workbook/xlsx/calc_chain_removal.h"
+#include "engine/workbook/xml/xml_document.h"
 
 namespace hz {
 

@@ -1,10 +1,10 @@
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
 
-#include "engine/workbook/content_types.h"
-#include "engine/workbook/errors_copy.h"
-#include "engine/workbook/package_writer.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/workbook_part.h"
+#include "engine/workbook/xlsx/content_types.h"
+#include "engine/workbook/xlsx/errors_copy.h"
+#include "engine/workbook/xlsx/package_writer.h"
+#include "engine/workbook/xlsx/workbook_part.h"
 
 #include <filesystem>
 

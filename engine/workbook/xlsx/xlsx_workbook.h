@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/workbook/workbook.h"
-#include "engine/workbook/xlsx_worksheet.h"
+#include "engine/workbook/xlsx/xlsx_worksheet.h"
 
 #include <cstdint>
 #include <memory>

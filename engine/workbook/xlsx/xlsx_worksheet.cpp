@@ -1,4 +1,4 @@
-#include "engine/workbook/xlsx_worksheet.h"
+#include "engine/workbook/xlsx/xlsx_worksheet.h"
 
 #include "engine/workbook/workbook_error.h"
 

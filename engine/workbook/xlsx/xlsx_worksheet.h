@@ -1,13 +1,13 @@
 #pragma once
 
-#include "engine/workbook/cell_edit.h"
-#include "engine/workbook/shared_strings.h"
-#include "engine/workbook/sheet_cells.h"
-#include "engine/workbook/styles.h"
+#include "engine/workbook/edit/cell_edit.h"
+#include "engine/workbook/edit/xls_copy_writer.h"
+#include "engine/workbook/package/zip_package.h"
 #include "engine/workbook/workbook.h"
-#include "engine/workbook/workbook_part.h"
-#include "engine/workbook/xls_copy_writer.h"
-#include "engine/workbook/zip_package.h"
+#include "engine/workbook/xlsx/cells/shared_strings.h"
+#include "engine/workbook/xlsx/cells/sheet_cells.h"
+#include "engine/workbook/xlsx/cells/styles.h"
+#include "engine/workbook/xlsx/workbook_part.h"
 
 #include <map>
 #include <memory>

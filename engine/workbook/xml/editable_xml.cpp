@@ -1,7 +1,7 @@
-#include "engine/workbook/editable_xml.h"
+#include "engine/workbook/xml/editable_xml.h"
 
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xml_document.h"
+#include "engine/workbook/xml/xml_document.h"
 
 #include <utility>
 

@@ -1,6 +1,6 @@
-#include "engine/workbook/value_text.h"
+#include "engine/workbook/xml/value_text.h"
 
-#include "engine/workbook/xml_characters.h"
+#include "engine/workbook/xml/xml_characters.h"
 
 #include <charconv>
 #include <cmath>

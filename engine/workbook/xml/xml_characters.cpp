@@ -1,7 +1,7 @@
-#include "engine/workbook/xml_characters.h"
+#include "engine/workbook/xml/xml_characters.h"
 
 #include "engine/workbook/utf8.h"
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <array>
 #include <cstdio>

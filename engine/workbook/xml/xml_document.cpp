@@ -1,8 +1,8 @@
-#include "engine/workbook/xml_document.h"
+#include "engine/workbook/xml/xml_document.h"
 
-#include "engine/workbook/part_name.h"
+#include "engine/workbook/package/part_name.h"
+#include "engine/workbook/package/zip_package.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/zip_package.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
-#include "engine/workbook/byte_scan.h"
-#include "engine/workbook/xml_characters.h"
+#include "engine/workbook/xml/byte_scan.h"
+#include "engine/workbook/xml/xml_characters.h"
 
 #include <algorithm>
 #include <cassert>

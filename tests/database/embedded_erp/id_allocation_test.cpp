@@ -1,5 +1,5 @@
 #include "engine/database/database_error.h"
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
 #include "tests/support/fresh_erp.h"
 
 #include <gtest/gtest.h>

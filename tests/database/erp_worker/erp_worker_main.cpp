@@ -7,9 +7,9 @@
 #include "engine/database/batch_dataset.h"
 #include "engine/database/connection.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
 #include "engine/database/query.h"
-#include "engine/run_error.h"
+#include "engine/messages/run_error.h"
 
 #include <QFile>
 #include <QString>

@@ -1,7 +1,7 @@
 #include "engine/database/database_error.h"
-#include "engine/database/erp_procedures.h"
+#include "engine/database/procedures/erp_procedures.h"
+#include "engine/database/procedures/sql_server_call.h"
 #include "engine/database/query.h"
-#include "engine/database/sql_server_call.h"
 #include "tests/database/test_database.h"
 
 #include <gtest/gtest.h>

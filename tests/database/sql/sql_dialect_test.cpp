@@ -1,5 +1,5 @@
-#include "engine/database/sql_dialect.h"
-#include "engine/database/sql_parameters.h"
+#include "engine/database/sql/sql_dialect.h"
+#include "engine/database/sql/sql_parameters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "engine/workbook/worksheet_writer.h"
+#include "engine/workbook/edit/worksheet_writer.h"
 
-#include "engine/workbook/worksheet_append.h"
+#include "engine/workbook/edit/worksheet_append.h"
 
 #include "engine/workbook/workbook_error.h"
 #include "tests/support/raw_package.h"

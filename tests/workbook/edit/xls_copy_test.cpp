@@ -1,6 +1,6 @@
+#include "engine/workbook/edit/xls_copy_writer.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_copy_writer.h"
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_fixture.h"
 

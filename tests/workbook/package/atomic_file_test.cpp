@@ -1,4 +1,4 @@
-#include "engine/workbook/atomic_file.h"
+#include "engine/workbook/package/atomic_file.h"
 
 #include "engine/workbook/workbook_error.h"
 #include "tests/support/scoped_umask.h"

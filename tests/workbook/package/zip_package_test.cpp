@@ -1,5 +1,5 @@
+#include "engine/workbook/package/zip_package.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/zip_package.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/raw_zip.h"

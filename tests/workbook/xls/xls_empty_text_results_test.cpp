@@ -1,4 +1,4 @@
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/expected_cell.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_producers.h"

@@ -1,5 +1,5 @@
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 #include "fuzz/read_whole_workbook.h"
 #include "fuzz/xls_fuzz_input.h"
 #include "tests/support/scratch_folder.h"

@@ -1,5 +1,5 @@
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xls_workbook.h"
+#include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/compound_file_builder.h"
 #include "tests/support/expected_cell.h"
 #include "tests/support/scratch_folder.h"

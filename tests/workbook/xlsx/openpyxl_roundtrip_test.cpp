@@ -1,6 +1,6 @@
 // The edits of a run's error area, saved into a workbook from an independent producer (libxlsxwriter) and read
 // back by another (openpyxl): values, number formats and fonts of copied cells, and the untouched sheets.
-#include "engine/workbook/package_writer.h"
+#include "engine/workbook/xlsx/package_writer.h"
 
 #include "tests/support/scratch_folder.h"
 #include "tests/support/zip_entries.h"

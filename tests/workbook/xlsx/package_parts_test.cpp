@@ -1,6 +1,6 @@
-#include "engine/workbook/relationships.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xml_document.h"
+#include "engine/workbook/xlsx/relationships.h"
+#include "engine/workbook/xml/xml_document.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "engine/workbook/package_writer.h"
+#include "engine/workbook/xlsx/package_writer.h"
 
+#include "engine/workbook/edit/worksheet_writer.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/worksheet_writer.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/zip_entries.h"

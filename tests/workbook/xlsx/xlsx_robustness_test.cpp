@@ -1,5 +1,5 @@
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
 #include "fuzz/fuzz_package.h"
 #include "fuzz/read_whole_workbook.h"
 #include "tests/support/raw_package.h"

@@ -1,6 +1,6 @@
 #include "engine/workbook/cell_address.h"
-#include "engine/workbook/xlsx_workbook.h"
-#include "engine/workbook/xlsx_worksheet.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
+#include "engine/workbook/xlsx/xlsx_worksheet.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/workbook_fixtures.h"

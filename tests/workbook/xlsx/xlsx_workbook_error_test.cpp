@@ -1,4 +1,4 @@
-#include "engine/workbook/xlsx_workbook.h"
+#include "engine/workbook/xlsx/xlsx_workbook.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/raw_zip.h"

@@ -1,4 +1,4 @@
-#include "engine/workbook/byte_scan.h"
+#include "engine/workbook/xml/byte_scan.h"
 
 #include <gtest/gtest.h>
 

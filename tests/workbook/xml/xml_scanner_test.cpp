@@ -1,4 +1,4 @@
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include "tests/workbook/chunked_source.h"
 

@@ -1,4 +1,4 @@
-#include "engine/workbook/rich_text.h"
+#include "engine/workbook/xlsx/cells/rich_text.h"
 
 #include "engine/workbook/excel_escapes.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <vector>
 

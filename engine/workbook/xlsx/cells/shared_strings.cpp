@@ -1,8 +1,8 @@
-#include "engine/workbook/shared_strings.h"
+#include "engine/workbook/xlsx/cells/shared_strings.h"
 
-#include "engine/workbook/rich_text.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xlsx/cells/rich_text.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <cassert>
 #include <limits>

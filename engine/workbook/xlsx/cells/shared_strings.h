@@ -1,7 +1,7 @@
 #pragma once
 
 #include "engine/workbook/byte_source.h"
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "engine/workbook/byte_source.h"
-#include "engine/workbook/stored_cells.h"
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xlsx/cells/stored_cells.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,7 +1,7 @@
-#include "engine/workbook/styles.h"
+#include "engine/workbook/xlsx/cells/styles.h"
 
-#include "engine/workbook/xml_document.h"
-#include "engine/workbook/zip_package.h"
+#include "engine/workbook/package/zip_package.h"
+#include "engine/workbook/xml/xml_document.h"
 
 #include <map>
 

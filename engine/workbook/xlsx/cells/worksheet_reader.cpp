@@ -1,14 +1,14 @@
-#include "engine/workbook/sheet_cells.h"
+#include "engine/workbook/xlsx/cells/sheet_cells.h"
 
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/excel_escapes.h"
 #include "engine/workbook/iso_date.h"
-#include "engine/workbook/rich_text.h"
-#include "engine/workbook/value_text.h"
 #include "engine/workbook/workbook.h"
 #include "engine/workbook/workbook_error.h"
-#include "engine/workbook/xml_characters.h"
-#include "engine/workbook/xml_scanner.h"
+#include "engine/workbook/xlsx/cells/rich_text.h"
+#include "engine/workbook/xml/value_text.h"
+#include "engine/workbook/xml/xml_characters.h"
+#include "engine/workbook/xml/xml_scanner.h"
 
 #include <limits>
 

@@ -1,4 +1,4 @@
-#include "engine/workbook/shared_strings.h"
+#include "engine/workbook/xlsx/cells/shared_strings.h"
 
 #include "engine/workbook/workbook_error.h"
 #include "tests/support/scratch_folder.h"

@@ -1,4 +1,4 @@
-#include "engine/workbook/sheet_cells.h"
+#include "engine/workbook/xlsx/cells/sheet_cells.h"
 
 #include "engine/workbook/cell_address.h"
 

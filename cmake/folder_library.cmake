@@ -1,0 +1,18 @@
+# One static library per source folder, linking only the folders below it, so that the build shows the same
+# one-way order that scripts/check-layers checks on the includes. A folder of headers alone is an interface library.
+# hz_folder_library(<target> <folder> [DEPENDS <targets>...] [PRIVATE <libraries>...])
+set_property(GLOBAL PROPERTY HZ_FOLDER_LIBRARIES "")
+function(hz_folder_library target folder)
+    cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "DEPENDS;PRIVATE")
+    file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/${folder}/*.c)
+    if(sources)
+        add_library(${target} STATIC ${sources})
+        target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${target} PUBLIC ${arg_DEPENDS} PRIVATE ${arg_PRIVATE})
+        set_property(GLOBAL APPEND PROPERTY HZ_FOLDER_LIBRARIES ${target})
+    else()
+        add_library(${target} INTERFACE)
+        target_include_directories(${target} INTERFACE ${PROJECT_SOURCE_DIR})
+        target_link_libraries(${target} INTERFACE ${arg_DEPENDS})
+    endif()
+endfunction()
