@@ -1,10 +1,17 @@
 # One static library per source folder, linking only the folders below it, so that the build shows the same
 # one-way order that scripts/check-layers checks on the includes. A folder of headers alone is an interface library.
+# What differs between systems is chosen here, never by #ifdef: <name>_posix.cpp builds everywhere but on Windows,
+# <name>_win32.cpp only there.
 # hz_folder_library(<target> <folder> [DEPENDS <targets>...] [PRIVATE <libraries>...])
 set_property(GLOBAL PROPERTY HZ_FOLDER_LIBRARIES "")
 function(hz_folder_library target folder)
     cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "DEPENDS;PRIVATE")
     file(GLOB sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/*.cpp ${PROJECT_SOURCE_DIR}/${folder}/*.c)
+    if(WIN32)
+        list(FILTER sources EXCLUDE REGEX "_posix\\.cpp$")
+    else()
+        list(FILTER sources EXCLUDE REGEX "_win32\\.cpp$")
+    endif()
     if(sources)
         add_library(${target} STATIC ${sources})
         target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
