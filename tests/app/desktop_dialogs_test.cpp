@@ -1,9 +1,12 @@
+#include "app/widgets/form_font.h"
 #include "app/widgets/qt_translations.h"
 #include "app/widgets/user_dialogs.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFontInfo>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLocale>
 #include <QMessageBox>
@@ -53,6 +56,19 @@ class DesktopDialogsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    // The windows draw in a Chinese font that the system has, whichever system: Noto Sans CJK SC on Linux,
+    // Microsoft YaHei or else SimSun on Windows.
+    void TheFormFontIsAChineseFontOfTheSystem() {
+        const QFont font = FormFont();
+        const QString family = QFontInfo(font).family();
+        QVERIFY2(QStringList(
+                     {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Microsoft YaHei"), QStringLiteral("SimSun")})
+                     .contains(family),
+                 qPrintable(family));
+        QVERIFY(QFontMetrics(font).inFont(QChar(u'汇')));
+        QCOMPARE(QFontInfo(font).pixelSize(), 12);
+    }
+
     // The main window's title shows a run's progress; the box takes the program's caption instead.
     void BoxesTakeTheProgramsCaption() {
         DesktopDialogs dialogs;
