@@ -1,6 +1,7 @@
 #include "engine/database/connection.h"
 
 #include "engine/database/database_error.h"
+#include "engine/database/odbc_drivers.h"
 #include "engine/database/sqlite_library.h"
 #include "engine/database/statement_cache.h"
 
@@ -51,7 +52,11 @@ void Connection::Open(const ConnectionSettings& settings) {
     if (IsEmbedded(settings)) {
         OpenSqliteFile(EmbeddedDatabasePath(settings));
     } else {
-        OpenOdbc(OdbcConnectionString(settings), SqlDialect::SqlServer);
+        ConnectionSettings server = settings;
+        if (server.odbcDriver.isEmpty()) {
+            server.odbcDriver = ChooseOdbcDriver(InstalledOdbcDrivers());
+        }
+        OpenOdbc(OdbcConnectionString(server), SqlDialect::SqlServer);
     }
 }
 

@@ -49,8 +49,9 @@ public:
     // How long a statement on an SQLite file waits for another program's lock before it fails (default 5000).
     void SetBusyTimeout(int milliseconds);
 
-    // Opens the embedded ERP's file or SQL Server through ODBC, as the settings say; closes first when open.
-    // Throws ConnectionError with the driver's text.
+    // Opens the embedded ERP's file or SQL Server through ODBC, as the settings say (without a driver named, the
+    // newest SQL Server driver that the driver manager lists); closes first when open. Throws ConnectionError with
+    // the driver's text.
     void Open(const ConnectionSettings& settings);
     // Opens an existing SQLite file through QSQLITE; a missing file is an error and is never created.
     void OpenSqliteFile(const QString& path);

@@ -46,7 +46,10 @@ QString OdbcConnectionString(const ConnectionSettings& settings) {
     const QString driver = settings.odbcDriver.isEmpty() ? DefaultOdbcDriver() : settings.odbcDriver;
     return QStringLiteral("DRIVER=") + OdbcDriverValue(driver) + QStringLiteral(";SERVER=") +
            OdbcValue(settings.server) + QStringLiteral(";DATABASE=") + OdbcValue(settings.database) +
-           QStringLiteral(";UID=") + OdbcValue(settings.user) + QStringLiteral(";PWD=") + OdbcValue(settings.password);
+           QStringLiteral(";UID=") + OdbcValue(settings.user) + QStringLiteral(";PWD=") + OdbcValue(settings.password) +
+           (!settings.trustServerCertificate   ? QString()
+            : *settings.trustServerCertificate ? QStringLiteral(";TrustServerCertificate=yes")
+                                               : QStringLiteral(";TrustServerCertificate=no"));
 }
 
 bool IsEmbedded(const ConnectionSettings& settings) {

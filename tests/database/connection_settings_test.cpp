@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <utility>
+
 namespace hz {
 namespace {
 
@@ -49,6 +52,24 @@ TEST(ConnectionSettingsTest, OdbcStringQuotesValuesThatCouldEndTheirKey) {
         ConnectionSettings settings = Settings(c.password);
         settings.odbcDriver = c.driver;
         EXPECT_EQ(OdbcConnectionString(settings).toStdString(), c.expected) << c.name;
+    }
+}
+
+// ODBC Driver 18 refuses a self-signed server certificate unless told to trust it; without the setting the string is
+// as it always was.
+TEST(ConnectionSettingsTest, OdbcStringEndsWithTheServerCertificateTrustWhenSet) {
+    const std::string head = "DRIVER={ODBC Driver 18 for SQL Server};SERVER=erp-host\\inst;DATABASE=UFDATA_008_2024;"
+                             "UID=sa;PWD=pw";
+    const std::pair<std::optional<bool>, std::string> cases[] = {
+        {std::nullopt, head},
+        {true, head + ";TrustServerCertificate=yes"},
+        {false, head + ";TrustServerCertificate=no"},
+    };
+    for (const auto& [trusted, expected] : cases) {
+        ConnectionSettings settings = Settings("pw");
+        settings.odbcDriver = QStringLiteral("ODBC Driver 18 for SQL Server");
+        settings.trustServerCertificate = trusted;
+        EXPECT_EQ(OdbcConnectionString(settings).toStdString(), expected);
     }
 }
 
