@@ -7,6 +7,8 @@
 #include "engine/run/session.h"
 #include "engine/settings/app_settings.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
@@ -41,7 +43,30 @@ QLabel* AddNote(QWidget* dialog, const char* name, const QString& text, int top,
     return note;
 }
 
+// A note as tall as its text needs at the dialog's width.
+QLabel* AddFittedNote(QWidget* dialog, const char* name, const QString& text, int top) {
+    QLabel* note = AddNote(dialog, name, text, top, 0);
+    note->resize(note->width(), note->heightForWidth(note->width()));
+    return note;
+}
+
+// A path that may wrap after each folder separator, since a long one has no blank to wrap at.
+QString WrappablePath(const QString& path) {
+    return QDir::toNativeSeparators(path).replace(QDir::separator(), QString(QDir::separator()) + QChar(0x200B));
+}
+
 } // namespace
+
+QString OdbcDriverGuidance() {
+    return QStringLiteral("连接 SQL Server 时使用已安装的最新 ODBC 驱动，也可以在设置文件的 [System] 节用 OdbcDriver "
+                          "指定。ODBC Driver 18 默认加密连接，会拒绝服务器的自签名证书：信任这台服务器时，在 [System] "
+                          "节加一行 TrustServerCertificate=yes。");
+}
+
+QString FilesGuidance(const QString& settingsPath) {
+    return QStringLiteral("设置保存在 %1；演示库和运行记录 huizhang-journal 在同一文件夹。")
+        .arg(WrappablePath(QFileInfo(settingsPath).absoluteFilePath()));
+}
 
 QString LoginReasonText(LoginReason reason) {
     switch (reason) {
@@ -72,7 +97,13 @@ TFLogin::TFLogin(Session& session, UserDialogs& dialogs, QWidget* parent)
                                        "（演示库由 huizhang-cli init-demo 创建）。"),
                         notesTop, 56);
     DemoLabel->setStyleSheet(QStringLiteral("color: #555;"));
-    const int buttonsTop = notesTop + 64;
+    OdbcLabel = AddFittedNote(this, "OdbcLabel", OdbcDriverGuidance(), DemoLabel->geometry().bottom() + 7);
+    OdbcLabel->setStyleSheet(QStringLiteral("color: #555;"));
+    FilesLabel =
+        AddFittedNote(this, "FilesLabel", FilesGuidance(session.settingsPath), OdbcLabel->geometry().bottom() + 7);
+    FilesLabel->setStyleSheet(QStringLiteral("color: #555;"));
+    FilesLabel->setToolTip(QDir::toNativeSeparators(QFileInfo(session.settingsPath).absoluteFilePath()));
+    const int buttonsTop = FilesLabel->geometry().bottom() + 9;
     RzButton1 = new QPushButton(QStringLiteral("连  接"), this);
     RzButton1->setObjectName(QStringLiteral("RzButton1"));
     RzButton1->setGeometry(DialogWidth / 2 - 100, buttonsTop, 80, 26);

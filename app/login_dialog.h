@@ -45,11 +45,18 @@ private:
     QLineEdit* RzEdit3;
     QLineEdit* RzEdit4;
     QLabel* DemoLabel;
+    QLabel* OdbcLabel;  // how the ODBC driver is chosen and what TrustServerCertificate is for
+    QLabel* FilesLabel; // where the settings file, the demo ERP and the run journal are kept
     QPushButton* RzButton1;
     QPushButton* RzButton2;
 };
 
 // What the dialog's first line says for reason.
 QString LoginReasonText(LoginReason reason);
+// The guidance on SQL Server's ODBC drivers: the newest installed is used unless OdbcDriver names one, and
+// TrustServerCertificate=yes lets ODBC Driver 18 accept a server's self-signed certificate.
+QString OdbcDriverGuidance();
+// Where the files are kept: the settings file at settingsPath, the demo ERP and the run journal beside it.
+QString FilesGuidance(const QString& settingsPath);
 
 } // namespace hz

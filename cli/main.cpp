@@ -8,6 +8,7 @@
 #include "cli/sample_command.h"
 #include "cli/status_command.h"
 #include "cli/template_command.h"
+#include "engine/platform/console_output.h"
 #include "engine/settings/app_settings.h"
 
 #include <QCommandLineParser>
@@ -19,10 +20,11 @@
 namespace {
 
 // Qt's own diagnostics (the SQL drivers' warnings among them) never reach stdout, which carries the run's lines,
-// nor stderr, which carries the reason a command failed; only Qt's critical and fatal messages are shown.
+// nor stderr, which carries the reason a command failed; only Qt's critical and fatal messages are shown, in UTF-8
+// as everything the program writes.
 void QtMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
     if (type == QtCriticalMsg || type == QtFatalMsg) {
-        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        std::fprintf(stderr, "%s\n", message.toUtf8().constData());
     }
 }
 
@@ -59,6 +61,7 @@ int RunNamedCommand(const QString& command, const QStringList& arguments, QTextS
 } // namespace
 
 int main(int argc, char** argv) {
+    hz::UseUtf8ConsoleOutput();
     qInstallMessageHandler(QtMessages);
     QCoreApplication application(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("huizhang-cli"));

@@ -7,6 +7,7 @@
 #include "cli/report_target.h"
 #include "engine/database/embedded_erp/embedded_erp.h"
 #include "engine/messages/run_error.h"
+#include "engine/platform/console_interrupt.h"
 #include "engine/report/run_report.h"
 #include "engine/run/import_run.h"
 #include "engine/run/importer_registry.h"
@@ -17,8 +18,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-
-#include <csignal>
 
 #include <exception>
 #include <optional>
@@ -45,32 +44,6 @@ int ExitStatus(RunOutcome outcome) {
     }
     return kExitFailed;
 }
-
-// The first SIGINT or SIGTERM asks the run to stop at the next row boundary; a second one ends the program at once,
-// which the run journal survives too.
-extern "C" void StopAtRowBoundary(int signal) {
-    hz::RequestStop();
-    std::signal(signal, SIG_DFL);
-}
-
-// Stops the run on SIGINT and SIGTERM while it lives.
-class InterruptScope {
-public:
-    InterruptScope() {
-        previousInterrupt = std::signal(SIGINT, StopAtRowBoundary);
-        previousTerminate = std::signal(SIGTERM, StopAtRowBoundary);
-    }
-    ~InterruptScope() {
-        std::signal(SIGINT, previousInterrupt);
-        std::signal(SIGTERM, previousTerminate);
-    }
-    InterruptScope(const InterruptScope&) = delete;
-    InterruptScope& operator=(const InterruptScope&) = delete;
-
-private:
-    void (*previousInterrupt)(int);
-    void (*previousTerminate)(int);
-};
 
 // For the benchmarks: with HZ_ROUND_TRIPS_FILE set, the run's round trips to the database (as the SQL Server path
 // would make them) are written into that file.
@@ -131,9 +104,10 @@ int RunCommand(RunMode mode, const QStringList& arguments, const QString& defaul
         return kExitUsage;
     }
     parsed->request.mode = mode;
-    // Until the command returns: a signal after the run's last line must not end the program with a status that
-    // contradicts what it printed.
-    const InterruptScope interrupts;
+    // Until the command returns: an interrupt after the run's last line must not end the program with a status that
+    // contradicts what it printed. The first interrupt stops the run at the next row boundary, a second one ends the
+    // program at once, which the run journal survives too.
+    const ConsoleInterruptScope interrupts(RequestStop);
     const QString settingsPath =
         QFileInfo(parsed->settingsPath.isEmpty() ? defaultSettingsPath : parsed->settingsPath).absoluteFilePath();
     // The report replaces its file: a slip of the pen must not put it in place of what the run writes.

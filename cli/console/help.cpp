@@ -3,9 +3,12 @@
 #include "cli/console/exit_status.h"
 #include "cli/console/help_translator.h"
 #include "cli/console/usage.h"
+#include "engine/platform/console_interrupt.h"
+#include "engine/settings/app_settings.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
 
 #include <vector>
 
@@ -32,7 +35,8 @@ QCommandLineOption VersionOption() {
 }
 
 QCommandLineOption SettingsOption() {
-    return {QStringLiteral("settings"), QStringLiteral("设置文件，默认为程序旁边的 ZirurUzavarUriz.ini"),
+    return {QStringLiteral("settings"),
+            QStringLiteral("设置文件，默认为 %1").arg(QDir::toNativeSeparators(DefaultSettingsPath())),
             QStringLiteral("FILE")};
 }
 
@@ -66,8 +70,9 @@ std::vector<CommandText> Commands() {
          QStringLiteral("把工作簿导入 ERP，与窗口的导入相同"),
          QStringLiteral("运行与窗口相同的导入。\n标准输出：窗口会显示的每条消息，每条一行，然后是“导入完成！”或"
                         "“中止导入！”，再为每种勾选的单据写一行：名称、制表符、下次接着导入的起始行。\n"
-                        "导入把每种单据接着导入的行记在设置文件旁边的运行记录文件夹 huizhang-journal 里；SIGINT 或 "
-                        "SIGTERM 让导入在当前行或单据之后停止。"),
+                        "导入把每种单据接着导入的行记在设置文件旁边的运行记录文件夹 huizhang-journal 里；%1 "
+                        "让导入在当前行或单据之后停止。")
+             .arg(ConsoleInterruptNames()),
          ImportOptions(),
          {}},
         {QLatin1String("check"),
@@ -124,10 +129,18 @@ QString HelpText(const QString& synopsis, const QCommandLineParser& parser) {
 
 QString ExitStatuses() {
     QString table = QStringLiteral("退出状态：\n");
-    for (const ExitStatusMeaning& exit : kExitStatusMeanings) {
-        table += QStringLiteral("  %1%2\n").arg(exit.status, -5).arg(QString::fromUtf16(exit.meaning));
+    for (const ExitStatusMeaning& exit : ExitStatusMeanings()) {
+        table += QStringLiteral("  %1%2\n").arg(exit.status, -5).arg(exit.meaning);
     }
     return table;
+}
+
+// Where the files that the program makes by default go: beside the program, or where the user's data lives when
+// the program's folder cannot be written (installed under Program Files).
+QString FileLocations() {
+    return QStringLiteral("文件位置：\n  设置文件 %1、init-demo 创建的内置 ERP 和运行记录文件夹 huizhang-journal "
+                          "默认都在\n  %2\n  程序所在的文件夹可以写入时就是它，否则是用户的应用数据文件夹。\n")
+        .arg(QString::fromLatin1(SettingsFileName), QDir::toNativeSeparators(UserFilesFolder()));
 }
 
 } // namespace
@@ -143,7 +156,7 @@ QString ProgramHelp() {
         parser.addPositionalArgument(command.name.toString(), command.summary);
     }
     return HelpText(Usage() + QStringLiteral("用法：huizhang-cli --help | --version\n"), parser) + u'\n' +
-           ExitStatuses();
+           ExitStatuses() + u'\n' + FileLocations();
 }
 
 std::optional<QString> CommandHelp(const QString& name) {

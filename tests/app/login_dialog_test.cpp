@@ -7,6 +7,7 @@
 #include "tests/support/scratch_folder.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -72,8 +73,10 @@ private slots:
             reason->setText(LoginReasonText(why));
             QVERIFY2(reason->heightForWidth(reason->width()) <= reason->height(), qPrintable(reason->text()));
         }
-        auto* demo = f.dialog.findChild<QLabel*>(QStringLiteral("DemoLabel"));
-        QVERIFY(demo->heightForWidth(demo->width()) <= demo->height());
+        for (const char* name : {"DemoLabel", "OdbcLabel", "FilesLabel"}) {
+            auto* note = f.dialog.findChild<QLabel*>(QString::fromLatin1(name));
+            QVERIFY2(note->heightForWidth(note->width()) <= note->height(), name);
+        }
         const QList<QWidget*> controls = f.dialog.findChildren<QWidget*>();
         for (QWidget* a : controls) {
             QVERIFY(f.dialog.rect().contains(a->geometry()));
@@ -81,6 +84,21 @@ private slots:
                 QVERIFY2(a == b || !a->geometry().intersects(b->geometry()), qPrintable(a->objectName()));
             }
         }
+    }
+
+    // How the driver for SQL Server is chosen, what TrustServerCertificate is for, and where the settings file is:
+    // its whole path, which may wrap at its separators.
+    void GuidesTheDriverChoiceAndSaysWhereTheFilesAre() {
+        Fixture f;
+        const QString odbc = f.dialog.findChild<QLabel*>(QStringLiteral("OdbcLabel"))->text();
+        QVERIFY(odbc.contains(QStringLiteral("OdbcDriver")));
+        QVERIFY(odbc.contains(QStringLiteral("ODBC Driver 18 默认加密连接，会拒绝服务器的自签名证书")));
+        QVERIFY(odbc.contains(QStringLiteral("[System] 节加一行 TrustServerCertificate=yes")));
+        auto* files = f.dialog.findChild<QLabel*>(QStringLiteral("FilesLabel"));
+        const QString settings = QDir::toNativeSeparators(QString::fromStdString(f.folder.File("ZirurUzavarUriz.ini")));
+        QCOMPARE(files->text().remove(QChar(0x200B)),
+                 QStringLiteral("设置保存在 %1；演示库和运行记录 huizhang-journal 在同一文件夹。").arg(settings));
+        QCOMPARE(files->toolTip(), settings);
     }
 
     void IncompleteSettingsAreRefused_data() {

@@ -1,7 +1,11 @@
+#include "engine/platform/console_interrupt.h"
 #include "tests/cli/cli_fixture.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -82,6 +86,28 @@ TEST(Help, EachCommandListsItsOptions) {
                 EXPECT_TRUE(Lists(result.out, item)) << c.command << ": " << item << "\n" << result.out;
         }
     }
+}
+
+// The help speaks of the interrupts as the system names them, and says where the files go: beside the program, whose
+// folder is writable here.
+TEST(Help, SaysHowToStopARunAndWhereTheFilesGo) {
+    const std::string interrupts = ConsoleInterruptNames().toStdString();
+    const std::string folder =
+        QDir::toNativeSeparators(QString::fromStdString(std::filesystem::path(HZ_CLI).parent_path().string()))
+            .toStdString();
+    const ProgramResult program = RunProgram(HZ_CLI, {"--help"});
+    EXPECT_NE(program.out.find("\n  130  收到 " + interrupts + "：运行在行或单据的边界停止，“中止导入！”\n"),
+              std::string::npos)
+        << program.out;
+    EXPECT_TRUE(
+        program.out.ends_with("\n文件位置：\n  设置文件 ZirurUzavarUriz.ini、init-demo 创建的内置 ERP 和运行记录"
+                              "文件夹 huizhang-journal 默认都在\n  " +
+                              folder + "\n  程序所在的文件夹可以写入时就是它，否则是用户的应用数据文件夹。\n"))
+        << program.out;
+
+    const ProgramResult import = Cli("import", {"--help"});
+    EXPECT_NE(import.out.find(interrupts + " 让导入在当前行或单据之后停止。"), std::string::npos) << import.out;
+    EXPECT_NE(import.out.find("设置文件，默认为 " + folder), std::string::npos) << import.out;
 }
 
 TEST(Help, VersionIsTheProjects) {

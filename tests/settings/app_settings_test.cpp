@@ -1,10 +1,15 @@
 #include "engine/settings/app_settings.h"
 
+#include "tests/support/run_error_text.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+#include <QStandardPaths>
+
 #include <filesystem>
+#include <optional>
 
 namespace hz {
 namespace {
@@ -77,6 +82,58 @@ TEST(AppSettings, SavingTheConnectionMakesASharedFilePrivate) {
     SaveConnectionSettings(QString::fromStdString(path), settings);
     EXPECT_EQ(fs::status(path).permissions() & fs::perms::all, fs::perms::owner_read | fs::perms::owner_write);
     EXPECT_EQ(LoadAppSettings(QString::fromStdString(path)).connection.password.toStdString(), "secret");
+}
+
+// Section "System" may say whether the driver trusts a self-signed server certificate; anything but yes or no is
+// refused with the file and the value, since a mistyped word would otherwise be sent to the driver or dropped.
+TEST(AppSettings, ReadsWhetherTheServerCertificateIsTrusted) {
+    ScratchFolder folder;
+    const QString path = QString::fromStdString(folder.File("s.ini"));
+    const std::pair<std::string, std::optional<bool>> cases[] = {
+        {"", std::nullopt},
+        {"TrustServerCertificate=\n", std::nullopt},
+        {"TrustServerCertificate=yes\n", true},
+        {"trustservercertificate = YES \n", true},
+        {"TrustServerCertificate=True\n", true},
+        {"TrustServerCertificate=1\n", true},
+        {"TrustServerCertificate=no\n", false},
+        {"TrustServerCertificate=FALSE\n", false},
+        {"TrustServerCertificate=0\n", false},
+    };
+    for (const auto& [line, trusted] : cases) {
+        WriteFileBytes(path.toStdString(), "[System]\n" + line + "[DB]\nGServer=erp\n");
+        EXPECT_EQ(LoadAppSettings(path).connection.trustServerCertificate, trusted) << line;
+    }
+    WriteFileBytes(path.toStdString(), "[System]\nTrustServerCertificate=是\n");
+    EXPECT_EQ(test::RunErrorText([&] { LoadAppSettings(path); }),
+              "设置文件“" + folder.File("s.ini") +
+                  "”中 [System] 节的 TrustServerCertificate 只能是 yes 或 no，不能是“是”");
+}
+
+// The program's folder keeps the files while new files can be made there; otherwise they go into "huizhang" in the
+// user's data folder, made for them.
+TEST(AppSettings, UserFilesGoBesideTheProgramUnlessItsFolderTakesNoNewFile) {
+    ScratchFolder folder;
+    const QString program = QString::fromStdString(folder.File("bin"));
+    std::filesystem::create_directory(program.toStdString());
+    EXPECT_EQ(UserFilesFolder(program), program);
+    EXPECT_EQ(test::FileNames(program.toStdString()), std::vector<std::string>{}) << "the probe is gone";
+
+    // On Linux, the user's data folder inside the scratch folder.
+    const std::optional<QByteArray> dataHome =
+        qEnvironmentVariableIsSet("XDG_DATA_HOME") ? std::optional(qgetenv("XDG_DATA_HOME")) : std::nullopt;
+    qputenv("XDG_DATA_HOME", QByteArray::fromStdString(folder.File("data")));
+    const QString userData = QDir(QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation))
+                                 .filePath(QStringLiteral("huizhang"));
+    // A folder that is gone takes no file, whoever the user is (a read-only one takes root's).
+    std::filesystem::remove(program.toStdString());
+    EXPECT_EQ(UserFilesFolder(program), userData);
+    EXPECT_TRUE(QDir(userData).exists());
+    if (dataHome) {
+        qputenv("XDG_DATA_HOME", *dataHome);
+    } else {
+        qunsetenv("XDG_DATA_HOME");
+    }
 }
 
 } // namespace
