@@ -106,7 +106,7 @@ TEST(AppSettings, ReadsWhetherTheServerCertificateIsTrusted) {
     }
     WriteFileBytes(path.toStdString(), "[System]\nTrustServerCertificate=是\n");
     EXPECT_EQ(test::RunErrorText([&] { LoadAppSettings(path); }),
-              "设置文件“" + folder.File("s.ini") +
+              "设置文件“" + QDir::toNativeSeparators(path).toStdString() +
                   "”中 [System] 节的 TrustServerCertificate 只能是 yes 或 no，不能是“是”");
 }
 
