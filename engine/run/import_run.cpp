@@ -2,17 +2,20 @@
 
 #include "engine/journal/run_journal.h"
 #include "engine/messages/run_error.h"
+#include "engine/platform/write_probe.h"
 #include "engine/run/import_run_context.h"
 #include "engine/run/importer_registry.h"
 #include "engine/run/journal_steps.h"
 #include "engine/run/run_observer.h"
 #include "engine/run/run_resume.h"
 #include "engine/run/session.h"
+#include "engine/run/sheet_kinds.h"
 #include "engine/text/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 
 #include <QDir>
 
+#include <algorithm>
 #include <exception>
 #include <memory>
 #include <optional>
@@ -61,6 +64,31 @@ std::unique_ptr<Workbook> OpenRunWorkbook(const QString& path) {
         throw RunError(QStringLiteral("没有选择要导入的 Excel 文件：文件路径为空").toStdString());
     }
     return OpenWorkbook(path.toStdString());
+}
+
+// Whether the workbook can take an error area: a ticked kind that may write one into it needs it writable, or
+// the run would import everything and then fail to keep its failed vouchers there. Asked before the workbook is
+// opened, so that the program's own handle cannot be taken for another program's.
+FileWriteAccess ErrorAreaWriteAccess(const ImportRequest& request, const ImportRunContext& context) {
+    const bool writesErrorArea = std::any_of(request.selection.begin(), request.selection.end(),
+                                             [](const KindSelection& selected) { return selected.kind->errorArea; });
+    if (context.Checking() || !writesErrorArea) {
+        return FileWriteAccess::Writable;
+    }
+    return ProbeFileWrite(request.workbookPath.toStdString());
+}
+
+// Ends the run before anything is imported when the workbook, which is saved in place, cannot be written.
+void RefuseUnwritableWorkbook(FileWriteAccess access) {
+    switch (access) {
+    case FileWriteAccess::HeldByAnotherProgram:
+        throw RunError(QStringLiteral("工作簿正被其他程序（例如 Excel）打开，请关闭后再导入").toStdString());
+    case FileWriteAccess::ReadOnly:
+        throw RunError(QStringLiteral("工作簿是只读的，无法写入出错区，请取消只读后再导入").toStdString());
+    case FileWriteAccess::Writable:
+    case FileWriteAccess::Unknown:
+        break;
+    }
 }
 
 void WalkWorksheets(Workbook& workbook, ImportRunContext& context, const ImporterRegistry& importers) {
@@ -167,7 +195,12 @@ RunOutcome RunImport(Session& session, const ImportRequest& request, RunObserver
         context.journaledSetAsides = journal->ReadSetAsides();
     }
 
+    const FileWriteAccess access = ErrorAreaWriteAccess(request, context);
     std::unique_ptr<Workbook> workbook = OpenRunWorkbook(request.workbookPath);
+    // A legacy workbook is never written: its error areas go into a copy beside it.
+    if (workbook->SavesInPlace()) {
+        RefuseUnwritableWorkbook(access);
+    }
     std::exception_ptr failure;
     {
         // However a check ends, by an error too, the ERP is left as it was.

@@ -14,6 +14,8 @@ struct SheetKind {
     int checkBoxNumber;
     int editNumber;
     int screenRow; // 1-based place in the window's group box, top to bottom
+    // Its failed vouchers go to an error area below the data: an import of the kind writes into the workbook.
+    bool errorArea = false;
 };
 
 // The 21 kinds in selection order: the order in which a run pairs the ticked captions with their start rows.

@@ -184,8 +184,10 @@ TEST_P(ErrorAreaTest, AVoucherSetAsideBeforeAnUnsavedEndIsCopiedByTheResumedRun)
     const std::vector<AreaRow> rows = {{"V1"}, {"V2", false}, {"V3"}};
     test::WriteTypedWorkbook(workbookPath, {Kind().sheet(rows)});
     const Texts data = Rows(1, 5);
-    chmod(workbookPath.c_str(), 0444);
+    // Read-only once the run has begun: from its start the run would refuse it before importing anything.
+    observer.onProgress = [&](const QString&, int) { chmod(workbookPath.c_str(), 0444); };
     EXPECT_EQ(ImportAgain("3"), RunOutcome::CompletedLeavingRowsOut);
+    observer.onProgress = nullptr;
     chmod(workbookPath.c_str(), 0644);
     EXPECT_EQ(Rows(1, 5), data) << "not saved";
     EXPECT_EQ(Journal().ReadSetAsides().at(QString::fromUtf8(Kind().caption)).size(), 1u);
@@ -422,7 +424,7 @@ TEST_F(ErrorAreaFileTest, AWorkbookThatCannotBeSavedIsReportedAndLeftAsItWas) {
     const struct {
         const char* name;
         const char* file;
-        std::function<void(const std::string& path)> before; // prepares the file before the run
+        std::function<void(const std::string& path)> before; // prepares the file at the run's first message
         bool moveFolder;                                     // the folder goes away at the run's first message
         std::string problem;                                 // after "无法保存工作簿“<written>”："
     } cases[] = {
@@ -455,10 +457,14 @@ TEST_F(ErrorAreaFileTest, AWorkbookThatCannotBeSavedIsReportedAndLeftAsItWas) {
             test::WriteTypedWorkbook(path, {sheet});
         }
         const std::string original = test::ReadFileBytes(path);
-        if (c.before) {
-            c.before(path);
-        }
+        // At the run's first message: a workbook that cannot be written from the run's start is refused before the
+        // first row.
+        bool prepared = false;
         observer.onMessage = [&] {
+            if (c.before && !prepared) {
+                prepared = true;
+                c.before(path);
+            }
             if (c.moveFolder && std::filesystem::exists(books)) {
                 std::filesystem::rename(books, moved);
             }
