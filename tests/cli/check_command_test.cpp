@@ -1,6 +1,7 @@
 #include "engine/text/cell_conversions.h"
 #include "engine/workbook/workbook.h"
 #include "tests/cli/cli_fixture.h"
+#include "tests/support/python_script.h"
 #include "tests/support/text_workbook.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ using test::ProgramResult;
 using test::ReadFileBytes;
 
 // Every row of every table of the embedded ERP at path, in storage order, but the spid counter that each
-// connection moves on.
+// connection moves on; read by python3's sqlite3, where python3 runs (the tests skip the comparison elsewhere).
 std::string ErpRows(const std::string& path) {
     const std::string script = R"(
 import sqlite3, sys
@@ -30,9 +31,9 @@ for (table,) in erp.execute("select name from sqlite_master where type = 'table'
     for row in erp.execute('select * from "%s"' % table):
         print(table, row)
 )";
-    std::string rows;
-    EXPECT_EQ(test::RunPython(script, "'" + path + "'", &rows), 0);
-    return rows;
+    const ProgramResult result = test::RunPython(script, {path});
+    EXPECT_EQ(result.status, 0) << result.err;
+    return result.out;
 }
 
 TEST(CheckCommand, ReportsEachErrorOfEverySheetAndKeepsNothing) {
@@ -50,7 +51,7 @@ TEST(CheckCommand, ReportsEachErrorOfEverySheetAndKeepsNothing) {
                                 {"员工", {{}, {"", "P1", "张三", "无此部门"}, {"", "P2", "李四", "研发部"}}},
                                 {"调拨单", {{}, transfer, secondLine}},
                             });
-    const std::string erpBefore = ErpRows(demo.database);
+    const std::string erpBefore = test::PythonRuns() ? ErpRows(demo.database) : "";
     const std::string workbookBefore = ReadFileBytes(workbook);
     const std::string report = demo.folder.File("check.csv");
 
@@ -66,15 +67,16 @@ TEST(CheckCommand, ReportsEachErrorOfEverySheetAndKeepsNothing) {
     EXPECT_EQ(ReadFileBytes(report),
               CsvReport({"部门,3,部门第 3 行 D1 在库中已存在请核实！", "员工,2,员工第 2 行无此部门没维护！",
                          "调拨单,2,调拨单 第 2 行转入部门代码没维护！", ",,检查完成：3 处错误"}));
-    EXPECT_EQ(ErpRows(demo.database), erpBefore);
     EXPECT_EQ(ReadFileBytes(workbook), workbookBefore);
+    HZ_SKIP_WITHOUT_PYTHON();
+    EXPECT_EQ(ErpRows(demo.database), erpBefore);
 }
 
 TEST(CheckCommand, ACleanSamplePassesAndThenImports) {
     DemoErp demo;
     const std::string workbook = demo.folder.File("sample.xlsx");
     ASSERT_EQ(Cli("sample", {workbook, "--rows", "3", "--settings", demo.settings}).status, 0);
-    const std::string erpBefore = ErpRows(demo.database);
+    const std::string erpBefore = test::PythonRuns() ? ErpRows(demo.database) : "";
     const std::string report = demo.folder.File("check.xlsx");
 
     ProgramResult result =
@@ -82,7 +84,9 @@ TEST(CheckCommand, ACleanSamplePassesAndThenImports) {
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_EQ(result.out, "检查完成：没有发现错误\n");
     EXPECT_EQ(result.err, "");
-    EXPECT_EQ(ErpRows(demo.database), erpBefore);
+    if (test::PythonRuns()) {
+        EXPECT_EQ(ErpRows(demo.database), erpBefore);
+    }
     const auto written = OpenWorkbook(report);
     Worksheet& sheet = written->WorksheetAt(1);
     EXPECT_EQ(CellToText(sheet.Cell(1, 3)).toStdString(), "消息");
@@ -92,6 +96,7 @@ TEST(CheckCommand, ACleanSamplePassesAndThenImports) {
     result = Cli("import", {"--workbook", workbook, "--settings", demo.settings, "--all"});
     EXPECT_EQ(result.status, 0) << result.err;
     EXPECT_TRUE(result.out.starts_with("导入完成！\n")) << result.out;
+    HZ_SKIP_WITHOUT_PYTHON();
 }
 
 } // namespace

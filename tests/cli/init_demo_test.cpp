@@ -57,7 +57,8 @@ TEST(InitDemo, WritesTheSettingsAndCreatesTheErpTheyName) {
 
 TEST(InitDemo, KeepsItsSettingsBesideTheProgramByDefault) {
     ScratchFolder folder;
-    std::string program = folder.File("huizhang-cli");
+    // The program's own file name: huizhang-cli, or huizhang-cli.exe on Windows.
+    std::string program = folder.File(std::filesystem::path(HZ_CLI).filename().string());
     std::filesystem::copy_file(HZ_CLI, program);
     ProgramResult result = RunProgram(program, {"init-demo"});
     ASSERT_EQ(result.status, 0) << result.err;

@@ -1,8 +1,8 @@
 // A formula whose result the workbook does not hold (a workbook written by a script and never opened in Excel) must
 // not read as an empty cell: an empty key cell ends a sheet, and every row below it would be left out in silence.
 #include "tests/support/import_fixture.h"
+#include "tests/support/python_script.h"
 #include "tests/support/run_error_text.h"
-#include "tests/support/scratch_folder.h"
 
 #include <string>
 
@@ -11,7 +11,7 @@ namespace {
 
 using test::ImportFixture;
 using test::RunErrorText;
-using test::RunPython;
+using test::WriteWithPython;
 
 // 部门: D01 typed, then D02 and D03 as formulas of the key column; openpyxl and xlwt store no results for them.
 const char* const kScript = R"PY(
@@ -43,7 +43,7 @@ class UncalculatedFormulaTest : public ImportFixture, public testing::WithParamI
 
 TEST_P(UncalculatedFormulaTest, EndsTheRunNamingTheSheetAndTheCell) {
     const std::string path = erp.Folder().File(std::string("script-written") + GetParam());
-    ASSERT_EQ(RunPython(kScript, "'" + path + "'"), 0);
+    WriteWithPython(path, kScript);
     EXPECT_EQ(RunErrorText([&] {
                   ImportBook(path, {{"部门", "2"}});
               }),

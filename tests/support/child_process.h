@@ -2,8 +2,8 @@
 
 #include "tests/support/scratch_folder.h"
 
+#include <memory>
 #include <string>
-#include <sys/types.h>
 #include <vector>
 
 namespace hz::test {
@@ -26,10 +26,11 @@ public:
     ProgramResult Wait();
 
 private:
+    struct Running; // the system's handle of the program
     int Reap();
 
     ScratchFolder outputs;
-    pid_t pid = -1;
+    std::unique_ptr<Running> running;
 };
 
 // Runs a program to its end.

@@ -5,7 +5,8 @@
 
 namespace hz::test {
 
-// A fresh folder under the system's temporary folder, removed with everything in it at the end of scope.
+// A fresh folder under the system's temporary folder, removed with everything in it at the end of scope. Its path
+// is UTF-8 with forward slashes on every system, as the tests join names onto it with File.
 class ScratchFolder {
 public:
     ScratchFolder();
@@ -19,10 +20,6 @@ public:
 private:
     std::string path;
 };
-
-// Runs /usr/bin/python3 (Debian's, with openpyxl and xlwt) on a script; returns its exit status and
-// puts its standard output into output.
-int RunPython(const std::string& script, const std::string& arguments, std::string* output = nullptr);
 
 std::string ReadFileBytes(const std::string& path);
 // The names of the entries of folder, sorted.

@@ -1,8 +1,6 @@
 #include "tests/support/typed_workbook_xls.h"
 
-#include "tests/support/scratch_folder.h"
-
-#include <gtest/gtest.h>
+#include "tests/support/python_script.h"
 
 #include <cstdio>
 
@@ -55,8 +53,7 @@ void WriteTypedWorkbookXls(const std::string& path, const std::vector<TypedSheet
         }
     }
     script += "book.save(sys.argv[1])\n";
-    std::string output;
-    ASSERT_EQ(RunPython(script, "'" + path + "'", &output), 0) << path << ": " << output;
+    WriteWithPython(path, script);
 }
 
 } // namespace hz::test

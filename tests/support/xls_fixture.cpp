@@ -1,6 +1,6 @@
 #include "tests/support/xls_fixture.h"
 
-#include "tests/support/scratch_folder.h"
+#include "tests/support/python_script.h"
 
 #include <stdexcept>
 
@@ -119,16 +119,14 @@ for ws in wb.worksheets:
 } // namespace
 
 void WriteReferenceXls(const std::string& path, bool dates1904) {
-    std::string output;
-    if (RunPython(kReferenceScript, "'" + path + "' " + (dates1904 ? "1" : "0"), &output) != 0)
-        throw std::runtime_error("xlwt could not write " + path + ": " + output);
+    WriteWithPython(path, kReferenceScript, {dates1904 ? "1" : "0"});
 }
 
 std::string DumpXlsxWithOpenpyxl(const std::string& path) {
-    std::string output;
-    if (RunPython(kDumpScript, "'" + path + "'", &output) != 0)
-        throw std::runtime_error("openpyxl could not read " + path + ": " + output);
-    return output;
+    const ProgramResult result = RunPython(kDumpScript, {path});
+    if (result.status != 0)
+        throw std::runtime_error("openpyxl could not read " + path + ": " + result.err);
+    return result.out;
 }
 
 } // namespace hz::test

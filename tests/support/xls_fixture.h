@@ -11,7 +11,7 @@ void WriteReferenceXls(const std::string& path, bool dates1904 = false);
 
 // Reads an .xlsx with python3-openpyxl and lists it, one line per sheet ("sheet <name> <state>") followed by one
 // line per non-empty cell ("<ref> <type> <value> <number format>"); dates print as ISO text, texts over 40
-// characters as their first three and their length.
+// characters as their first three and their length. Only where python3 runs (HZ_SKIP_WITHOUT_PYTHON).
 std::string DumpXlsxWithOpenpyxl(const std::string& path);
 
 } // namespace hz::test

@@ -3,10 +3,7 @@
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/xls/biff_records.h"
 #include "engine/workbook/xls/compound_file.h"
-#include "tests/support/scratch_folder.h"
-
-#include <cstdlib>
-#include <stdexcept>
+#include "tests/support/python_script.h"
 
 namespace hz::test {
 
@@ -20,7 +17,7 @@ import openpyxl
 
 path, producer, fmt, chinese, fill = sys.argv[1], sys.argv[2], sys.argv[3], sys.argv[4] == '1', sys.argv[5]
 wb = openpyxl.Workbook()
-exec(open(fill, encoding='utf-8').read(), {'wb': wb, 'datetime': datetime, 'openpyxl': openpyxl})
+exec(fill, {'wb': wb, 'datetime': datetime, 'openpyxl': openpyxl})
 with tempfile.TemporaryDirectory() as folder:
     source = os.path.join(folder, 'book.xlsx')
     wb.save(source)
@@ -46,14 +43,7 @@ with tempfile.TemporaryDirectory() as folder:
 
 void Produce(const std::string& path, const std::string& producer, const std::string& fillScript,
              const std::string& format, bool chinese) {
-    ScratchFolder folder;
-    const std::string fill = folder.File("fill.py");
-    WriteFileBytes(fill, fillScript);
-    std::string output;
-    const std::string arguments =
-        "'" + path + "' " + producer + " " + format + " " + (chinese ? "1" : "0") + " '" + fill + "' 2>&1";
-    if (RunPython(kProducerScript, arguments, &output) != 0)
-        throw std::runtime_error(producer + " could not write " + path + ": " + output);
+    WriteWithPython(path, kProducerScript, {producer, format, chinese ? "1" : "0", fillScript});
 }
 
 } // namespace
@@ -64,7 +54,7 @@ void WriteXlsWithGnumeric(const std::string& path, const std::string& fillScript
 }
 
 bool LibreOfficeInstalled() {
-    return std::system("command -v soffice >/dev/null 2>&1") == 0;
+    return FixtureToolInstalled("soffice");
 }
 
 void WriteXlsWithLibreOffice(const std::string& path, const std::string& fillScript) {

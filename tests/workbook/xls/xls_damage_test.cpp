@@ -1,6 +1,7 @@
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/compound_file_builder.h"
+#include "tests/support/python_script.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_fixture.h"
 #include "tests/workbook/workbook_fixtures.h"
@@ -161,7 +162,7 @@ TEST_F(XlsDamageTest, AnEmbeddedChartIsPassedOver) {
     std::string script = R"PY(
 import struct, sys
 from xlwt.CompoundDoc import XlsDoc
-data = open(sys.argv[1], 'rb').read()
+data = open(sys.argv[2], 'rb').read()
 records, at = [], 512
 while at + 4 <= len(data):
     kind, size = struct.unpack_from('<HH', data, at)
@@ -178,10 +179,10 @@ for kind, body, offset in records:
     stream += struct.pack('<HH', kind, len(body)) + bytes(body)
     if offset + 4 + len(body) == insert_at:
         stream += chart
-XlsDoc().save(sys.argv[2], stream)
+XlsDoc().save(sys.argv[1], stream)
 )PY";
     std::string path = folder->File("chart.xls");
-    ASSERT_EQ(test::RunPython(script, folder->File("book.xls") + " " + path), 0);
+    test::WriteWithPython(path, script, {}, {folder->File("book.xls")});
     auto book = OpenXlsWorkbook(path);
     Worksheet& sheet = book->WorksheetAt(1);
     EXPECT_EQ(sheet.Name(), "数据");

@@ -1,5 +1,6 @@
 #include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/expected_cell.h"
+#include "tests/support/python_script.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_producers.h"
 
@@ -74,16 +75,14 @@ TEST_F(XlsEmptyTextResultsTest, LibreOfficeWorkbooksKeepTheirEmptyTexts) {
 // xlwt does not calculate: every formula it writes holds the empty-text result, whatever it would give.
 TEST_F(XlsEmptyTextResultsTest, AWorkbookWhoseFormulasAllHoldEmptyTextsWasNeverCalculated) {
     const std::string path = folder.File("xlwt.xls");
-    ASSERT_EQ(test::RunPython("import sys, xlwt\n"
-                              "wb = xlwt.Workbook()\n"
-                              "ws = wb.add_sheet('S')\n"
-                              "ws.write(0, 0, 'x')\n"
-                              "ws.write(0, 1, xlwt.Formula('1+2'))\n"
-                              "ws.write(1, 1, xlwt.Formula('IF(A2=\"\",\"\",A2)'))\n"
-                              "wb.add_sheet('T').write(0, 0, xlwt.Formula('A1&\"z\"'))\n"
-                              "wb.save(sys.argv[1])\n",
-                              path),
-              0);
+    test::WriteWithPython(path, "import sys, xlwt\n"
+                                "wb = xlwt.Workbook()\n"
+                                "ws = wb.add_sheet('S')\n"
+                                "ws.write(0, 0, 'x')\n"
+                                "ws.write(0, 1, xlwt.Formula('1+2'))\n"
+                                "ws.write(1, 1, xlwt.Formula('IF(A2=\"\",\"\",A2)'))\n"
+                                "wb.add_sheet('T').write(0, 0, xlwt.Formula('A1&\"z\"'))\n"
+                                "wb.save(sys.argv[1])\n");
     EXPECT_FALSE(test::ReadXlsFacts(path).recordTypes.contains(0x01C1));
     auto book = OpenXlsWorkbook(path);
     ExpectCell(book->WorksheetAt(1), {"number formula", 1, 2, CellKind::Uncalculated, 0, ""});

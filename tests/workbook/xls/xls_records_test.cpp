@@ -2,15 +2,14 @@
 #include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/compound_file_builder.h"
 #include "tests/support/expected_cell.h"
+#include "tests/support/resident_memory.h"
 #include "tests/support/scratch_folder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>
-#include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 // Workbook streams built record by record, for what no producer writes on purpose: strings cut between records in
@@ -67,15 +66,6 @@ std::string Stream(const std::string& globals, const std::string& sheet) {
 // A compressed shared string's header and characters.
 std::string Latin(const std::string& text) {
     return U16(static_cast<unsigned>(text.size())) + '\0' + text;
-}
-
-// The memory this process holds now, from /proc.
-std::size_t ResidentBytes() {
-    std::ifstream statm("/proc/self/statm");
-    std::size_t total = 0;
-    std::size_t resident = 0;
-    statm >> total >> resident;
-    return resident * static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
 }
 
 class XlsRecordsTest : public testing::Test {
@@ -179,9 +169,9 @@ TEST_F(XlsRecordsTest, AFewCellsFarApartTakeMemoryByTheirCellsNotTheirRange) {
                         Record(0x0204, Cell(65535, 255, 0) + U16(1) + '\0' + "z") +
                         Record(0x0203, Cell(999, 99, 0) + F64(3)) + Record(0x0201, Cell(5, 5, 0));
     const std::string path = Write(Stream("", sheet));
-    const std::size_t before = ResidentBytes();
+    const std::size_t before = test::ResidentBytes();
     auto book = OpenXlsWorkbook(path);
-    EXPECT_LT(ResidentBytes() - before, std::size_t{32} << 20);
+    EXPECT_LT(test::ResidentBytes() - before, std::size_t{32} << 20);
     Worksheet& s = book->WorksheetAt(1);
     const test::ExpectedCell cases[] = {
         {"first cell", 1, 1, CellKind::Number, 1, ""},

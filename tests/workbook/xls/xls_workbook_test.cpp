@@ -2,6 +2,7 @@
 #include "engine/workbook/xls/xls_workbook.h"
 #include "tests/support/compound_file_builder.h"
 #include "tests/support/expected_cell.h"
+#include "tests/support/python_script.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/support/xls_fixture.h"
 
@@ -196,10 +197,8 @@ TEST(XlsWorkbookTest, ReadsAWorkbookStreamHeldInTheMiniStream) {
     // Streams under 4096 bytes live in the container's mini stream; xlwt pads its stream past that size.
     ScratchFolder folder;
     std::string xlwtPath = folder.File("tiny-xlwt.xls");
-    ASSERT_EQ(test::RunPython("import sys, xlwt\nwb = xlwt.Workbook()\nwb.add_sheet('S').write(0, 0, 'mini')\n"
-                              "wb.save(sys.argv[1])\n",
-                              xlwtPath),
-              0);
+    test::WriteWithPython(xlwtPath, "import sys, xlwt\nwb = xlwt.Workbook()\nwb.add_sheet('S').write(0, 0, 'mini')\n"
+                                    "wb.save(sys.argv[1])\n");
     std::string bytes = ReadFileBytes(xlwtPath);
     std::size_t end = 512;
     test::ForEachXlsRecord(bytes, [&](unsigned, char* record, unsigned size) {
@@ -219,15 +218,13 @@ TEST(XlsWorkbookTest, SharedStringsSpreadOverContinueRecordsReadBack) {
     // between records in both the compressed and the two-byte form.
     ScratchFolder folder;
     std::string path = folder.File("strings.xls");
-    ASSERT_EQ(test::RunPython("import sys, xlwt\n"
-                              "wb = xlwt.Workbook(encoding='utf-8')\n"
-                              "ws = wb.add_sheet('S')\n"
-                              "for i in range(1500):\n"
-                              "    ws.write(i, 0, 'text%d' % i + 'x' * (i % 37))\n"
-                              "    ws.write(i, 1, '字符串%d' % i + '长' * (i % 23))\n"
-                              "wb.save(sys.argv[1])\n",
-                              path),
-              0);
+    test::WriteWithPython(path, "import sys, xlwt\n"
+                                "wb = xlwt.Workbook(encoding='utf-8')\n"
+                                "ws = wb.add_sheet('S')\n"
+                                "for i in range(1500):\n"
+                                "    ws.write(i, 0, 'text%d' % i + 'x' * (i % 37))\n"
+                                "    ws.write(i, 1, '字符串%d' % i + '长' * (i % 23))\n"
+                                "wb.save(sys.argv[1])\n");
     auto book = OpenXlsWorkbook(path);
     Worksheet& sheet = book->WorksheetAt(1);
     for (int i = 0; i < 1500; ++i) {

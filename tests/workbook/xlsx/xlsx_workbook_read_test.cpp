@@ -1,6 +1,7 @@
 #include "engine/workbook/cell_address.h"
 #include "engine/workbook/xlsx/xlsx_workbook.h"
 #include "engine/workbook/xlsx/xlsx_worksheet.h"
+#include "tests/support/python_script.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/workbook_fixtures.h"
@@ -232,7 +233,7 @@ very["C3"] = True
 book.create_sheet("Hid").sheet_state = "hidden"
 book.save(sys.argv[1])
 )";
-    ASSERT_EQ(test::RunPython(script, path), 0);
+    test::WriteWithPython(path, script);
     std::unique_ptr<Workbook> workbook = OpenXlsxWorkbook(path);
     EXPECT_EQ(WorksheetNames(*workbook), (std::vector<std::string>{"存货档案", "Very", "Hid"}));
     ExpectCell(workbook->WorksheetAt(1), 1, 1, CellKind::DateTime, 45292.25);

@@ -3,6 +3,7 @@
 #include "engine/workbook/cell_address.h"
 
 #include "engine/workbook/workbook_error.h"
+#include "tests/support/python_script.h"
 #include "tests/support/raw_package.h"
 #include "tests/support/scratch_folder.h"
 #include "tests/workbook/chunked_source.h"
@@ -201,16 +202,14 @@ TEST(SheetCellsTest, NamespacePrefixesAreAllowed) {
 TEST(SheetCellsTest, SheetWrittenByAnotherProducerReadsBack) {
     test::ScratchFolder folder;
     std::string path = folder.File("book.xlsx");
-    ASSERT_EQ(test::RunPython("import sys, datetime, openpyxl\n"
-                              "wb = openpyxl.Workbook(iso_dates=True)\n"
-                              "ws = wb.active\n"
-                              "ws['A1'] = 'code'; ws['B1'] = 12; ws['C1'] = 0.1; ws['D1'] = True\n"
-                              "ws['E1'] = datetime.datetime(2024, 1, 5, 10, 30); ws['F1'] = '=B1*2'\n"
-                              "ws['A2'] = ' spaced\\r\\nline & <tag> '; ws['B2'] = datetime.time(18, 0)\n"
-                              "ws['C2'] = datetime.date(1900, 1, 1); ws['C3'] = -1.5e-7\n"
-                              "wb.save(sys.argv[1])\n",
-                              path),
-              0);
+    test::WriteWithPython(path, "import sys, datetime, openpyxl\n"
+                                "wb = openpyxl.Workbook(iso_dates=True)\n"
+                                "ws = wb.active\n"
+                                "ws['A1'] = 'code'; ws['B1'] = 12; ws['C1'] = 0.1; ws['D1'] = True\n"
+                                "ws['E1'] = datetime.datetime(2024, 1, 5, 10, 30); ws['F1'] = '=B1*2'\n"
+                                "ws['A2'] = ' spaced\\r\\nline & <tag> '; ws['B2'] = datetime.time(18, 0)\n"
+                                "ws['C2'] = datetime.date(1900, 1, 1); ws['C3'] = -1.5e-7\n"
+                                "wb.save(sys.argv[1])\n");
     StringByteSource source(test::ReadPackagePart(path, "xl/worksheets/sheet1.xml"));
     SheetCells cells = ReadWorksheetCells(source, kPath, kPart);
     EXPECT_EQ(DescribeAll(cells, 6), "A1: Text 'code'\nB1: Number 12\nC1: Number 0.10000000000000001\n"
