@@ -78,11 +78,15 @@ void CreateEmbeddedErp(const QString& path) {
         throw CreationError(path, building.errorString());
     building.close();
     BuildDatabase(building.fileName());
-    if (!QFile::rename(building.fileName(), target.absoluteFilePath())) {
+    // Renamed through the temporary file, which closes the handle that it keeps open until then (its close() only
+    // rewinds): Windows refuses to rename a file that such a handle holds.
+    if (!building.rename(target.absoluteFilePath())) {
         if (QFileInfo::exists(target.absoluteFilePath()))
             throw CreationError(path, QStringLiteral("文件已存在，不会覆盖它"));
         throw CreationError(path, QStringLiteral("无法把新文件改名为目标文件"));
     }
+    // The file under its new name is the database, no longer a temporary file to remove.
+    building.setAutoRemove(false);
 }
 
 } // namespace hz
