@@ -3,13 +3,7 @@
 #include "engine/workbook/little_endian.h"
 #include "engine/workbook/workbook.h"
 
-#include <QFile>
-
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
 #include <string>
-#include <unistd.h>
 
 namespace hz {
 
@@ -91,28 +85,25 @@ private:
 JournalRowSlots::JournalRowSlots(QString path, QString workbook, QString erp, bool durableWrites)
     : path(std::move(path)), workbook(std::move(workbook)), erp(std::move(erp)), durableWrites(durableWrites) {}
 
-JournalRowSlots::~JournalRowSlots() {
-    if (file >= 0)
-        ::close(file);
-}
-
 bool JournalRowSlots::OpenFile(bool create) {
-    if (file >= 0)
+    if (file.IsOpen())
         return true;
-    const QByteArray name = QFile::encodeName(path);
-    file = ::open(name.constData(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0600);
-    if (file < 0 && (create || errno != ENOENT))
-        FailJournalFile(path, QString::fromLocal8Bit(std::strerror(errno)));
-    return file >= 0;
+    const SystemError error = file.Open(path.toStdString(), create ? FileOpen::ReadWriteOrCreate : FileOpen::ReadWrite,
+                                        NewFileAccess::OwnerOnly);
+    if (error && (create || error.fault != SystemFault::NotFound))
+        FailJournalFile(path, QString::fromStdString(error.text));
+    return file.IsOpen();
 }
 
 std::optional<JournalRowSlots::Slot> JournalRowSlots::ReadSlot(int index) {
     std::string bytes(kSlotBytes, '\0');
-    const ssize_t got = ::pread(file, bytes.data(), bytes.size(), static_cast<off_t>(index * kSlotBytes));
-    if (got < static_cast<ssize_t>(kHeaderBytes) || ReadU32(bytes, 0) != kMagic)
+    const SystemResult<std::size_t> read =
+        file.ReadAt(static_cast<std::uint64_t>(index) * kSlotBytes, bytes.data(), bytes.size());
+    const std::size_t got = read.error ? 0 : read.value;
+    if (got < kHeaderBytes || ReadU32(bytes, 0) != kMagic)
         return std::nullopt;
     const std::uint64_t length = ReadU32(bytes, 4);
-    if (length > kSlotBytes - kHeaderBytes || static_cast<std::uint64_t>(got) < kHeaderBytes + length ||
+    if (length > kSlotBytes - kHeaderBytes || got < kHeaderBytes + length ||
         Checksum(bytes.data() + kHeaderBytes, length) != ReadU64(bytes, 16))
         return std::nullopt;
     Slot slot;
@@ -176,7 +167,7 @@ void JournalRowSlots::Load() {
     if (loaded)
         return;
     loaded = true;
-    if (file < 0)
+    if (!file.IsOpen())
         return;
     std::optional<Slot> first = ReadSlot(0);
     std::optional<Slot> second = ReadSlot(1);
@@ -222,11 +213,11 @@ void JournalRowSlots::Put(const InFlight& inFlight) {
     AppendU64(record, Checksum(body.data(), body.size()));
     record += body;
     const int index = 1 - latestIndex;
-    errno = 0;
-    if (::pwrite(file, record.data(), record.size(), static_cast<off_t>(index * kSlotBytes)) !=
-            static_cast<ssize_t>(record.size()) ||
-        (durableWrites && ::fdatasync(file) != 0))
-        FailJournalFile(path, QString::fromLocal8Bit(std::strerror(errno != 0 ? errno : EIO)));
+    SystemError error = file.WriteAt(static_cast<std::uint64_t>(index) * kSlotBytes, record.data(), record.size());
+    if (!error && durableWrites)
+        error = file.SyncData();
+    if (error)
+        FailJournalFile(path, QString::fromStdString(error.text));
     latest = Slot{sequence, workbook, erp, inFlight};
     latestIndex = index;
 }

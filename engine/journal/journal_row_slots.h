@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/journal/run_journal.h"
+#include "engine/platform/file_handle.h"
 
 #include <QString>
 
@@ -19,7 +20,6 @@ class JournalRowSlots {
 public:
     // The slots of the journal of workbook and erp; durableWrites: each write reaches the disk before it returns.
     JournalRowSlots(QString path, QString workbook, QString erp, bool durableWrites);
-    ~JournalRowSlots();
     JournalRowSlots(const JournalRowSlots&) = delete;
     JournalRowSlots& operator=(const JournalRowSlots&) = delete;
 
@@ -54,7 +54,7 @@ private:
     QString workbook;
     QString erp;
     bool durableWrites;
-    int file = -1;
+    FileHandle file;
     bool loaded = false;
     std::optional<Slot> latest;
     int latestIndex = 1; // the next write goes to the other slot

@@ -1,51 +1,48 @@
 #include "engine/platform/code_page_936.h"
 
 #include "engine/messages/run_error.h"
+#include "engine/platform/code_page_text.h"
 
 #include <QStringDecoder>
-
-#include <cerrno>
-#include <iconv.h>
 
 namespace hz {
 namespace {
 
-// Converts all of input with iconv; nothing when a sequence cannot be converted. outputFactor bounds the
-// output bytes per input byte for the pair of encodings.
-std::optional<QByteArray> Convert(const char* to, const char* from, QByteArrayView input, qsizetype outputFactor) {
-    const iconv_t converter = iconv_open(to, from);
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-        throw RunError("The code page 936 conversion of the C library is not available");
+CodePageText OpenCodePage936() {
+    std::optional<CodePageText> converter = CodePageText::Open(936);
+    if (!converter) {
+        throw RunError("The system has no conversion for code page 936");
     }
-    QByteArray output(input.size() * outputFactor + 4, Qt::Uninitialized);
-    char* in = const_cast<char*>(input.data());
-    char* out = output.data();
-    std::size_t inLeft = static_cast<std::size_t>(input.size());
-    std::size_t outLeft = static_cast<std::size_t>(output.size());
-    const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
-    iconv_close(converter);
-    if (!converted || inLeft != 0) {
-        return std::nullopt;
-    }
-    output.truncate(output.size() - static_cast<qsizetype>(outLeft));
-    return output;
+    return std::move(*converter);
+}
+
+// One converter for each thread that converts, opened at its first text.
+const CodePageText& CodePage936() {
+    thread_local const CodePageText converter = OpenCodePage936();
+    return converter;
+}
+
+std::string_view View(QByteArrayView bytes) {
+    return {bytes.data(), static_cast<std::size_t>(bytes.size())};
 }
 
 } // namespace
 
 std::optional<QString> DecodeCodePage936(QByteArrayView bytes) {
-    // One byte (the euro sign 0x80) can become three bytes of UTF-8; two bytes never more than three.
-    const auto utf8 = Convert("UTF-8", "CP936", bytes, 3);
+    const std::optional<std::string> utf8 = CodePage936().Decode(View(bytes));
     if (!utf8) {
         return std::nullopt;
     }
-    return QString::fromUtf8(*utf8);
+    return QString::fromUtf8(utf8->data(), static_cast<qsizetype>(utf8->size()));
 }
 
 std::optional<QByteArray> EncodeCodePage936(QStringView text) {
-    // A character never takes more bytes in code page 936 than in UTF-8.
     const QByteArray utf8 = text.toUtf8();
-    return Convert("CP936", "UTF-8", utf8, 1);
+    const std::optional<std::string> bytes = CodePage936().Encode(View(utf8));
+    if (!bytes) {
+        return std::nullopt;
+    }
+    return QByteArray(bytes->data(), static_cast<qsizetype>(bytes->size()));
 }
 
 bool IsValidUtf8(QByteArrayView bytes) {

@@ -11,13 +11,10 @@
 #include <QFileInfo>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace hz {
@@ -41,8 +38,9 @@ constexpr int kMaxColumnWidth = 100;
     throw RunError("无法写入报告文件“" + path + "”：" + problem);
 }
 
-std::string SystemText(int error) {
-    return std::string("（") + std::strerror(error) + "）";
+// The report's file is no workbook: another program holding it open is a failure as any other.
+[[noreturn]] void ThrowReportFileError(const std::string& path, const std::string& problem, SaveFault) {
+    ThrowReportError(path, problem);
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -79,19 +77,9 @@ std::string CsvBytes(const std::vector<RunMessage>& messages) {
     return out;
 }
 
-void WriteAll(int descriptor, const std::string& bytes, const std::string& path) {
-    const char* data = bytes.data();
-    std::size_t left = bytes.size();
-    while (left > 0) {
-        ssize_t written = ::write(descriptor, data, std::min<std::size_t>(left, std::size_t{1} << 30));
-        if (written < 0) {
-            if (errno == EINTR)
-                continue;
-            ThrowReportError(path, "无法写入文件" + SystemText(errno));
-        }
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
+void WriteAll(const FileHandle& file, const std::string& bytes, const std::string& path) {
+    if (const SystemError error = file.WriteAt(0, bytes.data(), bytes.size()))
+        ThrowReportError(path, "无法写入文件（" + error.text + "）");
 }
 
 // ---------------------------------------------------------------------------------------------------------------
@@ -340,14 +328,14 @@ void WriteRunReport(const QString& path, const std::vector<RunMessage>& messages
         ThrowReportError(file, "报告只能写成 .csv 或 .xlsx 文件");
 
     // Written beside the report under a temporary name and renamed over it; removed on any failure.
-    AtomicFile target(file, AtomicFile::Missing::Create, ThrowReportError);
+    AtomicFile target(file, AtomicFile::Missing::Create, ThrowReportFileError);
     switch (*format) {
     case ReportFormat::Csv:
-        WriteAll(target.Descriptor(), CsvBytes(messages), file);
+        WriteAll(target.Temporary(), CsvBytes(messages), file);
         break;
     case ReportFormat::Xlsx:
         // libxlsxwriter writes by name: it opens the temporary file again and truncates it, the same file that
-        // the descriptor flushes.
+        // the handle flushes.
         XlsxReportWriter(file, target.TemporaryPath()).Write(messages);
         break;
     }

@@ -2,6 +2,7 @@
 
 #include "engine/database/batch_dataset.h"
 #include "engine/messages/run_error.h"
+#include "engine/platform/local_time.h"
 #include "engine/rows/row_primitives.h"
 #include "engine/run/import_run_context.h"
 #include "engine/text/ansi_text.h"
@@ -69,12 +70,9 @@ bool RunCheck(ImportRunContext& context, const SheetCheck& check, SheetRow& row)
     Q_UNREACHABLE();
 }
 
-// The computer's local date. localtime_r reads the time zone once per process, where Qt's current date looks it
-// up again on every call.
+// The computer's local date, the time zone read once per process (Qt's current date looks it up on every call).
 QDate LocalToday() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
+    const std::tm local = LocalTime(std::time(nullptr));
     return QDate(local.tm_year + 1900, local.tm_mon + 1, local.tm_mday);
 }
 

@@ -2,10 +2,14 @@
 
 #include "engine/messages/run_error.h"
 #include "engine/platform/code_page_936.h"
+#include "engine/platform/file_access.h"
+#include "engine/platform/file_path.h"
+#include "engine/platform/file_replace.h"
+#include "engine/platform/folder_entries.h"
+#include "engine/platform/temporary_file.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <optional>
 
@@ -70,10 +74,24 @@ QString FileText(const QString& fileName) {
     return QStringLiteral("设置文件 ") + fileName;
 }
 
-// Keeps the owner's rights (adding reading and writing) and takes every right from the group and others.
-QFileDevice::Permissions OwnerOnly(QFileDevice::Permissions current) {
-    return (current & QFileDevice::ExeOwner) | QFileDevice::ReadOwner | QFileDevice::WriteOwner;
-}
+// Removes the temporary file unless it was renamed into place.
+class TemporaryFileGuard {
+public:
+    explicit TemporaryFileGuard(TemporaryFile& temporary) : temporary(temporary) {}
+    ~TemporaryFileGuard() {
+        if (!renamed) {
+            temporary.file.Close();
+            RemoveFile(temporary.path);
+        }
+    }
+    TemporaryFileGuard(const TemporaryFileGuard&) = delete;
+    TemporaryFileGuard& operator=(const TemporaryFileGuard&) = delete;
+    void Renamed() { renamed = true; }
+
+private:
+    TemporaryFile& temporary;
+    bool renamed = false;
+};
 
 } // namespace
 
@@ -260,26 +278,54 @@ QByteArray IniFile::Bytes() const {
 }
 
 void IniFile::Save(const QString& path, Access access) const {
-    const bool existed = QFileInfo::exists(path);
-    QSaveFile file(path);
-    const auto fail = [&] {
-        throw RunError((QStringLiteral("无法保存") + FileText(path) + u'：' + file.errorString()).toStdString());
+    const auto fail = [&](const SystemError& error) {
+        throw RunError(
+            (QStringLiteral("无法保存") + FileText(path) + u'：' + QString::fromStdString(error.text)).toStdString());
     };
-    if (!file.open(QIODevice::WriteOnly)) {
-        fail();
+    // A symbolic link stays one: the file it names is replaced.
+    const std::string given = path.toStdString();
+    const SystemResult<std::string> resolved = ResolvePath(given);
+    const bool existed = !resolved.error;
+    const std::string target = existed ? resolved.value : given;
+    FileHandle original;
+    if (existed) {
+        if (const SystemError error = original.Open(target, FileOpen::Read)) {
+            fail(error);
+        }
     }
-    // The temporary file took the original's permissions. A new file may come to hold the password, and a secret
+    const PathParts parts = SplitPath(target);
+    SystemResult<TemporaryFile> created = CreateTemporaryFile(parts.folder, parts.name + ".", NewFileAccess::OwnerOnly);
+    if (created.error) {
+        fail(created.error);
+    }
+    TemporaryFile& temporary = created.value;
+    TemporaryFileGuard guard(temporary);
+    // The temporary file takes the original's permissions. A new file may come to hold the password, and a secret
     // must not be readable by others even for a moment: both are tightened before the rename.
+    if (existed) {
+        if (const SystemError error = TakeAccessOf(temporary.file, original)) {
+            fail(error);
+        }
+    }
     if (!existed || access == Access::OwnerOnly) {
-        const QFileDevice::Permissions before = existed ? QFileInfo(path).permissions() : QFileDevice::Permissions();
-        if (!file.setPermissions(OwnerOnly(before))) {
-            fail();
+        if (const SystemError error = MakeOwnerOnly(temporary.file)) {
+            fail(error);
         }
     }
     const QByteArray bytes = Bytes();
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        fail();
+    SystemError error = temporary.file.WriteAt(0, bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    if (!error) {
+        error = temporary.file.Sync();
     }
+    temporary.file.Close();
+    original.Close();
+    if (!error) {
+        error = MoveIntoPlace(temporary.path, target);
+    }
+    if (error) {
+        fail(error);
+    }
+    guard.Renamed();
 }
 
 } // namespace hz

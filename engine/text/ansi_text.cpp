@@ -1,10 +1,11 @@
 #include "engine/text/ansi_text.h"
 
 #include "engine/messages/run_error.h"
+#include "engine/platform/code_page_text.h"
 
 #include <array>
 #include <cstdint>
-#include <iconv.h>
+#include <string>
 
 namespace hz {
 
@@ -12,25 +13,35 @@ namespace {
 
 using ByteCounts = std::array<std::uint8_t, 0x10000>;
 
-// Bytes that each BMP code unit takes in code page 936, built once from glibc's table.
+// The UTF-8 form of a BMP code unit that is not a surrogate.
+std::string Utf8Of(std::uint32_t unit) {
+    std::string bytes;
+    if (unit < 0x80) {
+        bytes += static_cast<char>(unit);
+    } else if (unit < 0x800) {
+        bytes += static_cast<char>(0xC0 | (unit >> 6));
+        bytes += static_cast<char>(0x80 | (unit & 0x3F));
+    } else {
+        bytes += static_cast<char>(0xE0 | (unit >> 12));
+        bytes += static_cast<char>(0x80 | ((unit >> 6) & 0x3F));
+        bytes += static_cast<char>(0x80 | (unit & 0x3F));
+    }
+    return bytes;
+}
+
+// Bytes that each BMP code unit takes in code page 936, built once from the system's table. A surrogate is no
+// character of its own: one byte, as the "?" that replaces it.
 ByteCounts BuildByteCounts() {
-    const iconv_t converter = iconv_open("CP936", "UTF-32LE");
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
-        throw RunError("The code page 936 conversion of the C library is not available");
+    const std::optional<CodePageText> codePage936 = CodePageText::Open(936);
+    if (!codePage936) {
+        throw RunError("The system has no conversion for code page 936");
     }
     ByteCounts counts{};
     for (std::uint32_t unit = 0; unit < counts.size(); ++unit) {
-        char input[4] = {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8), 0, 0};
-        char output[8];
-        char* in = input;
-        char* out = output;
-        std::size_t inLeft = sizeof input;
-        std::size_t outLeft = sizeof output;
-        const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
-        iconv(converter, nullptr, nullptr, nullptr, nullptr);
-        counts[unit] = converted ? static_cast<std::uint8_t>(sizeof output - outLeft) : 1;
+        const bool surrogate = unit >= 0xD800 && unit <= 0xDFFF;
+        const std::optional<std::string> bytes = surrogate ? std::nullopt : codePage936->Encode(Utf8Of(unit));
+        counts[unit] = bytes ? static_cast<std::uint8_t>(bytes->size()) : 1;
     }
-    iconv_close(converter);
     return counts;
 }
 

@@ -1,19 +1,18 @@
 #include "engine/workbook/edit/xls_copy_writer.h"
 
+#include "engine/platform/file_handle.h"
+#include "engine/platform/file_path.h"
+#include "engine/platform/file_replace.h"
+#include "engine/platform/folder_entries.h"
 #include "engine/workbook/excel_escape_encoding.h"
 #include "engine/workbook/workbook_error.h"
 
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <filesystem>
 #include <random>
-#include <unistd.h>
 #include <xlsxwriter.h>
 
 namespace hz {
-
-namespace fs = std::filesystem;
 
 namespace {
 
@@ -64,22 +63,20 @@ lxw_format* NumberFormat(lxw_workbook* book, const char* code) {
     return format;
 }
 
-std::string TemporaryPathBeside(const fs::path& target) {
+std::string TemporaryPathBeside(const std::string& target) {
     std::random_device random;
     std::uniform_int_distribution<unsigned long long> pick;
     char suffix[17];
     std::snprintf(suffix, sizeof suffix, "%016llx", pick(random));
-    return (target.parent_path() / ("." + target.filename().string() + "." + suffix + ".tmp")).string();
+    const PathParts parts = SplitPath(target);
+    return JoinPath(parts.folder, "." + parts.name + "." + suffix + ".tmp");
 }
 
-// Puts the file's data on disk before the rename makes it visible under the real name.
+// Puts the file's data on disk before the rename makes it visible under the real name (through a handle that may
+// write: Windows flushes no other).
 bool FlushToDisk(const std::string& path) {
-    int descriptor = ::open(path.c_str(), O_RDONLY);
-    if (descriptor < 0)
-        return false;
-    bool flushed = ::fsync(descriptor) == 0;
-    ::close(descriptor);
-    return flushed;
+    FileHandle file;
+    return !file.Open(path, FileOpen::ReadWrite) && !file.Sync();
 }
 
 class CopyWriter {
@@ -172,24 +169,23 @@ private:
 } // namespace
 
 std::string ErrorsCopyPath(const std::string& path) {
-    fs::path copy(path);
-    copy.replace_filename(copy.stem().string() + ".errors.xlsx");
-    return copy.string();
+    const std::string name = SplitPath(path).name;
+    // The name without its last extension, as a path's stem is: "a.b.xls" gives "a.b", ".xls" stays whole.
+    const std::size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    return path.substr(0, path.size() - name.size()) + stem + ".errors.xlsx";
 }
 
 void WriteXlsxCopy(const std::string& targetPath, const std::vector<CopySheet>& sheets) {
-    std::string temporaryPath = TemporaryPathBeside(fs::path(targetPath));
-    std::error_code ignored;
+    std::string temporaryPath = TemporaryPathBeside(targetPath);
     try {
         CopyWriter(targetPath, temporaryPath).Write(sheets);
         if (!FlushToDisk(temporaryPath))
             throw WorkbookSaveError(targetPath, "无法将文件写入磁盘");
-        std::error_code renamed;
-        fs::rename(temporaryPath, targetPath, renamed);
-        if (renamed)
-            throw WorkbookSaveError(targetPath, "无法替换文件（" + renamed.message() + "）");
+        if (const SystemError error = MoveIntoPlace(temporaryPath, targetPath))
+            throw WorkbookSaveError(targetPath, "无法替换文件（" + error.text + "）");
     } catch (...) {
-        fs::remove(temporaryPath, ignored);
+        RemoveFile(temporaryPath);
         throw;
     }
 }

@@ -1,177 +1,140 @@
 #include "engine/workbook/package/atomic_file.h"
 
-#include "engine/workbook/workbook_error.h"
-
-#include <algorithm>
-#include <cctype>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <dirent.h>
-#include <fcntl.h>
-#include <random>
-#include <unistd.h>
+#include "engine/platform/file_access.h"
+#include "engine/platform/file_path.h"
+#include "engine/platform/file_replace.h"
+#include "engine/platform/folder_entries.h"
 
 namespace hz {
 
 namespace {
 
-std::string SystemText(int error) {
-    return std::string("（") + std::strerror(error) + "）";
+std::string SystemText(const SystemError& error) {
+    return "（" + error.text + "）";
 }
 
-// A name for the temporary file that a user recognises and that stays within the file system's name limit.
-std::string TemporaryTemplate(const std::string& folder, const std::string& name) {
+// The start of the temporary file's name: one that a user recognises and that stays within the file system's
+// name limit.
+std::string TemporaryPrefix(const std::string& name) {
     constexpr std::size_t kMaxNameBytes = 200;
-    return folder + "/.~" + name.substr(0, kMaxNameBytes) + ".XXXXXX";
+    return ".~" + name.substr(0, kMaxNameBytes) + ".";
 }
 
 // Removes what saves of name killed before their rename left in folder: temporary files of our own pattern. Only
 // called with the file's lock held, which a save in progress would hold instead.
 void RemoveStaleTemporaryFiles(const std::string& folder, const std::string& name) {
-    const std::string pattern = TemporaryTemplate(folder, name);
-    const std::string prefix = pattern.substr(folder.size() + 1, pattern.size() - folder.size() - 1 - 6);
-    DIR* entries = opendir(folder.c_str());
-    if (!entries)
-        return;
-    while (const dirent* entry = readdir(entries)) {
-        const std::string found = entry->d_name;
-        if (found.size() == prefix.size() + 6 && found.starts_with(prefix) &&
-            std::all_of(found.end() - 6, found.end(), [](unsigned char c) { return std::isalnum(c) != 0; }))
-            unlinkat(dirfd(entries), found.c_str(), 0);
-    }
-    closedir(entries);
+    const std::string prefix = TemporaryPrefix(name);
+    for (const std::string& found : ListFolder(folder).value)
+        if (IsTemporaryName(found, prefix))
+            RemoveFile(JoinPath(folder, found));
 }
 
 } // namespace
 
-AtomicFile::OwnedDescriptor::~OwnedDescriptor() {
-    if (fd >= 0)
-        close(fd);
-}
-
-void ThrowWorkbookSaveError(const std::string& path, const std::string& problem) {
+void ThrowWorkbookSaveError(const std::string& path, const std::string& problem, SaveFault fault) {
+    if (fault == SaveFault::HeldOpen)
+        throw WorkbookHeldOpenError(WorkbookSaveError(path, problem).what());
     throw WorkbookSaveError(path, problem);
 }
 
 AtomicFile::AtomicFile(const std::string& path, Missing missing, AtomicFileFailure failure)
     : path(path), failure(failure ? failure : ThrowWorkbookSaveError) {
-    char resolved[PATH_MAX];
-    if (!realpath(path.c_str(), resolved)) {
-        int error = errno;
+    SystemResult<std::string> resolved = ResolvePath(path);
+    if (resolved.error) {
+        const SystemFault fault = resolved.error.fault;
         // A missing file, or a file where a folder should be: a new file is refused only for want of its folder.
-        if ((error == ENOENT || error == ENOTDIR) && missing == Missing::Create) {
+        if ((fault == SystemFault::NotFound || fault == SystemFault::NotFolder) && missing == Missing::Create) {
             PrepareNewFile();
             return;
         }
-        Fail(error == ENOENT ? "文件不存在" : "无法找到文件" + SystemText(error));
+        Fail(fault == SystemFault::NotFound ? "文件不存在" : "无法找到文件" + SystemText(resolved.error));
     }
-    targetPath = resolved;
-    std::size_t slash = targetPath.rfind('/');
-    folder = slash == 0 ? "/" : targetPath.substr(0, slash);
+    targetPath = std::move(resolved.value);
+    const PathParts parts = SplitPath(targetPath);
+    folder = parts.folder;
+    OpenTarget();
 
-    struct stat status {};
-    if (stat(targetPath.c_str(), &status) != 0)
-        Fail("无法读取文件信息" + SystemText(errno));
-    if (S_ISDIR(status.st_mode))
+    RemoveStaleTemporaryFiles(folder, parts.name);
+    SystemResult<TemporaryFile> created =
+        CreateTemporaryFile(folder, TemporaryPrefix(parts.name), NewFileAccess::OwnerOnly);
+    if (created.error)
+        Fail("无法在文件夹“" + folder + "”中创建临时文件" + SystemText(created.error));
+    temporary = std::move(created.value);
+}
+
+void AtomicFile::OpenTarget() {
+    const SystemResult<FileStatus> status = StatusOf(targetPath);
+    if (status.error)
+        Fail("无法读取文件信息" + SystemText(status.error));
+    if (status.value.kind == FileKind::Folder)
         Fail("这是一个文件夹，不是文件");
-    if (!S_ISREG(status.st_mode))
+    if (status.value.kind != FileKind::Regular)
         Fail("不是普通文件");
 
     // Opened for writing although only read, so that the system says now whether we may change the file.
-    targetFd.fd = open(targetPath.c_str(), O_RDWR | O_CLOEXEC | O_NOCTTY);
-    if (targetFd.fd < 0) {
-        int error = errno;
-        Fail(error == EACCES || error == EPERM || error == EROFS ? "文件是只读的" + SystemText(error)
-                                                                 : "无法打开文件" + SystemText(error));
+    if (const SystemError error = target.Open(targetPath, FileOpen::ReadWrite)) {
+        if (error.fault == SystemFault::HeldOpen)
+            Fail("文件正被其他程序（例如 Excel）打开" + SystemText(error), SaveFault::HeldOpen);
+        const bool readOnly = error.fault == SystemFault::AccessDenied || error.fault == SystemFault::ReadOnlyVolume;
+        Fail((readOnly ? "文件是只读的" : "无法打开文件") + SystemText(error));
     }
-    if (fstat(targetFd.fd, &original) != 0)
-        Fail("无法读取文件信息" + SystemText(errno));
-    if (!S_ISREG(original.st_mode))
+    const SystemResult<FileStatus> opened = target.Status();
+    if (opened.error)
+        Fail("无法读取文件信息" + SystemText(opened.error));
+    if (opened.value.kind != FileKind::Regular)
         Fail("不是普通文件");
     // Without any write permission bit the file is marked read-only, which even root honours here.
-    if ((original.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+    if (!opened.value.writable)
         Fail("文件是只读的");
+    original = opened.value.identity;
 
-    // An open file description lock, so that closing other descriptors of the file does not release it; it
-    // conflicts with the record locks that other programs take on documents they have open.
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    if (fcntl(targetFd.fd, F_OFD_SETLK, &lock) != 0 && (errno == EAGAIN || errno == EACCES))
+    if (target.TryLock().fault == SystemFault::Locked)
         Fail("文件正被其他程序使用（已被锁定）");
-
-    RemoveStaleTemporaryFiles(folder, targetPath.substr(slash + 1));
-    std::string pattern = TemporaryTemplate(folder, targetPath.substr(slash + 1));
-    temporaryFd.fd = mkostemp(pattern.data(), O_CLOEXEC);
-    if (temporaryFd.fd < 0)
-        Fail("无法在文件夹“" + folder + "”中创建临时文件" + SystemText(errno));
-    temporaryPath = pattern;
 }
 
 AtomicFile::~AtomicFile() {
-    if (!committed && !temporaryPath.empty())
-        unlink(temporaryPath.c_str());
+    if (!committed && !temporary.path.empty()) {
+        temporary.file.Close();
+        RemoveFile(temporary.path);
+    }
 }
 
 void AtomicFile::PrepareNewFile() {
     // The folder as given must exist; the name is the path's last component.
-    std::size_t slash = path.rfind('/');
-    std::string givenFolder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    if (name.empty() || name == "." || name == "..")
+    const PathParts given = SplitPath(path);
+    if (given.name.empty() || given.name == "." || given.name == "..")
         Fail("路径没有文件名");
 
-    char resolved[PATH_MAX];
-    if (!realpath(givenFolder.c_str(), resolved)) {
-        int error = errno;
-        Fail(error == ENOENT ? "文件夹“" + givenFolder + "”不存在"
-                             : "无法找到文件夹“" + givenFolder + "”" + SystemText(error));
-    }
-    folder = resolved;
-    struct stat folderStatus {};
-    if (stat(folder.c_str(), &folderStatus) != 0)
-        Fail("无法读取文件夹“" + folder + "”的信息" + SystemText(errno));
-    if (!S_ISDIR(folderStatus.st_mode))
+    SystemResult<std::string> resolved = ResolvePath(given.folder);
+    if (resolved.error)
+        Fail(resolved.error.fault == SystemFault::NotFound
+                 ? "文件夹“" + given.folder + "”不存在"
+                 : "无法找到文件夹“" + given.folder + "”" + SystemText(resolved.error));
+    folder = std::move(resolved.value);
+    const SystemResult<FileStatus> folderStatus = StatusOf(folder);
+    if (folderStatus.error)
+        Fail("无法读取文件夹“" + folder + "”的信息" + SystemText(folderStatus.error));
+    if (folderStatus.value.kind != FileKind::Folder)
         Fail("“" + folder + "”不是文件夹");
-    targetPath = (folder == "/" ? "" : folder) + "/" + name;
+    targetPath = JoinPath(folder, given.name);
 
     // The path did not resolve, yet a name is there: a symbolic link to nothing, or a file just created.
-    struct stat status {};
-    if (lstat(targetPath.c_str(), &status) == 0)
-        Fail(S_ISLNK(status.st_mode) ? "这是一个符号链接，它指向的文件不存在" : "文件在打开过程中被其他程序创建");
+    const SystemResult<FileStatus> status = StatusOf(targetPath, Links::Keep);
+    if (!status.error)
+        Fail(status.value.kind == FileKind::Link ? "这是一个符号链接，它指向的文件不存在"
+                                                 : "文件在打开过程中被其他程序创建");
     createsFile = true;
-    CreateNewTemporaryFile(name);
+    SystemResult<TemporaryFile> created =
+        CreateTemporaryFile(folder, TemporaryPrefix(given.name), NewFileAccess::AsAnyNewFile);
+    if (created.error)
+        Fail("无法在文件夹“" + folder + "”中创建临时文件" + SystemText(created.error));
+    temporary = std::move(created.value);
 }
 
-// Like mkostemp, but with the permissions that any new file gets (0666 less the umask, or the folder's default
-// access list), which the new file keeps.
-void AtomicFile::CreateNewTemporaryFile(const std::string& name) {
-    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    std::random_device seed;
-    std::mt19937_64 random(seed());
-    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string pattern = TemporaryTemplate(folder, name);
-    int error = EEXIST;
-    for (int attempt = 0; attempt < 100 && error == EEXIST; ++attempt) {
-        for (std::size_t i = pattern.size() - 6; i < pattern.size(); ++i)
-            pattern[i] = kLetters[pick(random)];
-        temporaryFd.fd = open(pattern.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC | O_NOCTTY, 0666);
-        if (temporaryFd.fd >= 0) {
-            temporaryPath = pattern;
-            return;
-        }
-        error = errno;
-    }
-    Fail("无法在文件夹“" + folder + "”中创建临时文件" + SystemText(error));
-}
-
-void AtomicFile::Fail(const std::string& problem) const {
-    failure(path, problem);
+void AtomicFile::Fail(const std::string& problem, SaveFault fault) const {
+    failure(path, problem, fault);
     // A failure function must throw; should one return, the save fails all the same.
-    ThrowWorkbookSaveError(path, problem);
+    ThrowWorkbookSaveError(path, problem, fault);
 }
 
 void AtomicFile::Commit() {
@@ -179,50 +142,42 @@ void AtomicFile::Commit() {
         CommitNewFile();
         return;
     }
-    // The owner first: changing it clears the set-user-ID and set-group-ID bits that chmod then restores.
-    if (geteuid() == 0 && fchown(temporaryFd.fd, original.st_uid, original.st_gid) != 0)
-        Fail("无法设置新文件的所有者" + SystemText(errno));
-    if (fchmod(temporaryFd.fd, original.st_mode & 07777) != 0)
-        Fail("无法设置新文件的权限" + SystemText(errno));
-    if (fsync(temporaryFd.fd) != 0)
-        Fail("无法将新文件写入磁盘" + SystemText(errno));
+    // The owner first: changing it clears the set-user-ID and set-group-ID bits that the permissions then restore.
+    if (const SystemError error = TakeOwnerOf(temporary.file, target))
+        Fail("无法设置新文件的所有者" + SystemText(error));
+    if (const SystemError error = TakeAccessOf(temporary.file, target))
+        Fail("无法设置新文件的权限" + SystemText(error));
+    if (const SystemError error = temporary.file.Sync())
+        Fail("无法将新文件写入磁盘" + SystemText(error));
+    temporary.file.Close();
 
-    struct stat current {};
-    if (stat(targetPath.c_str(), &current) != 0 || current.st_dev != original.st_dev ||
-        current.st_ino != original.st_ino)
+    const SystemResult<FileStatus> current = StatusOf(targetPath);
+    if (current.error || current.value.identity != original)
         Fail("原文件在保存过程中被移动、删除或替换");
-    if (rename(temporaryPath.c_str(), targetPath.c_str()) != 0)
-        Fail("无法用新文件替换原文件" + SystemText(errno));
+    // The original stays open and locked through the rename.
+    if (const SystemError error = MoveIntoPlace(temporary.path, targetPath))
+        Fail("无法用新文件替换原文件" + SystemText(error),
+             error.fault == SystemFault::HeldOpen ? SaveFault::HeldOpen : SaveFault::Other);
     committed = true;
     SyncFolder("新文件已替换原文件，但无法将文件夹写入磁盘");
 }
 
 void AtomicFile::CommitNewFile() {
-    if (fsync(temporaryFd.fd) != 0)
-        Fail("无法将新文件写入磁盘" + SystemText(errno));
-    // The rename refuses to replace a file that another program created at the path meanwhile.
-    if (renameat2(AT_FDCWD, temporaryPath.c_str(), AT_FDCWD, targetPath.c_str(), RENAME_NOREPLACE) != 0) {
-        int error = errno;
-        if (error == EEXIST)
-            Fail("文件在保存过程中被其他程序创建");
-        if (error != EINVAL && error != ENOSYS)
-            Fail("无法将新文件移到其位置" + SystemText(error));
-        // A file system that cannot rename without replacing: the check and the rename are two steps.
-        struct stat status {};
-        if (lstat(targetPath.c_str(), &status) == 0)
-            Fail("文件在保存过程中被其他程序创建");
-        if (rename(temporaryPath.c_str(), targetPath.c_str()) != 0)
-            Fail("无法将新文件移到其位置" + SystemText(errno));
-    }
+    if (const SystemError error = temporary.file.Sync())
+        Fail("无法将新文件写入磁盘" + SystemText(error));
+    temporary.file.Close();
+    // The move refuses to replace a file that another program created at the path meanwhile.
+    if (const SystemError error = MoveToFreeName(temporary.path, targetPath))
+        Fail(error.fault == SystemFault::Exists ? "文件在保存过程中被其他程序创建"
+                                                : "无法将新文件移到其位置" + SystemText(error));
     committed = true;
     SyncFolder("新文件已写入，但无法将文件夹写入磁盘");
 }
 
 void AtomicFile::SyncFolder(const std::string& problem) const {
     // The rename lasts only once the folder that records it is on disk.
-    OwnedDescriptor folderFd(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (folderFd.fd < 0 || fsync(folderFd.fd) != 0)
-        Fail(problem + SystemText(errno));
+    if (const SystemError error = hz::SyncFolder(folder))
+        Fail(problem + SystemText(error));
 }
 
 } // namespace hz

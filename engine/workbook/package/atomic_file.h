@@ -1,15 +1,33 @@
 #pragma once
 
+#include "engine/platform/file_handle.h"
+#include "engine/platform/file_status.h"
+#include "engine/platform/temporary_file.h"
+#include "engine/workbook/workbook_error.h"
+
 #include <string>
-#include <sys/stat.h>
 
 namespace hz {
 
-// Throws the error for a failure to write the file at path (as given), with the problem in Chinese; never returns.
-using AtomicFileFailure = void (*)(const std::string& path, const std::string& problem);
+// Why a save failed, beside its text: what the caller may do about it differs.
+enum class SaveFault {
+    Other,
+    // Another program holds the file open without sharing it (Excel does on Windows): the file is as it was, and the
+    // changes may go elsewhere.
+    HeldOpen,
+};
 
-// Throws WorkbookSaveError(path, problem): the failure of a workbook's save.
-[[noreturn]] void ThrowWorkbookSaveError(const std::string& path, const std::string& problem);
+// Throws the error for a failure to write the file at path (as given), with the problem in Chinese; never returns.
+using AtomicFileFailure = void (*)(const std::string& path, const std::string& problem, SaveFault fault);
+
+// The failure of a workbook's save because another program holds the file open; what() reads as WorkbookSaveError's.
+class WorkbookHeldOpenError : public WorkbookError {
+public:
+    using WorkbookError::WorkbookError;
+};
+
+// Throws WorkbookSaveError(path, problem), as a WorkbookHeldOpenError when the fault is HeldOpen.
+[[noreturn]] void ThrowWorkbookSaveError(const std::string& path, const std::string& problem, SaveFault fault);
 
 // Replaces an existing file with a new one written beside it in the same folder, in one rename, so that the
 // file holds either all of the old content or all of the new. The original is held open and locked while the
@@ -24,9 +42,9 @@ public:
     };
 
     // Opens the file at path (after symbolic links) for reading and creates the temporary file beside it.
-    // Refuses a file that is not a regular file, read-only or locked by another program, and a missing one
-    // unless missing is Create. A new file's temporary file is created as an ordinary new file is (0666 less
-    // the umask, or the folder's default access list), so the file keeps these permissions.
+    // Refuses a file that is not a regular file, read-only, locked or held open by another program, and a missing
+    // one unless missing is Create. A new file's temporary file is created as an ordinary new file is (0666 less the
+    // umask, or the folder's default access list), so the file keeps these permissions.
     explicit AtomicFile(const std::string& path, Missing missing = Missing::Refuse,
                         AtomicFileFailure failure = ThrowWorkbookSaveError);
     // Removes the temporary file unless Commit succeeded.
@@ -38,43 +56,32 @@ public:
     const std::string& TargetPath() const { return targetPath; }
     // Whether no file was at the path: Commit creates it.
     bool CreatesFile() const { return createsFile; }
-    // The original, open for reading (its offset is free for the caller to move); -1 when CreatesFile().
-    int TargetDescriptor() const { return targetFd.fd; }
-    const std::string& TemporaryPath() const { return temporaryPath; }
-    // The temporary file, open for writing; the caller writes the whole new content through it.
-    int Descriptor() const { return temporaryFd.fd; }
+    // The original, open for reading; not open when CreatesFile().
+    const FileHandle& Target() const { return target; }
+    const std::string& TemporaryPath() const { return temporary.path; }
+    // The temporary file, open for writing; the caller writes the whole new content through it (or by its name).
+    const FileHandle& Temporary() const { return temporary.file; }
 
-    // Flushes the new content to disk, gives it the original's permission bits (and owner, when run as root),
+    // Flushes the new content to disk, gives it the original's permissions (and owner, when run as root), closes it,
     // renames it over the original and flushes the folder. Refuses when the original was moved or replaced
     // meanwhile, and, for a new file, when a file has appeared at the path meanwhile.
     void Commit();
 
 private:
-    // Closed on destruction, also when the constructor throws.
-    struct OwnedDescriptor {
-        int fd = -1;
-        OwnedDescriptor() = default;
-        explicit OwnedDescriptor(int fd) : fd(fd) {}
-        ~OwnedDescriptor();
-        OwnedDescriptor(const OwnedDescriptor&) = delete;
-        OwnedDescriptor& operator=(const OwnedDescriptor&) = delete;
-    };
-
+    void OpenTarget();
     void PrepareNewFile();
-    void CreateNewTemporaryFile(const std::string& name);
     void CommitNewFile();
     void SyncFolder(const std::string& problem) const;
-    [[noreturn]] void Fail(const std::string& problem) const;
+    [[noreturn]] void Fail(const std::string& problem, SaveFault fault = SaveFault::Other) const;
 
     std::string path; // as given, for messages
     AtomicFileFailure failure;
     bool createsFile = false;
     std::string targetPath;
     std::string folder;
-    std::string temporaryPath;
-    OwnedDescriptor targetFd;
-    OwnedDescriptor temporaryFd;
-    struct stat original {};
+    FileHandle target;
+    FileIdentity original;
+    TemporaryFile temporary;
     bool committed = false;
 };
 

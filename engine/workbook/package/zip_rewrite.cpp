@@ -4,46 +4,135 @@
 #include "engine/workbook/workbook_error.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <memory>
-#include <unistd.h>
 #include <zip.h>
 
 namespace hz {
 
 namespace {
 
-// A libzip destination that writes a new archive to a descriptor the caller owns: libzip's own file
-// destination would write a second temporary file and rename it, out of our control.
-class DescriptorSink {
+// What a callback of a libzip source met: libzip's own text for it names errno's number, which Windows' errors are
+// not, so the text is kept here as libzip would give it on POSIX ("Write error: File too large").
+class SourceFailure {
 public:
-    explicit DescriptorSink(int fd) : fd(fd) { zip_error_init(&error); }
-    ~DescriptorSink() { zip_error_fini(&error); }
-    DescriptorSink(const DescriptorSink&) = delete;
-    DescriptorSink& operator=(const DescriptorSink&) = delete;
-
-    static zip_int64_t Callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
-        return static_cast<DescriptorSink*>(self)->Handle(data, length, command);
-    }
-
-private:
-    zip_int64_t SystemFailure(int zipError) {
-        zip_error_set(&error, zipError, errno);
+    zip_int64_t Set(zip_error_t* error, int zipError, const char* what, const SystemError& failure) {
+        zip_error_set(error, zipError, 0);
+        text = std::string(what) + ": " + failure.text;
         return -1;
     }
+    const std::string& Text() const { return text; }
 
-    zip_int64_t Write(const char* bytes, zip_uint64_t length) {
-        zip_uint64_t written = 0;
-        while (written < length) {
-            ssize_t n = write(fd, bytes + written, length - written);
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n <= 0)
-                return SystemFailure(ZIP_ER_WRITE);
-            written += static_cast<zip_uint64_t>(n);
+private:
+    std::string text;
+};
+
+// Where a seek leads from position in a file of size bytes; -1 when before the start.
+zip_int64_t SeekTarget(const zip_source_args_seek_t& seek, zip_uint64_t position, zip_uint64_t size) {
+    const zip_int64_t from = seek.whence == SEEK_SET   ? 0
+                             : seek.whence == SEEK_CUR ? static_cast<zip_int64_t>(position)
+                             : seek.whence == SEEK_END ? static_cast<zip_int64_t>(size)
+                                                       : -1;
+    if (from < 0 || (seek.offset < 0 && -seek.offset > from))
+        return -1;
+    return from + seek.offset;
+}
+
+// A libzip source that reads the original archive through the handle the caller holds open.
+class HandleSource {
+public:
+    explicit HandleSource(const FileHandle& file) : file(file) { zip_error_init(&error); }
+    ~HandleSource() { zip_error_fini(&error); }
+    HandleSource(const HandleSource&) = delete;
+    HandleSource& operator=(const HandleSource&) = delete;
+
+    static zip_int64_t Callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+        return static_cast<HandleSource*>(self)->Handle(data, length, command);
+    }
+    const std::string& FailureText() const { return failure.Text(); }
+
+private:
+    zip_int64_t Handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
+        switch (command) {
+        case ZIP_SOURCE_SUPPORTS:
+            return zip_source_make_command_bitmap(ZIP_SOURCE_OPEN, ZIP_SOURCE_READ, ZIP_SOURCE_CLOSE, ZIP_SOURCE_STAT,
+                                                  ZIP_SOURCE_ERROR, ZIP_SOURCE_FREE, ZIP_SOURCE_SEEK, ZIP_SOURCE_TELL,
+                                                  ZIP_SOURCE_SUPPORTS, -1);
+        case ZIP_SOURCE_OPEN: {
+            const SystemResult<std::uint64_t> found = file.Size();
+            if (found.error)
+                return failure.Set(&error, ZIP_ER_READ, "Read error", found.error);
+            size = found.value;
+            position = 0;
+            return 0;
         }
-        return static_cast<zip_int64_t>(length);
+        case ZIP_SOURCE_READ: {
+            const SystemResult<std::size_t> got = file.ReadAt(position, static_cast<char*>(data), length);
+            if (got.error)
+                return failure.Set(&error, ZIP_ER_READ, "Read error", got.error);
+            position += got.value;
+            return static_cast<zip_int64_t>(got.value);
+        }
+        case ZIP_SOURCE_STAT: {
+            // Asked before the source is opened as well.
+            auto* stat = ZIP_SOURCE_GET_ARGS(zip_stat_t, data, length, &error);
+            if (!stat)
+                return -1;
+            const SystemResult<std::uint64_t> found = file.Size();
+            if (found.error)
+                return failure.Set(&error, ZIP_ER_READ, "Read error", found.error);
+            zip_stat_init(stat);
+            stat->size = found.value;
+            stat->valid |= ZIP_STAT_SIZE;
+            return sizeof(zip_stat_t);
+        }
+        case ZIP_SOURCE_SEEK: {
+            auto* seek = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, length, &error);
+            if (!seek)
+                return -1;
+            const zip_int64_t to = SeekTarget(*seek, position, size);
+            if (to < 0) {
+                zip_error_set(&error, ZIP_ER_INVAL, 0);
+                return -1;
+            }
+            position = static_cast<zip_uint64_t>(to);
+            return 0;
+        }
+        case ZIP_SOURCE_TELL:
+            return static_cast<zip_int64_t>(position);
+        case ZIP_SOURCE_ERROR:
+            return zip_error_to_data(&error, data, length);
+        case ZIP_SOURCE_CLOSE:
+        case ZIP_SOURCE_FREE:
+            return 0;
+        default:
+            zip_error_set(&error, ZIP_ER_OPNOTSUPP, 0);
+            return -1;
+        }
     }
 
+    const FileHandle& file;
+    zip_error_t error;
+    SourceFailure failure;
+    zip_uint64_t size = 0;
+    zip_uint64_t position = 0;
+};
+
+// A libzip destination that writes a new archive through a handle the caller owns: libzip's own file destination
+// would write a second temporary file and rename it, out of our control.
+class HandleSink {
+public:
+    explicit HandleSink(const FileHandle& file) : file(file) { zip_error_init(&error); }
+    ~HandleSink() { zip_error_fini(&error); }
+    HandleSink(const HandleSink&) = delete;
+    HandleSink& operator=(const HandleSink&) = delete;
+
+    static zip_int64_t Callback(void* self, void* data, zip_uint64_t length, zip_source_cmd_t command) {
+        return static_cast<HandleSink*>(self)->Handle(data, length, command);
+    }
+    const std::string& FailureText() const { return failure.Text(); }
+
+private:
     zip_int64_t Handle(void* data, zip_uint64_t length, zip_source_cmd_t command) {
         switch (command) {
         case ZIP_SOURCE_SUPPORTS:
@@ -59,23 +148,32 @@ private:
         case ZIP_SOURCE_ERROR:
             return zip_error_to_data(&error, data, length);
         case ZIP_SOURCE_BEGIN_WRITE:
-            if (ftruncate(fd, 0) != 0 || lseek(fd, 0, SEEK_SET) != 0)
-                return SystemFailure(ZIP_ER_WRITE);
+            if (const SystemError truncated = file.Truncate(0))
+                return failure.Set(&error, ZIP_ER_WRITE, "Write error", truncated);
+            position = 0;
             return 0;
         case ZIP_SOURCE_WRITE:
-            return Write(static_cast<const char*>(data), length);
+            if (const SystemError wrote = file.WriteAt(position, static_cast<const char*>(data), length))
+                return failure.Set(&error, ZIP_ER_WRITE, "Write error", wrote);
+            position += length;
+            return static_cast<zip_int64_t>(length);
         case ZIP_SOURCE_SEEK_WRITE: {
             auto* seek = ZIP_SOURCE_GET_ARGS(zip_source_args_seek_t, data, length, &error);
             if (!seek)
                 return -1;
-            if (lseek(fd, seek->offset, seek->whence) < 0)
-                return SystemFailure(ZIP_ER_SEEK);
+            const SystemResult<std::uint64_t> size = file.Size();
+            if (size.error)
+                return failure.Set(&error, ZIP_ER_SEEK, "Seek error", size.error);
+            const zip_int64_t to = SeekTarget(*seek, position, size.value);
+            if (to < 0) {
+                zip_error_set(&error, ZIP_ER_INVAL, 0);
+                return -1;
+            }
+            position = static_cast<zip_uint64_t>(to);
             return 0;
         }
-        case ZIP_SOURCE_TELL_WRITE: {
-            off_t position = lseek(fd, 0, SEEK_CUR);
-            return position < 0 ? SystemFailure(ZIP_ER_TELL) : position;
-        }
+        case ZIP_SOURCE_TELL_WRITE:
+            return static_cast<zip_int64_t>(position);
         // Flushing, renaming and removing the file are the caller's.
         case ZIP_SOURCE_COMMIT_WRITE:
         case ZIP_SOURCE_ROLLBACK_WRITE:
@@ -88,8 +186,10 @@ private:
         }
     }
 
-    int fd;
+    const FileHandle& file;
     zip_error_t error;
+    SourceFailure failure;
+    zip_uint64_t position = 0;
 };
 
 struct ArchiveDiscard {
@@ -97,27 +197,26 @@ struct ArchiveDiscard {
 };
 using Archive = std::unique_ptr<zip_t, ArchiveDiscard>;
 
-Archive OpenSource(const std::string& path, int sourceFd) {
-    int copy = dup(sourceFd);
-    if (copy < 0)
-        throw WorkbookSaveError(path, "无法再次读取原文件");
-    int error = 0;
-    zip_t* archive = zip_fdopen(copy, ZIP_RDONLY, &error);
+Archive OpenSource(const std::string& path, HandleSource& reader) {
+    zip_error_t error;
+    zip_error_init(&error);
+    zip_source_t* source = zip_source_function_create(&HandleSource::Callback, &reader, &error);
+    zip_t* archive = source ? zip_open_from_source(source, ZIP_RDONLY, &error) : nullptr;
     if (!archive) {
-        close(copy);
-        zip_error_t detail;
-        zip_error_init_with_code(&detail, error);
-        std::string text = zip_error_strerror(&detail);
-        zip_error_fini(&detail);
+        const std::string text = reader.FailureText().empty() ? zip_error_strerror(&error) : reader.FailureText();
+        zip_error_fini(&error);
+        if (source)
+            zip_source_free(source);
         throw WorkbookSaveError(path, "原文件不是有效的 zip 包（" + text + "）");
     }
+    zip_error_fini(&error);
     return Archive(archive);
 }
 
-Archive CreateTarget(const std::string& path, DescriptorSink& sink) {
+Archive CreateTarget(const std::string& path, HandleSink& sink) {
     zip_error_t error;
     zip_error_init(&error);
-    zip_source_t* source = zip_source_function_create(&DescriptorSink::Callback, &sink, &error);
+    zip_source_t* source = zip_source_function_create(&HandleSink::Callback, &sink, &error);
     zip_t* archive = source ? zip_open_from_source(source, ZIP_CREATE | ZIP_TRUNCATE, &error) : nullptr;
     if (!archive) {
         std::string text = zip_error_strerror(&error);
@@ -169,9 +268,11 @@ void AddEntry(const std::string& path, zip_t* target, zip_t* source, zip_uint64_
 
 } // namespace
 
-void RewriteZip(const std::string& path, int sourceFd, int targetFd, const PackageChanges& changes) {
-    Archive source = OpenSource(path, sourceFd);
-    DescriptorSink sink(targetFd);
+void RewriteZip(const std::string& path, const FileHandle& sourceFile, const FileHandle& targetFile,
+                const PackageChanges& changes) {
+    HandleSource reader(sourceFile);
+    Archive source = OpenSource(path, reader);
+    HandleSink sink(targetFile);
     Archive target = CreateTarget(path, sink);
 
     zip_int64_t count = zip_get_num_entries(source.get(), 0);
@@ -194,8 +295,11 @@ void RewriteZip(const std::string& path, int sourceFd, int targetFd, const Packa
         throw WorkbookSaveError(path, std::string("无法复制 zip 包的注释（") + zip_strerror(target.get()) + "）");
 
     // Reads the unchanged entries from the source as it writes, so the source stays open until it is done.
-    if (zip_close(target.get()) != 0)
-        throw WorkbookSaveError(path, std::string("写入临时文件失败（") + zip_strerror(target.get()) + "）");
+    if (zip_close(target.get()) != 0) {
+        const std::string& failure = !sink.FailureText().empty() ? sink.FailureText() : reader.FailureText();
+        throw WorkbookSaveError(path,
+                                "写入临时文件失败（" + (failure.empty() ? zip_strerror(target.get()) : failure) + "）");
+    }
     target.release();
 }
 

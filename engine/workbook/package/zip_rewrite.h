@@ -1,5 +1,7 @@
 #pragma once
 
+#include "engine/platform/file_handle.h"
+
 #include <map>
 #include <set>
 #include <string>
@@ -12,9 +14,11 @@ struct PackageChanges {
     std::set<std::string> removed;
 };
 
-// Writes a copy of the zip open at sourceFd to targetFd: every entry in its old order, each unchanged one with
-// its compressed bytes, CRC, time, attributes and comment as they were. Neither descriptor is closed.
+// Writes a copy of the zip open as source to target, from its start: every entry in its old order, each unchanged
+// one with its compressed bytes, CRC, time, attributes and comment as they were. The source is read through its own
+// handle, which another program's lock on the file does not stop. Neither file is closed.
 // Throws WorkbookError from WorkbookSaveError(path, ...).
-void RewriteZip(const std::string& path, int sourceFd, int targetFd, const PackageChanges& changes);
+void RewriteZip(const std::string& path, const FileHandle& source, const FileHandle& target,
+                const PackageChanges& changes);
 
 } // namespace hz

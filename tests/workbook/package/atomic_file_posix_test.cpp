@@ -15,7 +15,8 @@ namespace {
 namespace fs = std::filesystem;
 
 void WriteThrough(const AtomicFile& file, const std::string& bytes) {
-    ASSERT_EQ(write(file.Descriptor(), bytes.data(), bytes.size()), static_cast<ssize_t>(bytes.size()));
+    const SystemError error = file.Temporary().WriteAt(0, bytes.data(), bytes.size());
+    ASSERT_FALSE(error) << error.text;
 }
 
 TEST(AtomicFile, CommitReplacesTheContentAndKeepsPermissionsAndOwner) {
@@ -133,7 +134,7 @@ TEST(AtomicFile, CreateWritesANewFileWithThePermissionsOfAnyNewFile) {
             AtomicFile file(path, AtomicFile::Missing::Create);
             EXPECT_TRUE(file.CreatesFile());
             EXPECT_EQ(file.TargetPath(), path);
-            EXPECT_EQ(file.TargetDescriptor(), -1);
+            EXPECT_FALSE(file.Target().IsOpen());
             EXPECT_EQ(fs::path(file.TemporaryPath()).parent_path(), fs::path(folder.Path()));
             EXPECT_TRUE(fs::path(file.TemporaryPath()).filename().string().starts_with(".~new"));
             EXPECT_FALSE(fs::exists(path));
@@ -156,7 +157,7 @@ TEST(AtomicFile, CreateReplacesAnExistingFileAsWithoutIt) {
     {
         AtomicFile file(path, AtomicFile::Missing::Create);
         EXPECT_FALSE(file.CreatesFile());
-        EXPECT_GE(file.TargetDescriptor(), 0);
+        EXPECT_TRUE(file.Target().IsOpen());
         WriteThrough(file, "new");
         file.Commit();
     }
@@ -229,7 +230,7 @@ TEST(AtomicFile, ANewFileDoesNotReplaceOneCreatedMeanwhile) {
 TEST(AtomicFile, FailuresAreThrownByTheFailureFunction) {
     test::ScratchFolder folder;
     std::string path = folder.File("missing/report.csv");
-    AtomicFileFailure failure = [](const std::string& failedPath, const std::string& problem) {
+    AtomicFileFailure failure = [](const std::string& failedPath, const std::string& problem, SaveFault) {
         throw RunError("报告“" + failedPath + "”：" + problem);
     };
     try {
