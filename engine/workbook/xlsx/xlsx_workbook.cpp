@@ -1,5 +1,6 @@
 #include "engine/workbook/xlsx/xlsx_workbook.h"
 
+#include "engine/workbook/package/atomic_file.h"
 #include "engine/workbook/workbook_error.h"
 #include "engine/workbook/xlsx/content_types.h"
 #include "engine/workbook/xlsx/errors_copy.h"
@@ -126,6 +127,9 @@ SavedChanges XlsxWorkbook::SaveChanges() {
         SaveWorksheetEdits(state.path, editsByPart);
     } catch (const WorksheetEditError& error) {
         return SaveIntoCopy("工作簿无法就地写入（" + error.Problem() + "），");
+    } catch (const WorkbookHeldOpenError&) {
+        // Excel on Windows holds the workbook it shows open, refusing writes: the file stays as it was.
+        return SaveIntoCopy("工作簿正被其他程序（例如 Excel）打开，");
     }
     for (const auto& worksheet : worksheets)
         worksheet->ClearPendingEdits();
